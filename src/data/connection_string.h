@@ -1,0 +1,41 @@
+#pragma once
+// Connection strings and the three procedures through which the program
+// reaches SQL Server.
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "data/ado.h"
+#include "data/run_state.h"
+
+namespace dovrel {
+
+// The master form (forMaster true) or the database form of the connection
+// string, built from `settings` exactly as they stand.
+std::string buildConnectionString(const ConnectionSettingsRecord& settings, bool forMaster);
+// The same from the run state's ConnectionSettings.
+std::string BuildConnectionString(bool forMaster);
+
+// Opens `sql` on a connection made from `connectionString`; nullptr on any
+// failure, no message.
+std::unique_ptr<ado::Recordset> OpenRecordset(const std::string& connectionString, const std::string& sql);
+// True when `sql` could be opened on that connection; nothing else is kept.
+bool TryConnect(const std::string& connectionString, const std::string& sql);
+
+namespace connstr {
+
+// Keywords (lower case, inner blanks kept: "data source") and values of an
+// OLE DB / ODBC connection string, parsed as OLE DB does: keywords
+// case-insensitive, blanks around keywords and values ignored, values in
+// single or double quotes taken literally (a doubled quote stands for one).
+std::map<std::string, std::string> parse(const std::string& connectionString);
+
+// The ODBC connection string for the FreeTDS driver that the given ADO
+// connection string means; a string that already names Driver= or DSN= is
+// returned unchanged. Throws DatabaseError when no SQL Server driver is
+// installed (the message names the package to install).
+std::string toOdbc(const std::string& connectionString);
+
+}  // namespace connstr
+}  // namespace dovrel

@@ -1,0 +1,121 @@
+#include "platform/codepage.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+
+namespace dovrel::platform {
+namespace {
+
+std::optional<CodePages> overridden;
+std::mutex overrideMutex;
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+std::string_view localeFromEnvironment() {
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return value;
+    }
+    return "C";
+}
+
+std::string iconvName(int codePage) { return "CP" + std::to_string(codePage); }
+
+// Converts with iconv; nullopt on an invalid or unrepresentable sequence.
+std::optional<std::string> convert(std::string_view input, const std::string& to, const std::string& from) {
+    iconv_t cd = iconv_open(to.c_str(), from.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    std::string output(input.size() * 4 + 16, '\0');
+    char* in = const_cast<char*>(input.data());
+    size_t inLeft = input.size();
+    char* out = output.data();
+    size_t outLeft = output.size();
+    bool ok = true;
+    while (inLeft > 0) {
+        if (iconv(cd, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) {
+            if (errno == E2BIG) {
+                size_t used = output.size() - outLeft;
+                output.resize(output.size() * 2);
+                out = output.data() + used;
+                outLeft = output.size() - used;
+                continue;
+            }
+            ok = false;
+            break;
+        }
+    }
+    if (ok && iconv(cd, nullptr, nullptr, &out, &outLeft) == static_cast<size_t>(-1)) ok = false;
+    iconv_close(cd);
+    if (!ok) return std::nullopt;
+    output.resize(output.size() - outLeft);
+    return output;
+}
+
+}  // namespace
+
+CodePages codePagesForLocale(std::string_view name) {
+    if (startsWith(name, "zh_CN") || startsWith(name, "zh_SG")) return {936, 936};
+    if (startsWith(name, "zh_TW") || startsWith(name, "zh_HK") || startsWith(name, "zh_MO")) return {950, 950};
+    if (startsWith(name, "ja")) return {932, 932};
+    if (startsWith(name, "ko")) return {949, 949};
+    return {1252, 437};
+}
+
+static CodePages currentCodePages() {
+    {
+        std::lock_guard lock(overrideMutex);
+        if (overridden) return *overridden;
+    }
+    return codePagesForLocale(localeFromEnvironment());
+}
+
+int ansiCodePage() { return currentCodePages().ansi; }
+int oemCodePage() { return currentCodePages().oem; }
+
+void overrideCodePages(std::optional<CodePages> pages) {
+    std::lock_guard lock(overrideMutex);
+    overridden = pages;
+}
+
+std::optional<std::string> utf8ToCodePage(std::string_view utf8, int codePage) {
+    if (!isValidUtf8(utf8)) return std::nullopt;
+    return convert(utf8, iconvName(codePage), "UTF-8");
+}
+
+std::optional<std::string> codePageToUtf8(std::string_view bytes, int codePage) {
+    return convert(bytes, "UTF-8", iconvName(codePage));
+}
+
+bool isValidUtf8(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        unsigned char c = *p;
+        if (c < 0x80) { ++p; continue; }
+        int extra;
+        char32_t cp;
+        if (c >= 0xC2 && c <= 0xDF) { extra = 1; cp = c & 0x1F; }
+        else if (c >= 0xE0 && c <= 0xEF) { extra = 2; cp = c & 0x0F; }
+        else if (c >= 0xF0 && c <= 0xF4) { extra = 3; cp = c & 0x07; }
+        else return false;
+        if (end - p <= extra) return false;
+        for (int i = 1; i <= extra; ++i) {
+            if ((p[i] & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (p[i] & 0x3F);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+        if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+            (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        p += extra + 1;
+    }
+    return true;
+}
+
+}  // namespace dovrel::platform

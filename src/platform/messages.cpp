@@ -1,0 +1,48 @@
+#include "platform/messages.h"
+
+#include <iostream>
+
+namespace dovrel {
+namespace {
+
+MessageAnswer firstButton(MessageButtons buttons) {
+    switch (buttons) {
+    case MessageButtons::YesNo:
+    case MessageButtons::YesNoCancel: return MessageAnswer::Yes;
+    case MessageButtons::RetryCancel: return MessageAnswer::Retry;
+    default: return MessageAnswer::Ok;
+    }
+}
+
+StderrMessageSink& defaultSink() {
+    static StderrMessageSink sink;
+    return sink;
+}
+
+MessageSink* currentSink = nullptr;
+
+}  // namespace
+
+MessageAnswer StderrMessageSink::show(const Message& message) {
+    std::cerr << message.title << ": " << message.text << std::endl;
+    return firstButton(message.buttons);
+}
+
+MessageAnswer RecordingMessageSink::show(const Message& message) {
+    shown.push_back(message);
+    return answer;
+}
+
+MessageSink& messageSink() { return currentSink ? *currentSink : defaultSink(); }
+
+MessageSink* setMessageSink(MessageSink* sink) {
+    MessageSink* previous = currentSink;
+    currentSink = sink;
+    return previous;
+}
+
+MessageAnswer showMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) {
+    return messageSink().show(Message{text, icon, buttons, kAppTitle});
+}
+
+}  // namespace dovrel

@@ -1,0 +1,64 @@
+#pragma once
+// Message boxes as a seam: the procedures that show a message call
+// showMessage(); the windows install a sink that shows a real box, the
+// command line one that prints on stderr, tests one that records.
+#include <string>
+#include <vector>
+
+namespace dovrel {
+
+enum class MessageIcon { None, Information, Exclamation, Critical, Question };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+enum class MessageAnswer { Ok, Cancel, Yes, No, Retry };
+
+// The application title that every message box carries.
+inline constexpr const char* kAppTitle = "Dovrel";
+
+struct Message {
+    std::string text;
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+    std::string title = kAppTitle;
+};
+
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    virtual MessageAnswer show(const Message& message) = 0;
+};
+
+// Prints "title: text" on stderr and answers with the first button.
+class StderrMessageSink : public MessageSink {
+public:
+    MessageAnswer show(const Message& message) override;
+};
+
+// Keeps every message; answers with `answer`.
+class RecordingMessageSink : public MessageSink {
+public:
+    MessageAnswer show(const Message& message) override;
+    std::vector<Message> shown;
+    MessageAnswer answer = MessageAnswer::Ok;
+};
+
+// The sink in use; stderr until one is installed.
+MessageSink& messageSink();
+// Installs `sink` (nullptr restores the stderr sink) and returns the previous one.
+MessageSink* setMessageSink(MessageSink* sink);
+
+MessageAnswer showMessage(const std::string& text, MessageIcon icon = MessageIcon::None,
+                          MessageButtons buttons = MessageButtons::Ok);
+
+// Installs a sink for the lifetime of the object.
+class ScopedMessageSink {
+public:
+    explicit ScopedMessageSink(MessageSink& sink) : previous_(setMessageSink(&sink)) {}
+    ~ScopedMessageSink() { setMessageSink(previous_); }
+    ScopedMessageSink(const ScopedMessageSink&) = delete;
+    ScopedMessageSink& operator=(const ScopedMessageSink&) = delete;
+
+private:
+    MessageSink* previous_;
+};
+
+}  // namespace dovrel

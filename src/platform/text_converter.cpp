@@ -1,0 +1,53 @@
+#include "platform/text_converter.h"
+
+#include <opencc/opencc.h>
+
+#include <exception>
+#include <memory>
+
+namespace dovrel::platform {
+namespace {
+
+// OpenCC's Simplified-to-Traditional conversion, loaded once on first use
+// and held for the run. A converter that cannot be loaded stays unloaded:
+// every text then comes back unconverted.
+class OpenCcConverter : public TextConverter {
+public:
+    std::optional<std::string> convert(const std::string& text) override {
+        if (!tried_) {
+            tried_ = true;
+            try {
+                converter_ = std::make_unique<opencc::SimpleConverter>("s2t.json");
+            } catch (...) {
+                converter_.reset();
+            }
+        }
+        if (!converter_) return std::nullopt;
+        try {
+            return converter_->Convert(text);
+        } catch (...) {
+            return std::nullopt;
+        }
+    }
+
+private:
+    bool tried_ = false;
+    std::unique_ptr<opencc::SimpleConverter> converter_;
+};
+
+TextConverter* installed = nullptr;
+
+}  // namespace
+
+TextConverter& traditionalConverter() {
+    static OpenCcConverter openCc;
+    return installed ? *installed : openCc;
+}
+
+TextConverter* setTraditionalConverter(TextConverter* converter) {
+    TextConverter* previous = installed;
+    installed = converter;
+    return previous;
+}
+
+}  // namespace dovrel::platform
