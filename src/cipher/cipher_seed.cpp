@@ -36,8 +36,8 @@ namespace cipher {
 int drawSeed() {
     if (!seedSource()) return randomSeed();
     // Keep a test source's value inside 1..255 so the seed stays two digits.
-    const int value = seedSource()();
-    return ((value - 1) % 255 + 255) % 255 + 1;
+    const long long value = seedSource()();
+    return static_cast<int>(((value - 1) % 255 + 255) % 255 + 1);
 }
 
 }  // namespace cipher

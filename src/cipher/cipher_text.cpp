@@ -1,8 +1,10 @@
 #include "cipher/cipher_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <new>
+#include <span>
 #include <stdexcept>
 #include <vector>
 
