@@ -91,7 +91,8 @@ public:
     Recordset& operator=(const Recordset&) = delete;
 
     // Opens `sql` on its own connection made from `connectionString`
-    // (closed again when this recordset is closed). Throws DatabaseError.
+    // (closed again as soon as the rows are fetched). Throws DatabaseError.
+    // A text whose statements return no result set leaves it closed.
     void Open(const std::string& sql, const std::string& connectionString);
     // Opens `sql` on an open connection. Throws DatabaseError.
     void Open(const std::string& sql, Connection& connection);
@@ -148,6 +149,7 @@ public:
     // Opens with an ADO/OLE DB connection string (or an ODBC one, passed
     // through). Throws DatabaseError; the entries also go to Errors().
     void Open(const std::string& connectionString);
+    // Rolls back an open transaction, then disconnects; nothing when closed.
     void Close();
     bool IsOpen() const;
 
@@ -165,13 +167,19 @@ public:
 
     Errors& Errors_() { return errors_; }
 
+    // Seconds a command may run before it is cancelled (30 unless changed).
+    unsigned CommandTimeout() const { return commandTimeout_; }
+    void SetCommandTimeout(unsigned seconds) { commandTimeout_ = seconds; }
+
     // The ODBC connection handle, for the layer's own use.
     void* nativeHandle() const;
 
 private:
     struct Impl;
+    void endTransaction(short completion);
     std::unique_ptr<Impl> impl_;
     Errors errors_;
+    unsigned commandTimeout_ = 30;
 };
 
 // Ends a transaction begun in its constructor: rolls back in the destructor

@@ -37,5 +37,27 @@ std::map<std::string, std::string> parse(const std::string& connectionString);
 // installed (the message names the package to install).
 std::string toOdbc(const std::string& connectionString);
 
+// The provider's usual time-outs.
+inline constexpr unsigned kLoginTimeoutSeconds = 15;
+inline constexpr unsigned kCommandTimeoutSeconds = 30;
+
+// What the driver is given: its connection string and the login time-out
+// ("connect timeout" of the ADO string, else 15 s).
+struct OdbcTarget {
+    std::string connectionString;
+    unsigned loginTimeoutSeconds = kLoginTimeoutSeconds;
+};
+
+// True for a string already meant for ODBC (it names Driver=, DSN= or FileDSN=).
+bool isOdbc(const std::string& connectionString);
+// toOdbc for a known driver name. Throws DatabaseError for an empty or
+// unusable string or a provider other than SQL Server's.
+OdbcTarget translate(const std::string& connectionString, const std::string& driverName);
+// translate() with the installed SQL Server driver; ODBC strings pass unchanged.
+OdbcTarget resolve(const std::string& connectionString);
+// A value as ODBC reads it back: in braces, with "}" doubled, when it holds
+// ";", "{", "}" or blanks at either end.
+std::string quoteOdbcValue(const std::string& value);
+
 }  // namespace connstr
 }  // namespace dovrel
