@@ -1,0 +1,216 @@
+#include "exchange/detail/source_text.h"
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <new>
+
+#include "platform/codepage.h"
+#include "platform/runtime_error.h"
+
+namespace dovrel::exchange::detail {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::size_t kChunk = 1 << 20;
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+bool startsWithMark(std::string_view bytes) { return bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark; }
+
+bool isAscii(std::string_view bytes) {
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+std::ifstream openForReading(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw RuntimeError(err::PathFileAccess);
+    return file;
+}
+
+// How many bytes at the end of `bytes` begin a UTF-8 sequence that goes on
+// past it (0 when the last sequence is complete).
+std::size_t unfinishedSequence(std::string_view bytes) {
+    for (std::size_t back = 1; back <= 3 && back <= bytes.size(); ++back) {
+        auto c = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if ((c & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+        std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return length > back ? back : 0;
+    }
+    return 0;
+}
+
+// True when the rest of `file` is valid UTF-8, read a chunk at a time.
+bool restIsUtf8(std::istream& file) {
+    std::string chunk;
+    std::string carry;
+    std::vector<char> buffer(kChunk);
+    while (file) {
+        file.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        std::size_t got = static_cast<std::size_t>(file.gcount());
+        if (got == 0) break;
+        chunk.assign(carry);
+        chunk.append(buffer.data(), got);
+        std::size_t keep = unfinishedSequence(chunk);
+        if (!platform::isValidUtf8(std::string_view(chunk).substr(0, chunk.size() - keep))) return false;
+        carry.assign(chunk, chunk.size() - keep, keep);
+    }
+    if (file.bad()) throw RuntimeError(err::PathFileAccess);
+    return carry.empty();
+}
+
+// One line that the code page rejects as a whole: the readable characters
+// kept, every unreadable byte replaced.
+void decodeBytewise(std::string_view bytes, int codePage, std::string& out) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            out += bytes[i++];
+            continue;
+        }
+        bool done = false;
+        for (std::size_t width : {std::size_t{2}, std::size_t{1}}) {
+            if (i + width > bytes.size()) continue;
+            if (auto text = platform::codePageToUtf8(bytes.substr(i, width), codePage)) {
+                out += *text;
+                i += width;
+                done = true;
+                break;
+            }
+        }
+        if (!done) {
+            out += kReplacement;
+            ++i;
+        }
+    }
+}
+
+// The end of the piece that starts at `begin`: after the first line break at
+// or past begin + kChunk (line breaks never occur inside a double-byte
+// character, so pieces cut there decode on their own).
+std::size_t pieceEnd(std::string_view bytes, std::size_t begin) {
+    if (bytes.size() - begin <= kChunk) return bytes.size();
+    std::size_t cut = bytes.find_first_of("\r\n", begin + kChunk);
+    return cut == std::string_view::npos ? bytes.size() : cut + 1;
+}
+
+void decodePiece(std::string_view piece, int codePage, std::string& out) {
+    if (auto text = platform::codePageToUtf8(piece, codePage)) {
+        out += *text;
+        return;
+    }
+    std::size_t begin = 0;
+    while (begin < piece.size()) {
+        std::size_t end = piece.find_first_of("\r\n", begin);
+        end = end == std::string_view::npos ? piece.size() : end + 1;
+        std::string_view line = piece.substr(begin, end - begin);
+        if (auto text = platform::codePageToUtf8(line, codePage))
+            out += *text;
+        else
+            decodeBytewise(line, codePage, out);
+        begin = end;
+    }
+}
+
+}  // namespace
+
+bool normalFileExists(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path p(path);
+    if (path.empty() || !std::filesystem::is_regular_file(p, error)) return false;
+    std::string name = p.filename().string();
+    return !name.empty() && name.front() != '.';
+}
+
+std::string decodeAnsi(std::string_view bytes, int codePage) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (std::size_t begin = 0; begin < bytes.size();) {
+        std::size_t end = pieceEnd(bytes, begin);
+        std::string_view piece = bytes.substr(begin, end - begin);
+        if (isAscii(piece))
+            out += piece;
+        else
+            decodePiece(piece, codePage, out);
+        begin = end;
+    }
+    return out;
+}
+
+SourceText loadSourceText(const std::string& path) {
+    try {
+        std::ifstream file = openForReading(path);
+        file.seekg(0, std::ios::end);
+        std::streamoff size = file.tellg();
+        file.seekg(0, std::ios::beg);
+        if (size < 0) throw RuntimeError(err::PathFileAccess);
+        SourceText source;
+        source.fileLength = static_cast<std::uint64_t>(size);
+        source.text.resize(static_cast<std::size_t>(size));
+        file.read(source.text.data(), size);
+        if (file.gcount() != size) throw RuntimeError(err::PathFileAccess);
+        if (startsWithMark(source.text)) {
+            source.begin = kByteOrderMark.size();
+        } else if (!platform::isValidUtf8(source.text)) {
+            std::string decoded = decodeAnsi(source.text, platform::ansiCodePage());
+            source.text = std::move(decoded);
+        }
+        return source;
+    } catch (const std::bad_alloc&) {
+        throw RuntimeError(err::OutOfMemory);
+    } catch (const std::length_error&) {
+        throw RuntimeError(err::OutOfMemory);
+    }
+}
+
+std::vector<std::string> readLeadingLines(const std::string& path, std::size_t count) {
+    std::ifstream file = openForReading(path);
+    // Read until the wanted lines have all ended (or the file has).
+    std::string head;
+    std::size_t lineBreaks = 0;
+    std::vector<char> buffer(64 * 1024);
+    while (lineBreaks < count && file) {
+        file.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        std::string_view got(buffer.data(), static_cast<std::size_t>(file.gcount()));
+        for (char c : got) lineBreaks += c == '\r';
+        head += got;
+    }
+    if (file.bad()) throw RuntimeError(err::PathFileAccess);
+
+    const bool marked = startsWithMark(head);
+    LineCursor cursor(head, marked ? kByteOrderMark.size() : 0);
+    std::vector<std::string> lines;
+    while (lines.size() < count && !cursor.atEnd()) lines.emplace_back(cursor.next());
+
+    bool ascii = true;
+    for (const std::string& line : lines) ascii = ascii && isAscii(line);
+    if (ascii || marked) return lines;
+    // The lines read as UTF-8 only when the whole file does.
+    std::size_t read = head.size();
+    bool utf8 = platform::isValidUtf8(std::string_view(head).substr(0, read - unfinishedSequence(head)));
+    if (utf8) {
+        file.clear();
+        file.seekg(static_cast<std::streamoff>(read - unfinishedSequence(head)));
+        utf8 = restIsUtf8(file);
+    }
+    if (!utf8)
+        for (std::string& line : lines) line = decodeAnsi(line, platform::ansiCodePage());
+    return lines;
+}
+
+std::string_view LineCursor::next() {
+    if (atEnd()) throw RuntimeError(err::InputPastEnd);
+    std::size_t begin = pos_;
+    const void* cr = std::memchr(text_.data() + begin, '\r', text_.size() - begin);
+    if (!cr) {
+        pos_ = text_.size();
+        return text_.substr(begin);
+    }
+    std::size_t end = static_cast<const char*>(cr) - text_.data();
+    pos_ = end + 1;
+    if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+    return text_.substr(begin, end - begin);
+}
+
+}  // namespace dovrel::exchange::detail
