@@ -221,7 +221,9 @@ OdbcTarget translate(const std::string& connectionString, const std::string& dri
     OdbcTarget target;
     target.loginTimeoutSeconds = loginTimeout(keywords);
     std::string& out = target.connectionString;
-    append(out, "Driver", driverName);
+    // Driver names hold blanks and parentheses; the braces are always written.
+    const std::string braced = quoteOdbcValue(driverName);
+    out += "Driver=" + (braced.starts_with('{') ? braced : "{" + braced + "}") + ";";
     // The network address, when given, says where the data source is.
     const ServerAddress server =
         splitDataSource(lookup(keywords, {"network address", "address", "addr", "data source", "server"}).value_or(""));
