@@ -1,0 +1,173 @@
+// Statements about the session rather than the data: SET options, USE,
+// PRINT, and the control flow of IF ... ELSE and BEGIN ... END.
+#include "executor.h"
+#include "sqlite_db.h"
+#include "tds_tokens.h"
+#include "text_codec.h"
+
+namespace standin {
+namespace {
+
+bool onOff(const StatementText& s, size_t k, bool& on) {
+    if (!s.has(k)) return false;
+    if (s.at(k).is("on")) {
+        on = true;
+        return true;
+    }
+    if (s.at(k).is("off")) {
+        on = false;
+        return true;
+    }
+    return false;
+}
+
+// SET options that the stand-in accepts and ignores.
+bool isIgnoredOption(const std::string& lower) {
+    static const char* const options[] = {
+        "ansi_nulls", "ansi_null_dflt_on", "ansi_null_dflt_off", "ansi_padding", "ansi_warnings",
+        "ansi_defaults", "arithabort", "arithignore", "concat_null_yields_null", "cursor_close_on_commit",
+        "numeric_roundabort", "quoted_identifier", "xact_abort", "fmtonly", "nocount", "noexec",
+        "parseonly", "showplan_text", "showplan_all", "statistics", "forceplan", "remote_proc_transactions",
+        "implicit_transactions", "identity_insert", "no_browsetable", "offsets"};
+    for (const char* o : options) {
+        if (lower == o) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void Executor::runSet(const StatementText& s, StatementOutcome&) {
+    if (!s.has(1)) fail(102, "Incorrect syntax near 'SET'.", 15);
+    const Token& option = s.at(1);
+    if (option.kind == TokenKind::Variable) {
+        fail(137, "Must declare the scalar variable \"" + option.text + "\".", 15, 2);
+    }
+    const std::string name = toLower(option.text);
+    bool on = false;
+    if (name == "identity_insert") {
+        size_t k = 2;
+        // The table name may come qualified: [db.]dbo.table.
+        std::string table;
+        while (s.has(k) && (s.at(k).isName() || s.at(k).isSymbol("."))) {
+            if (s.at(k).isName()) table = s.at(k).text;
+            ++k;
+        }
+        if (table.empty() || !onOff(s, k, on) || s.has(k + 1)) fail(102, "Incorrect syntax near 'IDENTITY_INSERT'.", 15);
+        const TableInfo t = requireTable(table);
+        if (t.identityColumn() < 0) {
+            fail(8106, "Table '" + t.name + "' does not have the identity property. Cannot perform SET operation.");
+        }
+        if (on) {
+            if (!identityInsertTable_.empty() && !equalsIgnoreCase(identityInsertTable_, t.name)) {
+                fail(8107, "IDENTITY_INSERT is already ON for table '" + database_ + ".dbo." + identityInsertTable_ +
+                               "'. Cannot perform SET operation for table '" + t.name + "'.");
+            }
+            identityInsertTable_ = t.name;
+        } else if (equalsIgnoreCase(identityInsertTable_, t.name)) {
+            identityInsertTable_.clear();
+        }
+        return;
+    }
+    if (name == "nocount" && onOff(s, 2, on)) {
+        noCount_ = on;
+        return;
+    }
+    if (name == "implicit_transactions" && onOff(s, 2, on)) {
+        implicitTransactions_ = on;
+        return;
+    }
+    if (name == "rowcount") {
+        if (s.has(2) && s.at(2).kind == TokenKind::Number && s.at(2).text == "0") return;
+        fail(50000, "SET ROWCOUNT other than 0 is not supported by the stand-in.");
+    }
+    if (name == "transaction" || name == "textsize" || name == "lock_timeout" || name == "dateformat" ||
+        name == "datefirst" || name == "language" || name == "deadlock_priority" || name == "query_governor_cost_limit") {
+        return;
+    }
+    // SET option[, option ...] ON|OFF
+    size_t k = 1;
+    while (s.has(k) && s.at(k).kind == TokenKind::Word && isIgnoredOption(toLower(s.at(k).text))) {
+        ++k;
+        if (s.has(k) && s.at(k).isSymbol(",")) ++k;
+    }
+    if (k > 1 && onOff(s, k, on) && !s.has(k + 1)) return;
+    fail(195, "'" + option.text + "' is not a recognized SET option.", 15);
+}
+
+void Executor::runUse(const StatementText& s, StatementOutcome& o) {
+    if (!s.has(1) || !s.at(1).isName() || s.has(2)) fail(102, "Incorrect syntax near 'USE'.", 15);
+    const std::string name = s.at(1).text;
+    const auto stored = directory_.find(name);
+    if (!stored) {
+        fail(911, "Database '" + name + "' does not exist. Make sure that the name is entered correctly.");
+    }
+    if (equalsIgnoreCase(*stored, database_)) {
+        o.envChanges.push_back({env_type::Database, database_, database_, false});
+        o.messages.push_back(sqlInfo(5701, "Changed database context to '" + database_ + "'.", 1));
+        return;
+    }
+    if (tranCount_ > 0) fail(50000, "USE inside a transaction is not supported by the stand-in.");
+    const std::string old = database_;
+    if (auto error = open(*stored)) throw StatementError{*error};
+    identityInsertTable_.clear();
+    o.envChanges.push_back({env_type::Database, database_, old, false});
+    o.messages.push_back(sqlInfo(5701, "Changed database context to '" + database_ + "'.", 1));
+}
+
+void Executor::runPrint(const StatementText& s, StatementOutcome& o) {
+    if (!s.has(1)) fail(102, "Incorrect syntax near 'PRINT'.", 15);
+    const Value v = evaluate(s.sub(1, s.size()));
+    o.messages.push_back(SqlMessage{0, 1, 0, valueText(v)});
+}
+
+void Executor::runIf(const StatementText& s, std::vector<StatementOutcome>& out) {
+    if (s.at(0).is("while")) {
+        StatementOutcome o;
+        o.failed = true;
+        o.messages.push_back(sqlError(50000, "WHILE is not supported by the stand-in."));
+        out.push_back(std::move(o));
+        return;
+    }
+    // The condition ends where the statement it guards begins.
+    int depth = 0;
+    size_t k = 1;
+    for (; s.has(k); ++k) {
+        const Token& t = s.at(k);
+        if (t.isSymbol("(")) ++depth;
+        else if (t.isSymbol(")")) --depth;
+        else if (depth == 0 && isStatementKeyword(t) && !(t.is("select") && s.at(k - 1).isSymbol("("))) break;
+    }
+    bool condition = false;
+    try {
+        if (k <= 1 || !s.has(k)) fail(102, "Incorrect syntax near 'IF'.", 15);
+        const StatementText cond = s.sub(1, k);
+        for (size_t j = 0; j < cond.size(); ++j) {
+            if (cond.at(j).isName() && equalsIgnoreCase(cond.at(j).text, "sysdatabases")) refreshSysDatabases();
+        }
+        Statement q(db_, "SELECT CASE WHEN " + translate(cond) + " THEN 1 ELSE 0 END");
+        condition = q.step() && q.columnInt(0) == 1;
+    } catch (const StatementError& e) {
+        StatementOutcome o;
+        o.failed = true;
+        o.messages.push_back(e.message);
+        lastError_ = e.message.number;
+        out.push_back(std::move(o));
+        return;
+    }
+    const size_t bodyEnd = statementEnd(s.tokens, s.range.first + k, s.range.last) - s.range.first;
+    if (condition) {
+        runStatement(s.sub(k, bodyEnd), false, out);
+    } else if (bodyEnd < s.size() && s.at(bodyEnd).is("else") && s.has(bodyEnd + 1)) {
+        runStatement(s.sub(bodyEnd + 1, s.size()), false, out);
+    }
+}
+
+void Executor::runBlock(const StatementText& s, std::vector<StatementOutcome>& out) {
+    size_t end = s.size();
+    if (end > 1 && s.at(end - 1).is("end")) --end;
+    const auto inner = splitStatements(s.tokens, {s.range.first + 1, s.range.first + end});
+    for (const auto& r : inner) runStatement(StatementText{s.tokens, r, s.source}, false, out);
+}
+
+}  // namespace standin

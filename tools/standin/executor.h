@@ -1,0 +1,136 @@
+#pragma once
+// Runs the T-SQL batches of one session against its SQLite connection and
+// describes what each statement produced: environment changes, messages,
+// rows and a row count. Statements of a batch run in turn; a failing one is
+// reported and the next one still runs, as SQL Server does.
+#include "catalog.h"
+#include "database_directory.h"
+#include "result_set.h"
+#include "sql_functions.h"
+#include "sql_error.h"
+#include "statement_text.h"
+
+#include <cstdint>
+#include <optional>
+#include <sqlite3.h>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace standin {
+
+struct EnvChange {
+    uint8_t type = 0;
+    std::string newValue;
+    std::string oldValue;
+    bool binary = false;  // values are bytes (transactions), not text
+};
+
+struct StatementOutcome {
+    std::vector<EnvChange> envChanges;
+    std::vector<SqlMessage> messages;
+    std::optional<ResultSet> result;
+    uint16_t command = 0;
+    std::optional<uint64_t> rowCount;
+    bool failed = false;
+    bool procedure = false;  // the statement ran a stored procedure
+};
+
+struct SessionInfo {
+    uint16_t spid = 51;
+    std::string serverName;
+    std::string login;
+    std::string appName;
+    std::string hostName;
+};
+
+class Executor {
+public:
+    Executor(DatabaseDirectory& directory, SessionInfo info);
+    ~Executor();
+    Executor(const Executor&) = delete;
+    Executor& operator=(const Executor&) = delete;
+
+    // Opens `database` as the session's current database; the error SQL
+    // Server gives when it does not exist (4060) otherwise.
+    std::optional<SqlMessage> open(const std::string& database);
+    const std::string& database() const { return database_; }
+
+    std::vector<StatementOutcome> runBatch(const std::string& sql);
+
+    // The transaction manager requests of the protocol.
+    StatementOutcome beginTransaction();
+    StatementOutcome commitTransaction(bool beginNew);
+    StatementOutcome rollbackTransaction(bool beginNew);
+    int transactionCount() const { return tranCount_; }
+
+private:
+    // Runs one statement (with the blocks it contains), appending outcomes.
+    void runStatement(const StatementText& s, bool firstInBatch, std::vector<StatementOutcome>& out);
+    void dispatch(const StatementText& s, bool firstInBatch, StatementOutcome& o, std::vector<StatementOutcome>& out);
+
+    // Statement kinds, each in its own source file.
+    void runSelect(const StatementText& s, StatementOutcome& o);
+    void runInsert(const StatementText& s, StatementOutcome& o);
+    void runUpdate(const StatementText& s, StatementOutcome& o);
+    void runDelete(const StatementText& s, StatementOutcome& o);
+    void runCreateTable(const StatementText& s, StatementOutcome& o);
+    void runDropTable(const StatementText& s, StatementOutcome& o);
+    void runCreateDatabase(const StatementText& s, StatementOutcome& o);
+    void runDropDatabase(const StatementText& s, StatementOutcome& o);
+    void runCreateTrigger(const StatementText& s, bool firstInBatch, StatementOutcome& o);
+    void runDropTrigger(const StatementText& s, StatementOutcome& o);
+    void runExec(const StatementText& s, StatementOutcome& o);
+    void runSet(const StatementText& s, StatementOutcome& o);
+    void runUse(const StatementText& s, StatementOutcome& o);
+    void runIf(const StatementText& s, std::vector<StatementOutcome>& out);
+    void runBlock(const StatementText& s, std::vector<StatementOutcome>& out);
+    void runTransactionStatement(const StatementText& s, StatementOutcome& o);
+    void runPrint(const StatementText& s, StatementOutcome& o);
+
+    void helpTrigger(const std::string& table, StatementOutcome& o);
+    void helpText(const std::string& name, StatementOutcome& o);
+
+    // Transactions: @@TRANCOUNT bookkeeping around SQLite's transaction.
+    void beginTran(StatementOutcome& o);
+    void commitTran(StatementOutcome& o);
+    void rollbackTran(StatementOutcome& o);
+    std::string transactionDescriptor() const;
+
+    // SQLite text for T-SQL tokens (names, literals, functions, @@ values).
+    std::string translate(const StatementText& s) const;
+    // Evaluates one T-SQL expression through SQLite.
+    Value evaluate(const StatementText& expr);
+    // Rows of a translated query, typed from the catalogue where possible.
+    ResultSet query(const std::string& sqliteSql, const StatementText& select);
+    // Refreshes the per-session list of databases that SysDatabases shows.
+    void refreshSysDatabases();
+    void closeDatabase();
+    // Rejects names of the hidden catalogue tables.
+    static void checkUserName(const std::string& name);
+    TableInfo requireTable(const std::string& name) const;
+    // Drops and re-creates the SQLite triggers that stand for `table`'s
+    // T-SQL triggers (after the table's columns changed or a trigger came or went).
+    void installTrigger(const TriggerInfo& t, const TableInfo& table);
+    void removeSqliteTriggers(const std::string& triggerName);
+
+    DatabaseDirectory& directory_;
+    SessionInfo info_;
+    FunctionContext functions_;
+    sqlite3* db_ = nullptr;
+    std::optional<Catalog> catalog_;
+    std::string database_;
+    int tranCount_ = 0;
+    uint64_t transactionId_ = 0;
+    bool implicitTransactions_ = false;
+    bool noCount_ = false;
+    std::string identityInsertTable_;  // the one table with IDENTITY_INSERT ON
+    std::optional<int64_t> lastIdentity_;
+    int64_t lastRowCount_ = 0;
+    int lastError_ = 0;
+};
+
+// SQL Server's version string, also the first column of SELECT @@VERSION.
+std::string serverVersionText();
+
+}  // namespace standin

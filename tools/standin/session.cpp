@@ -1,0 +1,167 @@
+#include "session.h"
+
+#include "byte_buffer.h"
+#include "login.h"
+#include "tds_tokens.h"
+#include "text_codec.h"
+
+#include <cstdio>
+
+namespace standin {
+namespace {
+
+constexpr uint32_t Tds72 = 0x72090002;
+constexpr uint8_t ReplyType = packet_type::Reply;
+// SQL_Latin1_General_CP1_CI_AS, announced at login.
+const std::string Collation("\x09\x04\xD0\x00\x34", 5);
+
+// Transaction manager request types.
+constexpr uint16_t TmBegin = 5, TmCommit = 7, TmRollback = 8;
+
+}  // namespace
+
+Session::Session(int fd, DatabaseDirectory& directory, const LoginTable& logins, uint16_t spid,
+                 std::string serverName)
+    : transport_(fd), directory_(directory), logins_(logins), spid_(spid), serverName_(std::move(serverName)) {
+    transport_.setSessionId(spid);
+}
+
+void Session::run() {
+    try {
+        if (!login()) return;
+        TdsMessage m;
+        while (transport_.read(m)) {
+            switch (m.type) {
+            case packet_type::SqlBatch: handleBatch(m.payload); break;
+            case packet_type::TransactionManager: handleTransactionRequest(m.payload); break;
+            case packet_type::Attention: {
+                // Every reply is complete before the next request is read, so a
+                // cancel only needs its acknowledgement.
+                TokenWriter w(tdsVersion_, serverName_);
+                w.done(done_token::Done, done_status::Attention, command::None, 0);
+                if (!transport_.write(ReplyType, w.take())) return;
+                break;
+            }
+            case packet_type::Rpc: handleRpc(); break;
+            default: return;  // not something this server speaks: drop the client
+            }
+        }
+    } catch (const ProtocolError&) {
+        // Malformed input: the connection is closed, nothing else is affected.
+    }
+}
+
+bool Session::login() {
+    TdsMessage m;
+    if (!transport_.read(m)) return false;
+    if (m.type == packet_type::PreLogin) {
+        if (!transport_.write(ReplyType, preloginReply(m.payload))) return false;
+        if (!transport_.read(m)) return false;
+    }
+    if (m.type != packet_type::Login7) return false;
+    const LoginRequest req = parseLogin7(m.payload);
+    tdsVersion_ = negotiatedTdsVersion(req.tdsVersion);
+    const auto it = logins_.find(toLower(req.userName));
+    if (req.integratedSecurity || it == logins_.end() || it->second != req.password) {
+        sendLoginFailure(sqlError(18456, "Login failed for user '" + req.userName + "'.", 14, 1), req.userName);
+        return false;
+    }
+    SessionInfo info{spid_, serverName_, req.userName, req.appName, req.hostName};
+    executor_ = std::make_unique<Executor>(directory_, info);
+    const std::string database = req.database.empty() ? "master" : req.database;
+    if (auto error = executor_->open(database)) {
+        sendLoginFailure(*error, req.userName);
+        return false;
+    }
+    const uint32_t packetSize = req.packetSize == 0 ? 4096 : req.packetSize;
+    TokenWriter w(tdsVersion_, serverName_);
+    w.envChangeText(env_type::Database, executor_->database(), "master");
+    w.message(sqlInfo(5701, "Changed database context to '" + executor_->database() + "'.", 2));
+    w.envChangeBytes(env_type::Collation, Collation, {});
+    w.envChangeText(env_type::Language, "us_english", {});
+    w.message(sqlInfo(5703, "Changed language setting to us_english.", 1));
+    w.loginAck("Microsoft SQL Server", 0x0B000834);  // 11.0.2100
+    transport_.setPacketSize(packetSize);
+    const std::string size = std::to_string(transport_.packetSize());
+    w.envChangeText(env_type::PacketSize, size, size);
+    w.done(done_token::Done, done_status::Final, command::None, 0);
+    return transport_.write(ReplyType, w.take());
+}
+
+void Session::sendLoginFailure(const SqlMessage& first, const std::string& user) {
+    TokenWriter w(tdsVersion_, serverName_);
+    w.message(first);
+    if (first.number != 18456) w.message(sqlError(18456, "Login failed for user '" + user + "'.", 14, 1));
+    w.done(done_token::Done, done_status::Error, command::None, 0);
+    transport_.write(ReplyType, w.take());
+}
+
+size_t Session::skipAllHeaders(const std::string& payload) const {
+    if (tdsVersion_ < Tds72) return 0;
+    ByteReader r(payload);
+    const uint32_t total = r.u32();
+    if (total < 4 || total > payload.size()) throw ProtocolError("bad ALL_HEADERS length");
+    return total;
+}
+
+void Session::handleBatch(const std::string& payload) {
+    const size_t start = skipAllHeaders(payload);
+    const std::string sql = utf16leToUtf8(std::string_view(payload).substr(start));
+    sendOutcomes(executor_->runBatch(sql));
+}
+
+void Session::handleTransactionRequest(const std::string& payload) {
+    ByteReader r(payload);
+    r.seek(skipAllHeaders(payload));
+    const uint16_t request = r.u16();
+    StatementOutcome o;
+    if (request == TmBegin) {
+        o = executor_->beginTransaction();
+    } else if (request == TmCommit || request == TmRollback) {
+        const uint8_t nameLength = r.u8();
+        r.skip(nameLength * 2u);
+        bool beginNew = false;
+        if (r.remaining() > 0) beginNew = (r.u8() & 1) != 0;
+        o = request == TmCommit ? executor_->commitTransaction(beginNew) : executor_->rollbackTransaction(beginNew);
+    } else {
+        o.failed = true;
+        o.messages.push_back(sqlError(50000, "Transaction manager request " + std::to_string(request) +
+                                                 " is not supported by the stand-in."));
+    }
+    sendOutcomes({o});
+}
+
+void Session::handleRpc() {
+    StatementOutcome o;
+    o.failed = true;
+    o.messages.push_back(sqlError(50000, "Remote procedure calls are not supported by the stand-in; send SQL text."));
+    sendOutcomes({o});
+}
+
+void Session::sendOutcomes(const std::vector<StatementOutcome>& outcomes) {
+    TokenWriter w(tdsVersion_, serverName_);
+    if (outcomes.empty()) w.done(done_token::Done, done_status::Final, command::None, 0);
+    for (size_t k = 0; k < outcomes.size(); ++k) {
+        const StatementOutcome& o = outcomes[k];
+        for (const auto& e : o.envChanges) {
+            if (e.binary) {
+                w.envChangeBytes(e.type, e.newValue, e.oldValue);
+            } else {
+                w.envChangeText(e.type, e.newValue, e.oldValue);
+            }
+        }
+        for (const auto& m : o.messages) w.message(m);
+        if (o.result) {
+            w.columns(o.result->columns);
+            for (const auto& row : o.result->rows) w.row(o.result->columns, row);
+        }
+        uint16_t status = k + 1 < outcomes.size() ? done_status::More : done_status::Final;
+        if (o.failed) status |= done_status::Error;
+        if (o.rowCount) status |= done_status::Count;
+        if (executor_ && executor_->transactionCount() > 0) status |= done_status::InTransaction;
+        w.done(done_token::Done, status, o.command, o.rowCount.value_or(0));
+    }
+    transport_.write(ReplyType, w.take());
+}
+
+}  // namespace standin

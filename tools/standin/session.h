@@ -1,0 +1,42 @@
+#pragma once
+// One client connection: PRELOGIN and LOGIN7, then SQL batches, transaction
+// manager requests and attention signals until the client leaves.
+#include "database_directory.h"
+#include "executor.h"
+#include "tds_transport.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace standin {
+
+// Login name (case-insensitive, stored lower-case) -> password.
+using LoginTable = std::map<std::string, std::string>;
+
+class Session {
+public:
+    Session(int fd, DatabaseDirectory& directory, const LoginTable& logins, uint16_t spid, std::string serverName);
+    // Serves the client until it disconnects or sends something malformed.
+    void run();
+
+private:
+    bool login();
+    void handleBatch(const std::string& payload);
+    void handleTransactionRequest(const std::string& payload);
+    void handleRpc();
+    void sendOutcomes(const std::vector<StatementOutcome>& outcomes);
+    void sendLoginFailure(const SqlMessage& first, const std::string& user);
+    // Skips the ALL_HEADERS block that 7.2+ clients put before a request.
+    size_t skipAllHeaders(const std::string& payload) const;
+
+    TdsTransport transport_;
+    DatabaseDirectory& directory_;
+    const LoginTable& logins_;
+    uint16_t spid_;
+    std::string serverName_;
+    uint32_t tdsVersion_ = 0x74000004;
+    std::unique_ptr<Executor> executor_;
+};
+
+}  // namespace standin

@@ -1,0 +1,34 @@
+#pragma once
+// An error or informational message as the server reports it to the client.
+#include <cstdint>
+#include <string>
+
+namespace standin {
+
+struct SqlMessage {
+    int32_t number = 0;
+    uint8_t state = 1;
+    uint8_t severity = 16;  // 10 and below: information, not an error
+    std::string text;
+    bool isError() const { return severity > 10; }
+};
+
+inline SqlMessage sqlError(int32_t number, std::string text, uint8_t severity = 16, uint8_t state = 1) {
+    return SqlMessage{number, state, severity, std::move(text)};
+}
+
+inline SqlMessage sqlInfo(int32_t number, std::string text, uint8_t state = 1) {
+    return SqlMessage{number, state, 0, std::move(text)};
+}
+
+// Thrown inside the executor to abandon the current statement; the session
+// reports it and goes on with the next statement of the batch.
+struct StatementError {
+    SqlMessage message;
+};
+
+[[noreturn]] inline void fail(int32_t number, std::string text, uint8_t severity = 16, uint8_t state = 1) {
+    throw StatementError{sqlError(number, std::move(text), severity, state)};
+}
+
+}  // namespace standin

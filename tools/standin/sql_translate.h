@@ -1,0 +1,27 @@
+#pragma once
+// Rewrites T-SQL tokens as SQLite text: [names] and "names" quoted the
+// SQLite way, N'...' literals as plain literals, 0x... as blobs, dbo. and
+// database qualifiers dropped, TOP n as LIMIT n, T-SQL function names
+// mapped, @@ values substituted, '+' between string literals as '||', and
+// inside triggers the inserted/deleted tables replaced.
+#include "statement_text.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace standin {
+
+struct TranslateContext {
+    // SQL text for a @@ value (e.g. "@@TRANCOUNT" -> "0"); nullopt when unknown.
+    std::function<std::optional<std::string>(const std::string& name)> globalVariable;
+    // SQL text that stands for a table name inside a trigger body
+    // ("inserted" -> "(SELECT NEW.a AS a, ...)"); nullopt for ordinary tables.
+    std::function<std::optional<std::string>(const std::string& name)> pseudoTable;
+};
+
+// Throws StatementError for what has no SQLite form (local variables,
+// hidden catalogue names).
+std::string translateToSqlite(const StatementText& s, const TranslateContext& ctx);
+
+}  // namespace standin

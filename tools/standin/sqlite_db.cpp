@@ -1,0 +1,174 @@
+#include "sqlite_db.h"
+
+#include <cstring>
+
+namespace standin {
+namespace {
+
+bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+
+// "t.col" -> "col"
+std::string afterDot(std::string_view s) {
+    const auto dot = s.rfind('.');
+    return std::string(dot == std::string_view::npos ? s : s.substr(dot + 1));
+}
+
+std::string beforeDot(std::string_view s) {
+    const auto dot = s.find('.');
+    return std::string(dot == std::string_view::npos ? s : s.substr(0, dot));
+}
+
+}  // namespace
+
+SqlMessage mapSqliteError(sqlite3* db, int rc) {
+    const std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    const int primary = rc & 0xFF;
+    if (startsWith(msg, "no such table: ")) {
+        std::string name = msg.substr(15);
+        if (startsWith(name, "main.")) name = name.substr(5);
+        return sqlError(208, "Invalid object name '" + name + "'.");
+    }
+    if (startsWith(msg, "no such column: ")) {
+        const std::string name = msg.substr(16);
+        if (name.find('.') != std::string::npos) {
+            return sqlError(4104, "The multi-part identifier \"" + name + "\" could not be bound.");
+        }
+        return sqlError(207, "Invalid column name '" + name + "'.");
+    }
+    if (startsWith(msg, "no such function: ")) {
+        return sqlError(195, "'" + msg.substr(18) + "' is not a recognized built-in function name.", 15);
+    }
+    if (startsWith(msg, "near \"")) {
+        const auto close = msg.find("\": syntax error");
+        if (close != std::string::npos) {
+            return sqlError(102, "Incorrect syntax near '" + msg.substr(6, close - 6) + "'.", 15);
+        }
+    }
+    if (msg == "incomplete input") return sqlError(102, "Incorrect syntax near the end of the statement.", 15);
+    if (startsWith(msg, "table ") && msg.find(" already exists") != std::string::npos) {
+        const std::string name = msg.substr(6, msg.find(" already exists") - 6);
+        return sqlError(2714, "There is already an object named '" + name + "' in the database.");
+    }
+    if (startsWith(msg, "NOT NULL constraint failed: ")) {
+        const std::string target = msg.substr(28);
+        return sqlError(515, "Cannot insert the value NULL into column '" + afterDot(target) + "', table '" +
+                                 beforeDot(target) + "'; column does not allow nulls. INSERT fails.",
+                        16, 2);
+    }
+    if (startsWith(msg, "UNIQUE constraint failed: ")) {
+        const std::string target = msg.substr(26);
+        return sqlError(2627, "Violation of UNIQUE KEY constraint. Cannot insert duplicate key in object 'dbo." +
+                                  beforeDot(target) + "'.",
+                        14);
+    }
+    if (startsWith(msg, "FOREIGN KEY constraint failed")) {
+        return sqlError(547, "The statement conflicted with a FOREIGN KEY constraint.");
+    }
+    if (startsWith(msg, "CHECK constraint failed")) {
+        return sqlError(547, "The statement conflicted with a CHECK constraint.");
+    }
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
+        return sqlError(1222, "Lock request time out period exceeded.");
+    }
+    if (primary == SQLITE_CONSTRAINT) return sqlError(547, "The statement conflicted with a constraint: " + msg);
+    return sqlError(50000, "SQLite: " + msg);
+}
+
+void throwSqliteError(sqlite3* db, int rc) { throw StatementError{mapSqliteError(db, rc)}; }
+
+Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+    const int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr);
+    if (rc != SQLITE_OK) throwSqliteError(db, rc);
+    if (stmt_ == nullptr) fail(102, "Incorrect syntax near the end of the statement.", 15);
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+void Statement::bind(int index, const Value& v) {
+    switch (v.kind) {
+    case Value::Kind::Null: sqlite3_bind_null(stmt_, index); break;
+    case Value::Kind::Integer: sqlite3_bind_int64(stmt_, index, v.i); break;
+    case Value::Kind::Real: sqlite3_bind_double(stmt_, index, v.r); break;
+    case Value::Kind::Text:
+        sqlite3_bind_text(stmt_, index, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT);
+        break;
+    case Value::Kind::Blob:
+        sqlite3_bind_blob(stmt_, index, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT);
+        break;
+    }
+}
+
+void Statement::bind(int index, std::string_view text) {
+    sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+void Statement::bind(int index, int64_t v) { sqlite3_bind_int64(stmt_, index, v); }
+
+bool Statement::step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    throwSqliteError(db_, rc);
+}
+
+void Statement::reset() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+
+Value Statement::column(int index) const {
+    switch (sqlite3_column_type(stmt_, index)) {
+    case SQLITE_INTEGER: return Value::integer(sqlite3_column_int64(stmt_, index));
+    case SQLITE_FLOAT: return Value::real(sqlite3_column_double(stmt_, index));
+    case SQLITE_TEXT: {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
+        return Value::text(std::string(p, static_cast<size_t>(sqlite3_column_bytes(stmt_, index))));
+    }
+    case SQLITE_BLOB: {
+        const auto* p = static_cast<const char*>(sqlite3_column_blob(stmt_, index));
+        return Value::blob(std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(stmt_, index))));
+    }
+    default: return Value::null();
+    }
+}
+
+std::string Statement::columnText(int index) const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
+    return p ? std::string(p, static_cast<size_t>(sqlite3_column_bytes(stmt_, index))) : std::string();
+}
+
+int64_t Statement::columnInt(int index) const { return sqlite3_column_int64(stmt_, index); }
+
+bool Statement::columnIsNull(int index) const { return sqlite3_column_type(stmt_, index) == SQLITE_NULL; }
+
+void execSql(sqlite3* db, std::string_view sql) {
+    std::string copy(sql);
+    char* err = nullptr;
+    const int rc = sqlite3_exec(db, copy.c_str(), nullptr, nullptr, &err);
+    sqlite3_free(err);
+    if (rc != SQLITE_OK) throwSqliteError(db, rc);
+}
+
+std::string quoteName(std::string_view name) {
+    std::string out = "\"";
+    for (char c : name) {
+        if (c == '"') out.push_back('"');
+        out.push_back(c);
+    }
+    out.push_back('"');
+    return out;
+}
+
+std::string quoteText(std::string_view text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'') out.push_back('\'');
+        out.push_back(c);
+    }
+    out.push_back('\'');
+    return out;
+}
+
+}  // namespace standin

@@ -1,0 +1,49 @@
+#pragma once
+// A thin RAII layer over the SQLite C interface. Failures throw
+// StatementError carrying the SQL Server error the SQLite message maps to.
+#include "sql_error.h"
+#include "value.h"
+
+#include <sqlite3.h>
+#include <string>
+#include <string_view>
+
+namespace standin {
+
+// The SQL Server message for an SQLite failure on `db` (rc is the result code).
+SqlMessage mapSqliteError(sqlite3* db, int rc);
+[[noreturn]] void throwSqliteError(sqlite3* db, int rc);
+
+class Statement {
+public:
+    Statement(sqlite3* db, std::string_view sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void bind(int index, const Value& v);  // index from 1
+    void bind(int index, std::string_view text);
+    void bind(int index, int64_t v);
+    // True while a row is available; throws on failure.
+    bool step();
+    void reset();
+    int columnCount() const;
+    Value column(int index) const;  // index from 0
+    std::string columnText(int index) const;
+    int64_t columnInt(int index) const;
+    bool columnIsNull(int index) const;
+    sqlite3_stmt* handle() const { return stmt_; }
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+// Runs SQL without results (may hold several statements).
+void execSql(sqlite3* db, std::string_view sql);
+// SQLite's quoting of a name: "name" with " doubled.
+std::string quoteName(std::string_view name);
+// SQLite's quoting of a text literal: 'text' with ' doubled.
+std::string quoteText(std::string_view text);
+
+}  // namespace standin
