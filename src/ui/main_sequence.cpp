@@ -1,0 +1,33 @@
+#include "ui/main_sequence.h"
+
+#include <memory>
+
+#include "platform/messages.h"
+#include "platform/ui_host.h"
+#include "startup/check_server.h"
+#include "startup/load_settings.h"
+#include "startup/ui_font.h"
+#include "ui/frm_setup_type.h"
+#include "ui/qt_message_sink.h"
+#include "ui/qt_ui_host.h"
+
+namespace dovrel::ui {
+
+void Main(const SettingsWindowStep& showSettingsWindowModal) {
+    QtMessageSink messageBoxes;
+    const ScopedMessageSink scopedMessages(messageBoxes);
+    const ScopedUiHost scopedHost(QtUiHost::instance());
+
+    uiHost().setBusyPointer(true);                          // 1
+    SelectUiFont();                                         // 2
+    auto progress = std::make_unique<FrmSetupType>();       // 3: modeless, painted before the work
+    progress->show();
+    uiHost().processPendingEvents();
+    LoadSettingsAtStart();                                  // 4 to 9
+    CheckServerConnection(true);                            // 10
+    if (showSettingsWindowModal) showSettingsWindowModal(); // 11
+    progress.reset();                                       // 12
+    uiHost().setBusyPointer(false);                         // 13
+}
+
+}  // namespace dovrel::ui
