@@ -33,7 +33,7 @@ void Catalog::ensureSchema() {
             " column_name TEXT NOT NULL COLLATE NOCASE, type_name TEXT NOT NULL,"
             " length INTEGER NOT NULL, precision INTEGER NOT NULL, scale INTEGER NOT NULL,"
             " nullable INTEGER NOT NULL, is_identity INTEGER NOT NULL,"
-            " seed INTEGER NOT NULL, increment INTEGER NOT NULL, last_identity INTEGER,"
+            " seed INTEGER NOT NULL, increment INTEGER NOT NULL, last_identity INTEGER, default_sql TEXT,"
             " PRIMARY KEY (table_name, column_name));"
             "CREATE TABLE IF NOT EXISTS __standin_triggers ("
             " name TEXT NOT NULL PRIMARY KEY COLLATE NOCASE, table_name TEXT NOT NULL COLLATE NOCASE,"
@@ -45,7 +45,7 @@ void Catalog::ensureSchema() {
 std::optional<TableInfo> Catalog::table(const std::string& name) const {
     Statement q(db_,
                 "SELECT table_name, column_name, type_name, length, precision, scale, nullable, is_identity,"
-                " seed, increment FROM __standin_columns WHERE table_name = ? ORDER BY ordinal");
+                " seed, increment, default_sql FROM __standin_columns WHERE table_name = ? ORDER BY ordinal");
     q.bind(1, name);
     TableInfo t;
     while (q.step()) {
@@ -65,6 +65,7 @@ std::optional<TableInfo> Catalog::table(const std::string& name) const {
         c.identity = q.columnInt(7) != 0;
         c.seed = q.columnInt(8);
         c.increment = q.columnInt(9);
+        c.defaultSql = q.columnText(10);
         t.columns.push_back(std::move(c));
     }
     if (t.columns.empty()) return std::nullopt;
@@ -74,7 +75,8 @@ std::optional<TableInfo> Catalog::table(const std::string& name) const {
 void Catalog::addTable(const TableInfo& t) {
     Statement ins(db_,
                   "INSERT INTO __standin_columns (table_name, ordinal, column_name, type_name, length,"
-                  " precision, scale, nullable, is_identity, seed, increment) VALUES (?,?,?,?,?,?,?,?,?,?,?)");
+                  " precision, scale, nullable, is_identity, seed, increment, default_sql)"
+                  " VALUES (?,?,?,?,?,?,?,?,?,?,?,?)");
     for (size_t k = 0; k < t.columns.size(); ++k) {
         const auto& c = t.columns[k];
         ins.bind(1, t.name);
@@ -88,6 +90,7 @@ void Catalog::addTable(const TableInfo& t) {
         ins.bind(9, static_cast<int64_t>(c.identity));
         ins.bind(10, c.seed);
         ins.bind(11, c.increment);
+        if (c.defaultSql.empty()) ins.bind(12, Value::null()); else ins.bind(12, c.defaultSql);
         ins.step();
         ins.reset();
     }

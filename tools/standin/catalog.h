@@ -20,6 +20,7 @@ struct CatalogColumn {
     bool identity = false;
     int64_t seed = 1;
     int64_t increment = 1;
+    std::string defaultSql;  // SQLite expression of the DEFAULT, empty when none
 };
 
 struct TableInfo {

@@ -46,14 +46,10 @@ void Executor::runSet(const StatementText& s, StatementOutcome&) {
     const std::string name = toLower(option.text);
     bool on = false;
     if (name == "identity_insert") {
-        size_t k = 2;
         // The table name may come qualified: [db.]dbo.table.
         std::string table;
-        while (s.has(k) && (s.at(k).isName() || s.at(k).isSymbol("."))) {
-            if (s.at(k).isName()) table = s.at(k).text;
-            ++k;
-        }
-        if (table.empty() || !onOff(s, k, on) || s.has(k + 1)) fail(102, "Incorrect syntax near 'IDENTITY_INSERT'.", 15);
+        const size_t k = readObjectName(s, 2, table);
+        if (k == 2 || !onOff(s, k, on) || s.has(k + 1)) syntaxErrorAt(s, k == 2 ? 2 : k + 1);
         const TableInfo t = requireTable(table);
         if (t.identityColumn() < 0) {
             fail(8106, "Table '" + t.name + "' does not have the identity property. Cannot perform SET operation.");

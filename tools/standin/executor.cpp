@@ -5,6 +5,7 @@
 #include "tds_tokens.h"
 #include "text_codec.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace standin {
@@ -162,6 +163,9 @@ void Executor::runStatement(const StatementText& s, bool firstInBatch, std::vect
         o.messages.push_back(e.message);
         lastError_ = e.message.number;
     }
+    // Messages name the line of the batch the statement starts on.
+    const auto line = static_cast<int32_t>(1 + std::count(s.source.begin(), s.source.begin() + static_cast<long>(head.begin), '\n'));
+    for (auto& m : o.messages) m.line = line;
     out.push_back(std::move(o));
 }
 
@@ -174,6 +178,7 @@ void Executor::dispatch(const StatementText& s, bool firstInBatch, StatementOutc
     if (head.is("insert")) return runInsert(s, o);
     if (head.is("update")) return runUpdate(s, o);
     if (head.is("delete")) return runDelete(s, o);
+    if (head.is("truncate")) return runTruncate(s, o);
     if (head.is("set")) return runSet(s, o);
     if (head.is("use")) return runUse(s, o);
     if (head.is("print")) return runPrint(s, o);

@@ -74,6 +74,7 @@ private:
     void runInsert(const StatementText& s, StatementOutcome& o);
     void runUpdate(const StatementText& s, StatementOutcome& o);
     void runDelete(const StatementText& s, StatementOutcome& o);
+    void runTruncate(const StatementText& s, StatementOutcome& o);
     void runCreateTable(const StatementText& s, StatementOutcome& o);
     void runDropTable(const StatementText& s, StatementOutcome& o);
     void runCreateDatabase(const StatementText& s, StatementOutcome& o);

@@ -150,7 +150,7 @@ void Session::sendOutcomes(const std::vector<StatementOutcome>& outcomes) {
                 w.envChangeText(e.type, e.newValue, e.oldValue);
             }
         }
-        for (const auto& m : o.messages) w.message(m);
+        for (const auto& m : o.messages) w.message(m, {}, m.line);
         if (o.result) {
             w.columns(o.result->columns);
             for (const auto& row : o.result->rows) w.row(o.result->columns, row);

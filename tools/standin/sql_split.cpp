@@ -33,7 +33,10 @@ bool continues(const std::vector<Token>& tokens, size_t start, size_t at) {
         return true;
     }
     if (t.is("delete") || t.is("update") || t.is("insert")) {
-        return prev.is("on") || prev.isSymbol(",") || prev.is("for") || prev.is("after") || prev.is("of");
+        // ON DELETE CASCADE, FOR INSERT, UPDATE, GRANT INSERT ...: part of the statement.
+        if (!(head.is("create") || head.is("alter") || head.is("grant") || head.is("revoke"))) return false;
+        return prev.is("on") || prev.isSymbol(",") || prev.is("for") || prev.is("after") || prev.is("of") ||
+               prev.is("grant") || prev.is("revoke");
     }
     if (t.is("drop")) return head.is("alter");
     if (t.is("exec") || t.is("execute")) {

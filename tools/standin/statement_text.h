@@ -25,4 +25,19 @@ struct StatementText {
     }
 };
 
+// Reads an object name at token k ("t", "dbo.t", "db.dbo.t", "db..t"):
+// sets `name` to its last part and returns the index after it, or k when
+// no name stands there.
+size_t readObjectName(const StatementText& s, size_t k, std::string& name);
+// Index of the first token in [from, to) that is `word` outside
+// parentheses, or `to`.
+size_t findTopLevel(const StatementText& s, size_t from, size_t to, std::string_view word);
+// Index of the parenthesis that closes the one at `open`; throws a syntax
+// error when it is missing.
+size_t matchingParen(const StatementText& s, size_t open);
+// The comma-separated parts of [from, to), outside parentheses.
+std::vector<std::pair<size_t, size_t>> splitTopLevel(const StatementText& s, size_t from, size_t to);
+// "Incorrect syntax near ..." for the token at k (or the end).
+[[noreturn]] void syntaxErrorAt(const StatementText& s, size_t k);
+
 }  // namespace standin

@@ -1,0 +1,61 @@
+// CREATE DATABASE and DROP DATABASE: one SQLite file each in the data folder.
+#include "catalog.h"
+#include "executor.h"
+#include "sqlite_db.h"
+#include "text_codec.h"
+
+#include <mutex>
+
+namespace standin {
+
+void Executor::runCreateDatabase(const StatementText& s, StatementOutcome&) {
+    if (!s.has(2) || !s.at(2).isName()) syntaxErrorAt(s, 2);
+    // Options (ON ..., COLLATE ...) are accepted and ignored.
+    const std::string name = s.at(2).text;
+    if (tranCount_ > 0) fail(226, "CREATE DATABASE statement not allowed within multi-statement transaction.");
+    if (!DatabaseDirectory::validName(name)) fail(50000, "The stand-in cannot use '" + name + "' as a database name.");
+    std::lock_guard lock(directory_.ddlMutex());
+    if (directory_.find(name)) {
+        fail(1801, "Database '" + name + "' already exists. Choose a different database name.");
+    }
+    sqlite3* db = nullptr;
+    const std::string path = directory_.pathOf(name).string();
+    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    try {
+        if (rc != SQLITE_OK) throwSqliteError(db, rc);
+        execSql(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;");
+        Catalog(db).ensureSchema();
+    } catch (const StatementError&) {
+        sqlite3_close_v2(db);
+        directory_.remove(name);
+        throw;
+    }
+    sqlite3_close_v2(db);
+}
+
+void Executor::runDropDatabase(const StatementText& s, StatementOutcome&) {
+    size_t k = 2;
+    bool ifExists = false;
+    if (s.has(k + 1) && s.at(k).is("if") && s.at(k + 1).is("exists")) {
+        ifExists = true;
+        k += 2;
+    }
+    if (!s.has(k) || !s.at(k).isName() || s.has(k + 1)) syntaxErrorAt(s, s.has(k) ? k + 1 : k);
+    const std::string name = s.at(k).text;
+    if (tranCount_ > 0) fail(574, "DROP DATABASE statement cannot be used inside a user transaction.");
+    std::lock_guard lock(directory_.ddlMutex());
+    const auto stored = directory_.find(name);
+    if (!stored) {
+        if (ifExists) return;
+        fail(3701, "Cannot drop the database '" + name + "', because it does not exist or you do not have permission.",
+             11, 1);
+    }
+    if (equalsIgnoreCase(*stored, "master")) {
+        fail(3708, "Cannot drop the database 'master' because it is a system database.");
+    }
+    if (!directory_.remove(*stored)) {
+        fail(3702, "Cannot drop database \"" + *stored + "\" because it is currently in use.", 16, 4);
+    }
+}
+
+}  // namespace standin
