@@ -1,6 +1,7 @@
 // EXEC of the system procedures the stand-in knows: sp_helptrigger and
 // sp_helptext, with SQL Server's result columns.
 #include "executor.h"
+#include "help_text.h"
 #include "tds_tokens.h"
 #include "text_codec.h"
 
@@ -13,37 +14,6 @@ ColumnInfo column(const std::string& name, const char* type, int length, bool nu
     c.type = *makeSqlType(type, length, 0, length != 0);
     c.nullable = nullable;
     return c;
-}
-
-// sp_helptext's rows: a new row after every line end, and after 255 characters.
-std::vector<std::string> splitDefinition(const std::string& text) {
-    std::vector<std::string> rows;
-    std::string current;
-    size_t units = 0;
-    for (size_t i = 0; i < text.size();) {
-        // One UTF-8 sequence at a time, so no character is cut.
-        size_t len = 1;
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0xF0) len = 4;
-        else if (c >= 0xE0) len = 3;
-        else if (c >= 0xC0) len = 2;
-        const size_t need = len == 4 ? 2 : 1;
-        if (units + need > 255) {
-            rows.push_back(current);
-            current.clear();
-            units = 0;
-        }
-        current.append(text, i, len);
-        units += need;
-        i += len;
-        if (c == '\n') {
-            rows.push_back(current);
-            current.clear();
-            units = 0;
-        }
-    }
-    if (!current.empty()) rows.push_back(current);
-    return rows;
 }
 
 }  // namespace
@@ -117,7 +87,7 @@ void Executor::helpText(const std::string& objectName, StatementOutcome& o) {
     }
     ResultSet rs;
     rs.columns = {column("Text", "nvarchar", 255, true)};
-    for (auto& line : splitDefinition(trigger->definition)) rs.rows.push_back({Value::text(std::move(line))});
+    for (auto& line : helpTextRows(trigger->definition)) rs.rows.push_back({Value::text(std::move(line))});
     o.rowCount = rs.rows.size();
     o.command = command::Select;
     lastRowCount_ = static_cast<int64_t>(rs.rows.size());

@@ -1,0 +1,259 @@
+// The stand-in as FreeTDS's command-line clients see it: bsqldb (through
+// the fixture's runSql) and tsql speak to it exactly as to SQL Server.
+#include "support/standin_server.h"
+#include "tsql_client.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace dovrel::test {
+namespace {
+
+class StandinClientTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(server.start()) << server.lastError(); }
+
+    // Runs setup SQL that must succeed.
+    void setup(const std::string& sql, const std::string& db = "master") {
+        const SqlRun r = server.runSql(sql, db);
+        ASSERT_TRUE(r.ok()) << sql << "\n" << r.errors;
+    }
+
+    StandinServer server;
+};
+
+TEST_F(StandinClientTest, ListsDatabasesAndFindsThemIgnoringCase) {
+    setup("CREATE DATABASE TovixHR\nCREATE DATABASE alpha");
+    SqlRun list = server.runSql("Select Name from SysDatabases order by Name");
+    ASSERT_TRUE(list.ok()) << list.errors;
+    EXPECT_EQ(list.output, "alpha\nmaster\nTovixHR\n");
+
+    SqlRun found = server.runSql("SELECT Name FROM SysDatabases WHERE Name = N'tovixhr'");
+    ASSERT_TRUE(found.ok()) << found.errors;
+    EXPECT_EQ(found.output, "TovixHR\n");
+    SqlRun missing = server.runSql("SELECT Name FROM SysDatabases WHERE Name = N'Payroll'");
+    EXPECT_TRUE(missing.ok());
+    EXPECT_EQ(missing.output, "");
+
+    // The database can be used by name in any letter case, and dropped.
+    EXPECT_TRUE(server.runSql("SELECT 1", "TOVIXHR").ok());
+    setup("DROP DATABASE alpha");
+    EXPECT_EQ(server.runSql("Select Name from SysDatabases order by Name").output, "master\nTovixHR\n");
+    SqlRun again = runTsql(server, "DROP DATABASE alpha\nCREATE DATABASE tovixhr");
+    EXPECT_NE(again.output.find("Msg 3701"), std::string::npos) << again.output;
+    EXPECT_NE(again.output.find("Msg 1801"), std::string::npos) << again.output;
+}
+
+TEST_F(StandinClientTest, RefusesWrongLoginsAndUnknownDatabases) {
+    SqlRun wrongPassword = server.runSql("SELECT 1", "master", "sa", "secret#1");
+    EXPECT_NE(wrongPassword.exitCode, 0);
+    EXPECT_NE(wrongPassword.errors.find("18456"), std::string::npos) << wrongPassword.errors;
+    EXPECT_NE(wrongPassword.errors.find("Login failed for user 'sa'."), std::string::npos);
+
+    SqlRun unknownUser = server.runSql("SELECT 1", "master", "nobody", "Secret#1");
+    EXPECT_NE(unknownUser.exitCode, 0);
+    EXPECT_NE(unknownUser.errors.find("18456"), std::string::npos) << unknownUser.errors;
+
+    SqlRun unknownDb = server.runSql("SELECT 1", "NoSuchDb");
+    EXPECT_NE(unknownDb.exitCode, 0);
+    EXPECT_NE(unknownDb.errors.find("4060"), std::string::npos) << unknownDb.errors;
+
+    // Login names ignore case, passwords do not.
+    EXPECT_TRUE(server.runSql("SELECT 1", "master", "SA", "Secret#1").ok());
+}
+
+TEST_F(StandinClientTest, ChineseTextAndTypedValuesRoundTrip) {
+    setup("CREATE DATABASE TovixHR");
+    setup("CREATE TABLE Staff (Id int NOT NULL PRIMARY KEY, Name nvarchar(20) NOT NULL, Born datetime NULL,"
+          " Active bit, Pay decimal(10,2), Memo varchar(50))\n"
+          "Insert Into Staff ([Id],[Name],[Born],[Active],[Pay],[Memo]) Values (7,N'O''Neil',N'2001-02-03 00:00:00',1,1234.5,'x')\n"
+          "Insert Into Staff ([Id],[Name],[Born],[Active],[Pay],[Memo]) Values (8,N'人事考勤薪资',N'2001/2/3 10:11:12',0,-0.125,N'中文')",
+          "TovixHR");
+    SqlRun r = server.runSql("Select Id, Name, Active, Pay, Memo From Staff Order By Id", "TovixHR");
+    ASSERT_TRUE(r.ok()) << r.errors;
+    EXPECT_EQ(r.output, "7\tO'Neil\t1\t1234.50\tx\n8\t人事考勤薪资\t0\t-0.13\t中文\n");
+
+    SqlRun found = server.runSql("Select Id From Staff Where Name = N'人事考勤薪资' Or Name = N'o''neil'", "TovixHR");
+    EXPECT_EQ(found.output, "7\n8\n");
+    SqlRun max = server.runSql("Select Max(Id) From Staff", "TovixHR");
+    EXPECT_EQ(max.output, "8\n");
+}
+
+TEST_F(StandinClientTest, FailingStatementDoesNotStopTheBatch) {
+    setup("CREATE DATABASE TovixHR");
+    setup("CREATE TABLE T (Id int NOT NULL, Name nvarchar(5) NOT NULL)", "TovixHR");
+    SqlRun r = runTsql(server,
+                       "Insert Into T ([Id],[Name]) Values (1,N'a')\r\n"
+                       "Insert Into T ([Id],[Name]) Values ('abc',N'b')\r\n"
+                       "Insert Into T ([Id],[Name]) Values (3,N'c')\r\n"
+                       "Insert Into T ([Id],[Name]) Values (4,N'far too long')\r\n"
+                       "Insert Into T ([Id],[Name]) Values (5,NULL)\r\n"
+                       "Insert Into T ([Id],[Name]) Values (6)\r\n"
+                       "Insert Into T Values (7)\r\n"
+                       "Insert Into Nowhere Values (8)\r\n"
+                       "Select Bogus From T\r\n"
+                       "Insert Into T ([Id],[Name]) Values (9,N'd')",
+                       "TovixHR");
+    EXPECT_NE(r.output.find("Msg 245 (severity 16, state 1) from DOVREL-STANDIN Line 2"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("Conversion failed when converting the varchar value 'abc' to data type int."),
+              std::string::npos);
+    EXPECT_NE(r.output.find("Msg 8152"), std::string::npos);
+    EXPECT_NE(r.output.find("Cannot insert the value NULL into column 'Name', table 'TovixHR.dbo.T'"), std::string::npos);
+    EXPECT_NE(r.output.find("Msg 109"), std::string::npos);
+    EXPECT_NE(r.output.find("Column name or number of supplied values does not match table definition."),
+              std::string::npos);
+    EXPECT_NE(r.output.find("Invalid object name 'Nowhere'."), std::string::npos);
+    EXPECT_NE(r.output.find("Invalid column name 'Bogus'."), std::string::npos);
+    SqlRun rows = server.runSql("Select Id From T Order By Id", "TovixHR");
+    EXPECT_EQ(rows.output, "1\n3\n9\n");
+}
+
+TEST_F(StandinClientTest, IdentityInsertFollowsSqlServersRule) {
+    setup("CREATE DATABASE TovixHR");
+    setup("CREATE TABLE A (Id int IDENTITY(10,5) NOT NULL, Name nvarchar(10))\n"
+          "CREATE TABLE B (Id int IDENTITY(1,1), Name nvarchar(10))\n"
+          "Insert Into A ([Name]) Values (N'first')",
+          "TovixHR");
+    SqlRun r = runTsql(server,
+                       "Insert Into A ([Id],[Name]) Values (100,N'refused')\n"
+                       "Set Identity_Insert A On\n"
+                       "Insert Into A ([Id],[Name]) Values (100,N'explicit')\n"
+                       "Insert Into A ([Name]) Values (N'no id')\n"
+                       "Set Identity_Insert B On\n"
+                       "Set Identity_Insert A Off\n"
+                       "Insert Into A ([Name]) Values (N'after')\n"
+                       "Select Id, Name From A Order By Id",
+                       "TovixHR");
+    EXPECT_NE(r.output.find("Cannot insert explicit value for identity column in table 'A' when IDENTITY_INSERT is set to OFF."),
+              std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find("Msg 545"), std::string::npos);
+    EXPECT_NE(r.output.find("IDENTITY_INSERT is already ON for table 'TovixHR.dbo.A'"), std::string::npos);
+    EXPECT_NE(r.output.find("10\tfirst\n100\texplicit\n105\tafter\n"), std::string::npos);
+    // The setting belongs to the session that made it.
+    SqlRun other = server.runSql("Insert Into A ([Id],[Name]) Values (200,N'x')", "TovixHR");
+    EXPECT_NE(other.errors.find("544"), std::string::npos) << other.errors;
+}
+
+TEST_F(StandinClientTest, TriggersAreCreatedListedDroppedAndRecreated) {
+    setup("CREATE DATABASE TovixHR");
+    setup("CREATE TABLE Staff (Id int IDENTITY(1,1) PRIMARY KEY, Name nvarchar(20) NOT NULL)\n"
+          "CREATE TABLE Audit (StaffId int, Name nvarchar(20), Kind nvarchar(10))",
+          "TovixHR");
+    const std::string trigger =
+        "CREATE TRIGGER trg_StaffAudit ON Staff FOR INSERT, UPDATE\r\nAS\r\nBEGIN\r\n  SET NOCOUNT ON\r\n"
+        "  INSERT INTO Audit (StaffId, Name, Kind) SELECT i.Id, i.Name, N'new' FROM inserted i\r\n"
+        "  INSERT Audit (StaffId, Name, Kind) SELECT Id, Name, N'old' FROM deleted\r\nEND\r\n";
+    setup(trigger, "TovixHR");
+    setup("CREATE TRIGGER trg_StaffGone ON dbo.Staff AFTER DELETE AS DELETE FROM Audit WHERE StaffId IN (SELECT Id FROM deleted)",
+          "TovixHR");
+    setup("Insert Into Staff ([Name]) Values (N'张三')\nUpdate Staff Set Name = N'李四'", "TovixHR");
+    EXPECT_EQ(server.runSql("Select StaffId, Name, Kind From Audit Order By Kind, Name", "TovixHR").output,
+              "1\t张三\tnew\n1\t李四\tnew\n1\t张三\told\n");
+
+    SqlRun list = server.runSql("Exec Sp_HelpTrigger 'Staff'", "TovixHR");
+    EXPECT_EQ(list.output, "trg_StaffAudit\tdbo\t1\t0\t1\t1\t0\tdbo\ntrg_StaffGone\tdbo\t0\t1\t0\t1\t0\tdbo\n");
+    SqlRun creating = runTsql(server, "SELECT 1\nCREATE TRIGGER t2 ON Staff FOR INSERT AS SELECT 1", "TovixHR");
+    EXPECT_NE(creating.output.find("Msg 111"), std::string::npos) << creating.output;
+
+    setup("Drop Trigger trg_StaffAudit\nDelete From Audit\nInsert Into Staff ([Name]) Values (N'王五')", "TovixHR");
+    EXPECT_EQ(server.runSql("Select Count(*) From Audit", "TovixHR").output, "0\n");
+    EXPECT_EQ(server.runSql("Exec Sp_HelpTrigger 'Staff'", "TovixHR").output,
+              "trg_StaffGone\tdbo\t0\t1\t0\t1\t0\tdbo\n");
+    SqlRun missing = runTsql(server, "Drop Trigger trg_StaffAudit\nExec SP_HelpText 'trg_StaffAudit'", "TovixHR");
+    EXPECT_NE(missing.output.find("Msg 3701"), std::string::npos) << missing.output;
+    EXPECT_NE(missing.output.find("Msg 15009"), std::string::npos);
+
+    // The saved text creates the trigger again.
+    setup(trigger, "TovixHR");
+    setup("Insert Into Staff ([Name]) Values (N'赵六')", "TovixHR");
+    EXPECT_EQ(server.runSql("Select Name From Audit", "TovixHR").output, "赵六\n");
+    setup("Delete From Staff", "TovixHR");
+    EXPECT_EQ(server.runSql("Select Count(*) From Audit", "TovixHR").output, "0\n");
+}
+
+TEST_F(StandinClientTest, CommittedRowsSurviveAKillAndUncommittedOnesDoNot) {
+    setup("CREATE DATABASE TovixHR");
+    setup("CREATE TABLE T (Id int NOT NULL, Name nvarchar(10))\nInsert Into T ([Id],[Name]) Values (1,N'autocommit')",
+          "TovixHR");
+    setup("BEGIN TRAN\nInsert Into T ([Id],[Name]) Values (2,N'committed')\nCOMMIT", "TovixHR");
+    {
+        OpenTsql open(server, "TovixHR");
+        ASSERT_TRUE(open.send("BEGIN TRANSACTION\nInsert Into T ([Id],[Name]) Values (3,N'open')\nSelect 'in-flight', @@TRANCOUNT",
+                              "in-flight\t1"))
+            << open.output();
+        server.kill();
+    }
+    ASSERT_TRUE(server.start()) << server.lastError();
+    SqlRun rows = server.runSql("Select Id, Name From T Order By Id", "TovixHR");
+    ASSERT_TRUE(rows.ok()) << rows.errors;
+    EXPECT_EQ(rows.output, "1\tautocommit\n2\tcommitted\n");
+}
+
+TEST_F(StandinClientTest, TransactionStatementsAndTheirErrors) {
+    setup("CREATE DATABASE TovixHR");
+    setup("CREATE TABLE T (Id int NOT NULL PRIMARY KEY)", "TovixHR");
+    SqlRun r = runTsql(server,
+                       "BEGIN TRAN\nInsert Into T Values (1)\nBEGIN TRANSACTION\nSelect 'count', @@TRANCOUNT\n"
+                       "Insert Into T Values (1)\nInsert Into T Values (2)\nROLLBACK\nSelect 'after', @@TRANCOUNT\n"
+                       "COMMIT\nBEGIN TRAN\nInsert Into T Values (5)\nCOMMIT TRAN",
+                       "TovixHR");
+    EXPECT_NE(r.output.find("count\t2"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("Msg 2627"), std::string::npos);
+    EXPECT_NE(r.output.find("after\t0"), std::string::npos);
+    EXPECT_NE(r.output.find("Msg 3902"), std::string::npos);
+    EXPECT_EQ(server.runSql("Select Id From T", "TovixHR").output, "5\n");
+}
+
+TEST_F(StandinClientTest, LargeBatchesAndResultsSpanManyPackets) {
+    setup("CREATE DATABASE TovixHR");
+    setup("CREATE TABLE T (Id int NOT NULL, Name nvarchar(100) NOT NULL)", "TovixHR");
+    std::string batch;
+    const std::string name(60, 'x');
+    for (int k = 1; k <= 600; ++k) {
+        batch += "Insert Into T ([Id],[Name]) Values (" + std::to_string(k) + ",N'" + name + "')\r\n";
+    }
+    ASSERT_GT(batch.size() * 2, 10u * 4096u);  // UTF-16 on the wire: many packets
+    setup(batch, "TovixHR");
+    SqlRun rows = server.runSql("Select Id, Name From T Order By Id", "TovixHR");
+    ASSERT_TRUE(rows.ok()) << rows.errors;
+    std::string expected;
+    for (int k = 1; k <= 600; ++k) expected += std::to_string(k) + "\t" + name + "\n";
+    EXPECT_EQ(rows.output, expected);
+}
+
+TEST_F(StandinClientTest, ServesSeveralClientsAtOnce) {
+    setup("CREATE DATABASE TovixHR");
+    setup("CREATE TABLE T (Client int NOT NULL, N int NOT NULL)", "TovixHR");
+    std::vector<std::thread> clients;
+    std::vector<int> exitCodes(4, -1);
+    for (int c = 0; c < 4; ++c) {
+        clients.emplace_back([&, c] {
+            std::string batch;
+            for (int n = 0; n < 50; ++n) {
+                batch += "Insert Into T ([Client],[N]) Values (" + std::to_string(c) + "," + std::to_string(n) + ")\n";
+            }
+            exitCodes[static_cast<size_t>(c)] = server.runSql(batch, "TovixHR").exitCode;
+        });
+    }
+    for (auto& t : clients) t.join();
+    for (int code : exitCodes) EXPECT_EQ(code, 0);
+    EXPECT_EQ(server.runSql("Select Client, Count(*) From T Group By Client Order By Client", "TovixHR").output,
+              "0\t50\n1\t50\n2\t50\n3\t50\n");
+}
+
+TEST_F(StandinClientTest, TimestampColumnsAreFilledByTheServer) {
+    setup("CREATE DATABASE TovixHR");
+    setup("CREATE TABLE T (Id int NOT NULL, Ts timestamp)\nInsert Into T ([Id]) Values (1)\nInsert Into T ([Id]) Values (2)",
+          "TovixHR");
+    SqlRun r = runTsql(server, "Insert Into T ([Id],[Ts]) Values (3, 0x01)\nSelect Count(Distinct Ts), Count(Ts) From T",
+                       "TovixHR");
+    EXPECT_NE(r.output.find("Msg 273"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("2\t2"), std::string::npos) << r.output;
+}
+
+}  // namespace
+}  // namespace dovrel::test
