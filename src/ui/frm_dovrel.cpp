@@ -23,10 +23,10 @@
 #include "data/run_state.h"
 #include "platform/messages.h"
 #include "platform/runtime_error.h"
-#include "platform/ui_host.h"
 #include "startup/server_history.h"
 #include "ui/combo_box.h"
 #include "ui/frm_dovrel_errors.h"
+#include "ui/qt_ui_host.h"
 #include "ui/twips.h"
 
 // Resources of a static library must be registered by name, outside any
@@ -136,41 +136,20 @@ int shiftStateOf(const QKeyEvent& event) {
 
 }  // namespace
 
-// Panel 1 of the status bar belongs to this window: while it exists the
-// status texts are shown there, and every call also goes on to the host
-// installed before it (the pointer, the progress window, the event pass).
-class FrmDovrel::StatusBarHost : public UiHost {
-public:
-    explicit StatusBarHost(QLabel* panel) : panel_(panel), next_(&uiHost()), previous_(setUiHost(this)) {}
-    ~StatusBarHost() override { setUiHost(previous_); }
-    StatusBarHost(const StatusBarHost&) = delete;
-    StatusBarHost& operator=(const StatusBarHost&) = delete;
-
-    void setBusyPointer(bool busy) override { next_->setBusyPointer(busy); }
-    void setStatusPanelText(const std::string& text) override {
-        panel_->setText(QString::fromStdString(text));
-        next_->setStatusPanelText(text);
-    }
-    void setProgressText(const std::string& text) override { next_->setProgressText(text); }
-    void processPendingEvents() override { next_->processPendingEvents(); }
-
-private:
-    QLabel* panel_;
-    UiHost* next_;
-    UiHost* previous_;
-};
-
 FrmDovrel::FrmDovrel(QWidget* parent) : QDialog(parent) {
     registerDovrelResources();
     createControls();
-    statusHost_ = std::make_unique<StatusBarHost>(stbPanels_[0]);
+    // Panel 1 of the status bar shows the busy and ready texts while the
+    // window exists.
+    QtUiHost::instance().setStatusPanelHandler(
+        [panel = stbPanels_[0]](const std::string& text) { panel->setText(QString::fromStdString(text)); });
     setTabOrder();
     bindEvents();
     watchChildren();
     Form_Load();
 }
 
-FrmDovrel::~FrmDovrel() = default;
+FrmDovrel::~FrmDovrel() { QtUiHost::instance().setStatusPanelHandler({}); }
 
 void FrmDovrel::createControls() {
     setObjectName(QStringLiteral("frmDovrel"));

@@ -5,7 +5,6 @@
 // the credentials. Start-up shows it modally; closing it ends the program.
 #include <QDialog>
 #include <array>
-#include <memory>
 
 class QComboBox;
 class QGroupBox;
@@ -102,10 +101,6 @@ private:
     std::array<QLabel*, 3> stbPanels_{};
 
     bool encryptNext_ = false;
-
-    // Routes the status texts into panel 1 while the window exists.
-    class StatusBarHost;
-    std::unique_ptr<StatusBarHost> statusHost_;
 };
 
 }  // namespace dovrel::ui
