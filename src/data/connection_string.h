@@ -55,8 +55,9 @@ bool isOdbc(const std::string& connectionString);
 OdbcTarget translate(const std::string& connectionString, const std::string& driverName);
 // translate() with the installed SQL Server driver; ODBC strings pass unchanged.
 OdbcTarget resolve(const std::string& connectionString);
-// A value as ODBC reads it back: in braces, with "}" doubled, when it holds
-// ";", "{", "}" or blanks at either end.
+// A value as the driver reads it back: in braces when it holds ";" or
+// starts with "{". Throws DatabaseError for a value holding "};", which the
+// driver cannot receive.
 std::string quoteOdbcValue(const std::string& value);
 
 }  // namespace connstr

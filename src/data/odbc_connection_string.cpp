@@ -153,15 +153,13 @@ Keywords parse(const std::string& connectionString) {
 }
 
 std::string quoteOdbcValue(const std::string& value) {
-    const bool plain = value.find_first_of(";{}") == std::string::npos &&
-                       (value.empty() || (!isBlank(value.front()) && !isBlank(value.back())));
-    if (plain) return value;
-    std::string quoted = "{";
-    for (const char c : value) {
-        quoted += c;
-        if (c == '}') quoted += '}';
-    }
-    return quoted + "}";
+    // The driver (FreeTDS 1.3) reads a value that starts with "{" up to the
+    // first "}" followed by ";" and knows no escape inside the braces; any
+    // other value runs to the next ";".
+    if (value.find(';') == std::string::npos && !value.starts_with('{')) return value;
+    if (value.find("};") != std::string::npos)
+        throw ado::badConnectionStringError("a value holds \"};\", which the ODBC driver cannot receive");
+    return "{" + value + "}";
 }
 
 namespace {

@@ -85,11 +85,14 @@ TEST(ParseConnectionString, GarbageIsADatabaseError) {
 TEST(QuoteOdbcValue, BracesOnlyWhenNeeded) {
     EXPECT_EQ(connstr::quoteOdbcValue("plain"), "plain");
     EXPECT_EQ(connstr::quoteOdbcValue(""), "");
+    EXPECT_EQ(connstr::quoteOdbcValue("a}b"), "a}b");  // a brace alone needs no quoting
+    EXPECT_EQ(connstr::quoteOdbcValue(" lead"), " lead");
     EXPECT_EQ(connstr::quoteOdbcValue("a;b"), "{a;b}");
-    EXPECT_EQ(connstr::quoteOdbcValue("a}b"), "{a}}b}");
-    EXPECT_EQ(connstr::quoteOdbcValue("{x}"), "{{x}}}");
-    EXPECT_EQ(connstr::quoteOdbcValue(" lead"), "{ lead}");
+    EXPECT_EQ(connstr::quoteOdbcValue("a}b;c"), "{a}b;c}");
+    EXPECT_EQ(connstr::quoteOdbcValue("a;b}"), "{a;b}}");
+    EXPECT_EQ(connstr::quoteOdbcValue("{x}"), "{{x}}");
     EXPECT_EQ(connstr::quoteOdbcValue("密码"), "密码");
+    EXPECT_THROW(connstr::quoteOdbcValue("x};y"), ado::DatabaseError);
 }
 
 TEST(TranslateConnectionString, MasterFormForTheDriver) {
@@ -125,7 +128,7 @@ TEST(TranslateConnectionString, SynonymsQuotingAndTimeouts) {
     const auto target = connstr::translate(
         "Server=h;Database=人事;UID='a;b';PWD=\"x}y\";Connect Timeout=3;Application Name=Dovrel", "FreeTDS");
     EXPECT_EQ(target.connectionString,
-              "Driver={FreeTDS};Server=h;Database=人事;UID={a;b};PWD={x}}y};APP=Dovrel;TDS_Version=7.4;"
+              "Driver={FreeTDS};Server=h;Database=人事;UID={a;b};PWD=x}y;APP=Dovrel;TDS_Version=7.4;"
               "ClientCharset=UTF-8;");
     EXPECT_EQ(target.loginTimeoutSeconds, 3u);
     EXPECT_EQ(connstr::translate("data source=h;connection timeout=0", "D").loginTimeoutSeconds, 0u);
