@@ -3,14 +3,10 @@
 // failures that the three procedures turn into null and false.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <memory>
 #include <set>
 
+#include "closed_port.h"
 #include "data/ado.h"
 #include "data/connection_string.h"
 #include "support/standin_server.h"
@@ -24,19 +20,6 @@ using ado::Recordset;
 
 constexpr const char* kDatabase = "DataLayer";
 constexpr const char* kPassword = "Secret#1";
-
-// A loopback port on which nothing listens.
-int closedPort() {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    close(s);
-    return ntohs(address.sin_port);
-}
 
 class StandinTest : public ::testing::Test {
 protected:
@@ -222,8 +205,8 @@ TEST_F(StandinTest, WrongPasswordAndClosedPortGiveNullAndFalse) {
     EXPECT_GE(connection.Errors_().Count(), 1);
     EXPECT_FALSE(connection.IsOpen());
 
-    const std::string closed =
-        buildConnectionString({"127.0.0.1," + std::to_string(closedPort()), kDatabase, "sa", kPassword}, true);
+    const std::string closedServer = "127.0.0.1," + std::to_string(test::closedLoopbackPort());
+    const std::string closed = buildConnectionString({closedServer, kDatabase, "sa", kPassword}, true);
     EXPECT_EQ(OpenRecordset(closed, "SELECT Name FROM SysDatabases"), nullptr);
     EXPECT_FALSE(TryConnect(closed, "SELECT Name FROM SysDatabases"));
     try {

@@ -2,11 +2,7 @@
 // the stand-in server.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
+#include "closed_port.h"
 #include "run_process.h"
 #include "support/scoped_settings_file.h"
 #include "support/standin_server.h"
@@ -15,18 +11,6 @@ namespace dovrel {
 namespace {
 
 using test::runDovrelctl;
-
-int closedPort() {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    close(s);
-    return ntohs(address.sin_port);
-}
 
 void store(const std::string& server, const std::string& password) {
     const auto r = runDovrelctl({"set", "--server", server, "--database", "Zeta", "--user", "sa", "--password", password});
@@ -51,7 +35,7 @@ TEST(CtlDatabases, ListsInNameOrderOrFailsClearly) {
     EXPECT_NE(r.err.find("SQLSTATE"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("18456"), std::string::npos) << r.err;
 
-    store("127.0.0.1," + std::to_string(closedPort()), "Secret#1");
+    store("127.0.0.1," + std::to_string(test::closedLoopbackPort()), "Secret#1");
     r = runDovrelctl({"databases"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("SQLSTATE 08"), std::string::npos) << r.err;
