@@ -1,0 +1,284 @@
+// The stand-in's pieces on their own: T-SQL tokens and statement
+// boundaries, SQL Server's conversions, sp_helptext's row split, date
+// parsing, the login password, and the packet layer of a live server
+// driven by hand (attention, malformed input).
+#include "byte_buffer.h"
+#include "conversions.h"
+#include "database_directory.h"
+#include "datetime_text.h"
+#include "help_text.h"
+#include "login.h"
+#include "server.h"
+#include "sql_error.h"
+#include "sql_split.h"
+#include "tds_transport.h"
+#include "text_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <filesystem>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace standin {
+namespace {
+
+std::vector<std::string> statementsOf(const std::string& sql) {
+    const auto tokens = tokenize(sql);
+    std::vector<std::string> out;
+    for (const auto& r : splitStatements(tokens, {0, tokens.size()})) {
+        out.push_back(sql.substr(tokens[r.first].begin, tokens[r.last - 1].end - tokens[r.first].begin));
+    }
+    return out;
+}
+
+TEST(StandinSqlText, TokensKeepNamesAndLiteralsAsWritten) {
+    const auto t = tokenize("Insert Into [My Table] ([a]]b]) Values (N'O''Neil', 'x', 0x0aFF, 1.5e3, @@SPID) -- note");
+    ASSERT_EQ(t.size(), 18u);
+    EXPECT_EQ(t[2].kind, TokenKind::QuotedName);
+    EXPECT_EQ(t[2].text, "My Table");
+    EXPECT_EQ(t[4].text, "a]b");
+    EXPECT_EQ(t[8].kind, TokenKind::String);
+    EXPECT_TRUE(t[8].unicode);
+    EXPECT_EQ(t[8].text, "O'Neil");
+    EXPECT_FALSE(t[10].unicode);
+    EXPECT_EQ(t[12].kind, TokenKind::Binary);
+    EXPECT_EQ(t[12].text, "0aFF");
+    EXPECT_EQ(t[14].kind, TokenKind::Number);
+    EXPECT_EQ(t[14].text, "1.5e3");
+    EXPECT_EQ(t[16].kind, TokenKind::Variable);
+    try {
+        tokenize("select 'open");
+        FAIL() << "an unclosed string must be refused";
+    } catch (const StatementError& e) {
+        EXPECT_EQ(e.message.number, 105);
+    }
+}
+
+TEST(StandinSqlText, StatementsEndWhereTheNextOneBegins) {
+    EXPECT_EQ(statementsOf("Insert Into T (a) Values (1)\r\nInsert Into T (a) Values (2)\r\n"),
+              (std::vector<std::string>{"Insert Into T (a) Values (1)", "Insert Into T (a) Values (2)"}));
+    EXPECT_EQ(statementsOf("select a\nfrom t\nwhere b in (select c from u) union select 1; delete t"),
+              (std::vector<std::string>{"select a\nfrom t\nwhere b in (select c from u) union select 1", "delete t"}));
+    EXPECT_EQ(statementsOf("insert into t (a) select a from u update t set a = 1 where a = 2 set nocount on"),
+              (std::vector<std::string>{"insert into t (a) select a from u", "update t set a = 1 where a = 2",
+                                        "set nocount on"}));
+    EXPECT_EQ(statementsOf("SET NOCOUNT ON INSERT INTO Audit VALUES (1)"),
+              (std::vector<std::string>{"SET NOCOUNT ON", "INSERT INTO Audit VALUES (1)"}));
+    EXPECT_EQ(statementsOf("IF @@TRANCOUNT > 0 ROLLBACK BEGIN TRANSACTION"),
+              (std::vector<std::string>{"IF @@TRANCOUNT > 0 ROLLBACK", "BEGIN TRANSACTION"}));
+    EXPECT_EQ(statementsOf("IF EXISTS (SELECT 1 FROM t) DROP TABLE t ELSE PRINT 'x' SELECT 2"),
+              (std::vector<std::string>{"IF EXISTS (SELECT 1 FROM t) DROP TABLE t ELSE PRINT 'x'", "SELECT 2"}));
+    // A trigger's body is the rest of the batch.
+    EXPECT_EQ(statementsOf("CREATE TRIGGER x ON t FOR INSERT, UPDATE AS INSERT INTO a SELECT * FROM inserted DELETE b").size(),
+              1u);
+    EXPECT_EQ(statementsOf("create table t (a int references u (b) on delete cascade) select 1").size(), 2u);
+}
+
+Value stored(const std::string& literalSql, const char* type, int arg1 = 0, int arg2 = 0, bool args = false) {
+    const auto t = tokenize(literalSql);
+    CatalogColumn c;
+    c.name = "c";
+    c.type = *makeSqlType(type, arg1, arg2, args);
+    return convertForColumn(literalValue(t.at(0)), c);
+}
+
+int refusal(const std::string& literalSql, const char* type, int arg1 = 0, int arg2 = 0, bool args = false) {
+    try {
+        stored(literalSql, type, arg1, arg2, args);
+    } catch (const StatementError& e) {
+        return e.message.number;
+    }
+    return 0;
+}
+
+TEST(StandinConversions, ValuesAreStoredOnlyWhereSqlServerWouldStoreThem) {
+    EXPECT_EQ(stored("' 42 '", "int").i, 42);
+    EXPECT_EQ(stored("''", "int").i, 0);
+    EXPECT_EQ(stored("7.9", "int").i, 7);
+    EXPECT_EQ(refusal("'abc'", "int"), 245);
+    EXPECT_EQ(refusal("'1.5'", "int"), 245);
+    EXPECT_EQ(refusal("300", "tinyint"), 220);
+    EXPECT_EQ(refusal("3000000000", "int"), 8115);
+    EXPECT_EQ(stored("'True'", "bit").i, 1);
+    EXPECT_EQ(stored("5", "bit").i, 1);
+    EXPECT_EQ(refusal("'yes'", "bit"), 245);
+    EXPECT_EQ(stored("12.345", "decimal", 10, 2, true).s, "12.35");
+    EXPECT_EQ(stored("0.125", "decimal", 10, 2, true).s, "0.13");
+    EXPECT_EQ(refusal("123456789.5", "decimal", 10, 2, true), 8115);
+    EXPECT_EQ(refusal("'x'", "decimal", 10, 2, true), 8114);
+    EXPECT_EQ(stored("N'2001/2/3'", "datetime").s, "2001-02-03 00:00:00.000");
+    EXPECT_EQ(stored("'2001-02-03T04:05:06.789'", "datetime").s, "2001-02-03 04:05:06.790");
+    EXPECT_EQ(stored("''", "datetime").s, "1900-01-01 00:00:00.000");
+    EXPECT_EQ(refusal("'2001-02-30'", "datetime"), 241);
+    EXPECT_EQ(refusal("'1700-01-01'", "datetime"), 242);
+    EXPECT_EQ(stored("'12/31/1999 11:59 PM'", "date").s, "1999-12-31");
+    EXPECT_EQ(refusal("5", "date"), 206);
+    EXPECT_EQ(stored("N'中文'", "nvarchar", 2, 0, true).s, "中文");
+    EXPECT_EQ(refusal("N'中文字'", "nvarchar", 2, 0, true), 8152);
+    EXPECT_EQ(stored("'ab   '", "varchar", 2, 0, true).s, "ab");
+    EXPECT_EQ(stored("'{6f9619ff-8b86-d011-b42d-00c04fc964ff}'", "uniqueidentifier").s,
+              "6F9619FF-8B86-D011-B42D-00C04FC964FF");
+    EXPECT_EQ(refusal("'not-a-guid'", "uniqueidentifier"), 8169);
+    EXPECT_EQ(refusal("'abc'", "varbinary", 10, 0, true), 257);
+    EXPECT_EQ(refusal("0x01", "timestamp"), 273);
+}
+
+TEST(StandinHelpText, RowsSplitAfterLineEndsAndLongLinesAndJoinBack) {
+    const std::string text = "CREATE TRIGGER t ON x FOR INSERT\r\nAS\r\n" + std::string(300, 'a') + "\n\n中文";
+    const auto rows = helpTextRows(text);
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows[0], "CREATE TRIGGER t ON x FOR INSERT\r\n");
+    EXPECT_EQ(rows[1], "AS\r\n");
+    EXPECT_EQ(rows[2], std::string(255, 'a'));
+    EXPECT_EQ(rows[3], std::string(45, 'a') + "\n");
+    EXPECT_EQ(rows[4], "\n");
+    EXPECT_EQ(rows[5], "中文");
+    std::string joined;
+    for (const auto& r : rows) joined += r;
+    EXPECT_EQ(joined, text);
+    EXPECT_TRUE(helpTextRows("").empty());
+}
+
+TEST(StandinDates, AcceptedFormsAndTickRounding) {
+    auto p = parseDateTimeText("20010203 23:59:59.998");
+    ASSERT_TRUE(p);
+    EXPECT_EQ(formatDateTime(roundToDateTimeTicks(*p)), "2001-02-03 23:59:59.997");
+    EXPECT_EQ(formatDateTime(roundToDateTimeTicks(*parseDateTimeText("1999-12-31 23:59:59.999"))),
+              "2000-01-01 00:00:00.000");
+    EXPECT_EQ(formatDateTime(*parseDateTimeText("10:30")), "1900-01-01 10:30:00.000");
+    EXPECT_EQ(formatDate(*parseDateTimeText("2/29/2000")), "2000-02-29");
+    EXPECT_FALSE(parseDateTimeText("2/29/2001"));
+    EXPECT_FALSE(parseDateTimeText("2001-13-01"));
+    EXPECT_FALSE(parseDateTimeText("yesterday"));
+    EXPECT_EQ(daysFromCivil(1900, 1, 1), -25567);
+    EXPECT_EQ(formatDate(civilFromDays(-25567)), "1900-01-01");
+}
+
+TEST(StandinLogin, PasswordObfuscationIsUndone) {
+    // Each byte: nibbles swapped, then XOR 0xA5, as a client sends it.
+    std::string wide = utf8ToUtf16le("Secret#1");
+    std::string sent = wide;
+    for (auto& c : sent) {
+        const auto b = static_cast<uint8_t>(c);
+        c = static_cast<char>(static_cast<uint8_t>(((b << 4) | (b >> 4)) ^ 0xA5));
+    }
+    EXPECT_EQ(decodePassword(sent), wide);
+    EXPECT_EQ(utf16leToUtf8(utf8ToUtf16le("人事𠀀x")), "人事𠀀x");
+    EXPECT_EQ(utf16Length("人事𠀀x"), 5u);
+}
+
+// A live server in this process, driven packet by packet over a socket.
+class StandinWire : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() / ("standin-wire-" + std::to_string(getpid()));
+        std::filesystem::remove_all(dir);
+        directory = std::make_unique<DatabaseDirectory>(dir);
+        std::string error;
+        ASSERT_TRUE(directory->prepare(error)) << error;
+        server = std::make_unique<Server>(*directory, LoginTable{{"sa", "pw"}});
+        ASSERT_TRUE(server->listen(0, error)) << error;
+        thread = std::thread([this] { server->run(); });
+    }
+    void TearDown() override {
+        server->stop();
+        thread.join();
+        server.reset();
+        std::filesystem::remove_all(dir);
+    }
+
+    int connectClient() {
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(static_cast<uint16_t>(server->port()));
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        timeval timeout{10, 0};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+        return fd;
+    }
+
+    // A LOGIN7 record for TDS 7.4 with user and password.
+    static std::string login7(const std::string& user, const std::string& password) {
+        const std::string u = utf8ToUtf16le(user);
+        std::string p = utf8ToUtf16le(password);
+        for (auto& c : p) {
+            const auto b = static_cast<uint8_t>(c);
+            c = static_cast<char>(static_cast<uint8_t>(((b << 4) | (b >> 4)) ^ 0xA5));
+        }
+        const uint16_t fixed = 94;
+        ByteWriter w;
+        w.u32(static_cast<uint32_t>(fixed + u.size() + p.size()));
+        w.u32(0x74000004);
+        w.u32(4096);
+        for (int k = 0; k < 3; ++k) w.u32(0);
+        w.u8(0); w.u8(0); w.u8(0); w.u8(0);
+        w.u32(0); w.u32(0);
+        auto field = [&](uint16_t offset, size_t chars) { w.u16(offset); w.u16(static_cast<uint16_t>(chars)); };
+        field(fixed, 0);                                              // host
+        field(fixed, u.size() / 2);                                   // user
+        field(static_cast<uint16_t>(fixed + u.size()), p.size() / 2); // password
+        for (int k = 0; k < 6; ++k) field(static_cast<uint16_t>(fixed + u.size() + p.size()), 0);
+        w.bytes(std::string(6, '\0'));  // client id
+        for (int k = 0; k < 3; ++k) field(static_cast<uint16_t>(fixed + u.size() + p.size()), 0);
+        w.u32(0);
+        w.bytes(u);
+        w.bytes(p);
+        return w.take();
+    }
+
+    std::filesystem::path dir;
+    std::unique_ptr<DatabaseDirectory> directory;
+    std::unique_ptr<Server> server;
+    std::thread thread;
+};
+
+TEST_F(StandinWire, AttentionIsAcknowledgedAndMalformedInputOnlyEndsThatClient) {
+    const int fd = connectClient();
+    TdsTransport client(fd);
+    ASSERT_TRUE(client.write(packet_type::Login7, login7("sa", "pw")));
+    TdsMessage reply;
+    ASSERT_TRUE(client.read(reply));
+    EXPECT_NE(reply.payload.find('\xAD'), std::string::npos);  // LOGINACK
+
+    ByteWriter batch;
+    batch.u32(22); batch.u32(18); batch.u16(2); batch.u64(0); batch.u32(1);
+    batch.bytes(utf8ToUtf16le("select 1"));
+    ASSERT_TRUE(client.write(packet_type::SqlBatch, batch.data()));
+    ASSERT_TRUE(client.read(reply));
+    // The cancel gets a DONE with the attention bit, and the session goes on.
+    ASSERT_TRUE(client.write(packet_type::Attention, {}));
+    ASSERT_TRUE(client.read(reply));
+    ASSERT_EQ(reply.payload.size(), 13u);
+    EXPECT_EQ(static_cast<uint8_t>(reply.payload[0]), 0xFD);
+    EXPECT_EQ(static_cast<uint8_t>(reply.payload[1]) & 0x20, 0x20);
+    ASSERT_TRUE(client.write(packet_type::SqlBatch, batch.data()));
+    ASSERT_TRUE(client.read(reply));
+
+    // A packet whose length is shorter than its header ends this connection only.
+    const int bad = connectClient();
+    const char header[8] = {0x12, 0x01, 0x00, 0x04, 0, 0, 0, 0};
+    ASSERT_EQ(send(bad, header, sizeof header, 0), 8);
+    char byte;
+    EXPECT_EQ(recv(bad, &byte, 1, 0), 0);
+    close(bad);
+
+    const int wrong = connectClient();
+    TdsTransport wrongClient(wrong);
+    ASSERT_TRUE(wrongClient.write(packet_type::Login7, login7("sa", "PW")));
+    ASSERT_TRUE(wrongClient.read(reply));
+    EXPECT_EQ(static_cast<uint8_t>(reply.payload[0]), 0xAA);  // ERROR token: 18456
+    close(wrong);
+
+    ASSERT_TRUE(client.write(packet_type::SqlBatch, batch.data()));
+    ASSERT_TRUE(client.read(reply));
+    close(fd);
+}
+
+}  // namespace
+}  // namespace standin
