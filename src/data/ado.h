@@ -96,6 +96,7 @@ public:
     void Open(const std::string& sql, const std::string& connectionString);
     // Opens `sql` on an open connection. Throws DatabaseError.
     void Open(const std::string& sql, Connection& connection);
+    // Drops the rows; nothing when already closed.
     void Close();
     bool IsOpen() const;
 

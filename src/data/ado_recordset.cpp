@@ -53,7 +53,6 @@ void Recordset::Open(const std::string& sql, Connection& connection) {
 }
 
 void Recordset::Close() {
-    if (!IsOpen()) throw objectClosedError();
     data_.reset();
     row_ = 0;
 }

@@ -74,6 +74,10 @@ TEST_F(StandinTest, RecordsetOfTheDatabaseListing) {
     EXPECT_EQ(recordset->Fields(0).Value(), names.front());
     recordset->Close();
     EXPECT_FALSE(recordset->IsOpen());
+    EXPECT_NO_THROW(recordset->Close());
+    EXPECT_THROW(recordset->RecordCount(), DatabaseError);
+    recordset->Open("Select Name From SysDatabases Where Name = 'master'", connectionString(true));
+    EXPECT_EQ(recordset->RecordCount(), 1);
 
     EXPECT_TRUE(TryConnect(connectionString(true), "SELECT Name FROM SysDatabases"));
 }
@@ -323,6 +327,11 @@ TEST_F(StandinTest, RecordsetOnAnOpenConnection) {
     Recordset failing;
     EXPECT_THROW(failing.Open("Select * From NoSuchTable", connection), DatabaseError);
     EXPECT_GE(connection.Errors_().Count(), 1);
+
+    // A statement without a result set opens nothing, and is no failure.
+    Recordset rowless;
+    rowless.Open("Create Table Rowless (Id int null)", connection);
+    EXPECT_FALSE(rowless.IsOpen());
 }
 
 }  // namespace
