@@ -1,11 +1,8 @@
 // dovrelctl check against the stand-in server on loopback.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "run_process.h"
+#include "data/closed_port.h"
 #include "support/scoped_settings_file.h"
 #include "support/standin_server.h"
 
@@ -16,18 +13,6 @@ namespace {
 
 // Simplified Chinese, so the words are the diagnosis's own.
 const std::vector<std::string> kChinaLocale{"LC_ALL=zh_CN.UTF-8"};
-
-int closedLoopbackPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
 
 void storeSettings(const std::string& server, const std::string& database) {
     const auto r = runDovrelctl({"set", "--server", server, "--database", database, "--user", "sa", "--password",
@@ -68,7 +53,7 @@ TEST(CtlCheck, ExplainsAMissingDatabaseAndFails) {
 
 TEST(CtlCheck, ListsTheCausesWhenNoServerAnswers) {
     test::ScopedSettingsFile store;
-    const std::string server = "127.0.0.1," + std::to_string(closedLoopbackPort());
+    const std::string server = "127.0.0.1," + std::to_string(test::closedLoopbackPort());
     storeSettings(server, "TovixHR");
 
     const auto r = runDovrelctl({"check"}, kChinaLocale);

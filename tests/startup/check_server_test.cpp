@@ -2,12 +2,9 @@
 // against the stand-in server on loopback.
 #include "startup/check_server.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
+#include "data/closed_port.h"
 #include "data/run_state.h"
 #include "platform/echo_transport.h"
 #include "platform/messages.h"
@@ -23,19 +20,6 @@ using Strings = std::vector<std::string>;
 const char* const kConnecting = "progress:正在连接服务器...";
 const char* const kChecking = "progress:正在检查数据服务器上的数据库...";
 const char* const kNetworkMessage = "网络不通，请检查网络设置！";
-
-// A loopback port that nothing listens on.
-int closedLoopbackPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
 
 class CheckServer : public ::testing::Test {
 protected:
@@ -132,7 +116,7 @@ TEST_F(CheckServer, AFailedProbeClearsBothFlags) {
 
     setFlags(true, true);
     settings().UserPassword = "Secret#1";
-    settings().ServerName = "127.0.0.1," + std::to_string(closedLoopbackPort());
+    settings().ServerName = "127.0.0.1," + std::to_string(test::closedLoopbackPort());
     CheckServerConnection(false);
     EXPECT_EQ(flags(), std::make_pair(false, false));
     EXPECT_TRUE(messages.shown.empty());

@@ -7,11 +7,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QtTest>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
+#include "data/closed_port.h"
 #include "data/run_state.h"
 #include "data/settings.h"
 #include "platform/codepage.h"
@@ -42,18 +39,6 @@ public:
 };
 
 QLabel* label(const QWidget& window, const char* name) { return window.findChild<QLabel*>(QString::fromLatin1(name)); }
-
-int closedLoopbackPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
 
 QWidget* topLevelNamed(const QString& name) {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -248,7 +233,7 @@ private slots:
     void mainShowsTheProgressWindowUntilTheSettingsWindowCloses() {
         test::ScopedSettingsFile store;
         platform::overrideCodePages(platform::CodePages{936, 936});
-        WriteSetting(kSettingsKey, "ServerName", "127.0.0.1," + std::to_string(closedLoopbackPort()));
+        WriteSetting(kSettingsKey, "ServerName", "127.0.0.1," + std::to_string(test::closedLoopbackPort()));
         platform::ScriptedEchoTransport echoes;   // the loopback address answers
         const platform::ScopedEchoTransport scopedEchoes(echoes);
 
