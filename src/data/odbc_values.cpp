@@ -1,11 +1,10 @@
 #include "data/odbc_values.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
-#include "data/ado_field_types.h"
 #include "data/odbc_handles.h"
 #include "data/odbc_text.h"
 
@@ -19,18 +18,21 @@ constexpr std::size_t kChunkBytes = 8192;
 std::optional<std::string> readPieces(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType,
                                       std::size_t terminator) {
     std::string bytes;
-    std::vector<char> buffer(kChunkBytes);
-    const std::size_t room = buffer.size() - terminator;
+    char buffer[kChunkBytes];  // not cleared: the driver says how much it wrote
+    const std::size_t room = kChunkBytes - terminator;
     for (;;) {
         SQLLEN indicator = 0;
-        const SQLRETURN rc = SQLGetData(statement, column, cType, buffer.data(),
-                                        static_cast<SQLLEN>(buffer.size()), &indicator);
+        const SQLRETURN rc =
+            SQLGetData(statement, column, cType, buffer, static_cast<SQLLEN>(kChunkBytes), &indicator);
         if (rc == SQL_NO_DATA) break;
         check(rc, SQL_HANDLE_STMT, statement, "SQLGetData");
         if (indicator == SQL_NULL_DATA) return std::nullopt;
         const bool more = rc == SQL_SUCCESS_WITH_INFO &&
                           (indicator == SQL_NO_TOTAL || static_cast<std::size_t>(indicator) > room);
-        bytes.append(buffer.data(), more ? room : static_cast<std::size_t>(indicator));
+        // Never more than the buffer holds, whatever the indicator claims.
+        const std::size_t written =
+            indicator == SQL_NO_TOTAL ? room : std::min(static_cast<std::size_t>(std::max<SQLLEN>(indicator, 0)), room);
+        bytes.append(buffer, written);
         if (!more) break;
     }
     return bytes;
