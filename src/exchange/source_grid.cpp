@@ -7,7 +7,7 @@ namespace dovrel {
 // A data line runs to the next carriage return (a line feed alone does not
 // end it); its one trailing tab is not part of its values.
 std::string_view SourceGrid::line(std::size_t row) const {
-    if (row == 0) return std::string_view(text_).substr(headerBegin_, headerEnd_ - headerBegin_);
+    if (row == 0) return text_.substr(headerBegin_, headerEnd_ - headerBegin_);
     std::size_t begin = rowStarts_[row - 1];
     const char* start = text_.data() + begin;
     const void* cr = std::memchr(start, '\r', text_.size() - begin);

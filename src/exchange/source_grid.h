@@ -9,6 +9,7 @@
 // text: they stay valid as long as the grid does.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,7 +57,8 @@ private:
     friend class exchange::detail::SourceGridBuilder;
     std::string_view line(std::size_t row) const;
 
-    std::string text_;                     // the decoded file (UTF-8)
+    std::shared_ptr<const void> storage_;  // owns the decoded file
+    std::string_view text_;                // the decoded file (UTF-8)
     std::size_t headerBegin_ = 0, headerEnd_ = 0;
     std::vector<std::size_t> rowStarts_;   // where each accepted data line begins in text_
     std::size_t columns_ = 0;

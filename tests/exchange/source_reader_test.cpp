@@ -126,6 +126,12 @@ TEST_F(SourceReader, NumericKeyFilter) {
     EXPECT_EQ(events.read, (Events{{4, 1}, {4, 2}, {4, 2}}));   // 25 bytes / 7
 }
 
+TEST_F(SourceReader, KeyValueIsTakenFromItsOwnColumn) {
+    EXPECT_EQ(rows("A\tId\tB\r\nx\t1\ty\r\n1\t3\t1\r\nz\t1\t\r\n2\t2\r\n", filter("Id", "1", 3)),
+              (Rows{{"A", "Id", "B"}, {"x", "1", "y"}, {"z", "1", ""}}));
+    EXPECT_EQ(rows("Id\tB\r\n1\r\n1\t\r\n11\t1\r\n", filter("Id", "1", 3)), (Rows{{"Id", "B"}, {"1", ""}, {"1", ""}}));
+}
+
 TEST_F(SourceReader, TextKeyFilterIsCaseSensitive) {
     EXPECT_EQ(rows("K\r\nA1\r\na1\r\nB2\r\n'A1'\r\n", filter("K", "'A1','B2'", 1)), (Rows{{"K"}, {"A1"}, {"B2"}}));
 }

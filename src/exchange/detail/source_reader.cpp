@@ -8,7 +8,6 @@
 #include "exchange/detail/source_text.h"
 #include "platform/codepage.h"
 #include "platform/runtime_error.h"
-#include "platform/text.h"
 
 namespace dovrel::exchange::detail {
 
@@ -45,6 +44,31 @@ std::size_t countLines(std::string_view text, std::size_t begin) {
         p = static_cast<const char*>(cr) + 1;
     }
     return lines;
+}
+
+// The number of tabs in `text`, eight bytes at a time: a byte of the word
+// XOR tabs is zero exactly where a tab was, the high bit of
+// ((x & 0x7F..) + 0x7F..) | x is clear exactly for the zero bytes of x, and
+// multiplying the flags by 0x01.. sums them in the top byte.
+std::size_t countTabs(std::string_view text) {
+    constexpr std::uint64_t kTabs = 0x0909090909090909u, kLow7 = 0x7F7F7F7F7F7F7F7Fu;
+    std::size_t count = 0, i = 0;
+    for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
+        std::memcpy(&word, text.data() + i, 8);
+        const std::uint64_t x = word ^ kTabs;
+        const std::uint64_t zeros = ~(((x & kLow7) + kLow7) | x | kLow7) >> 7;
+        count += static_cast<std::size_t>((zeros * 0x0101010101010101u) >> 56);
+    }
+    for (; i < text.size(); ++i) count += text[i] == '\t';
+    return count;
+}
+
+// Value `index` of a tab-separated line that has more than `index` values.
+std::string_view nthValue(std::string_view line, std::size_t index) {
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < index; ++i) begin = line.find('\t', begin) + 1;
+    const std::size_t tab = line.find('\t', begin);
+    return line.substr(begin, tab == std::string_view::npos ? std::string_view::npos : tab - begin);
 }
 
 // The key filter: which lines are kept by the value in the key column.
@@ -87,7 +111,8 @@ bool containsDelimited(std::string_view list, std::string_view value, char open,
 SourceGrid SourceGridBuilder::read(const std::string& fileName, const SourceReadOptions& options) {
     SourceGrid grid;
     SourceText source = loadSourceText(fileName);
-    grid.text_ = std::move(source.text);
+    grid.storage_ = std::move(source.storage);
+    grid.text_ = source.text;
     const std::string_view text = grid.text_;
     LineCursor cursor(text, source.begin);
 
@@ -126,23 +151,21 @@ SourceGrid SourceGridBuilder::read(const std::string& fileName, const SourceRead
 
     grid.rowStarts_.reserve(countLines(text, cursor.position()));
     std::size_t row = 1;
-    while (!cursor.atEnd()) {
-        const std::size_t lineStart = cursor.position();
-        std::string_view line = cursor.next();
+    const char* const end = text.data() + text.size();
+    for (const char* p = text.data() + cursor.position(); p < end;) {
+        const char* lineEnd = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
+        if (!lineEnd) lineEnd = end;
+        std::string_view line(p, static_cast<std::size_t>(lineEnd - p));
+        const std::size_t lineStart = static_cast<std::size_t>(p - text.data());
+        p = lineEnd;
+        if (p < end && ++p < end && *p == '\n') ++p;   // past CR and a following LF
+
         if (options.events) options.events->AfterGetSourceDataARow(totalSize, saturate32(static_cast<double>(row)));
         line = ConvertText(withoutTrailingTab(line), options.toBig5);
-
-        // One walk over the tabs: how many values, and where the key value is.
-        std::size_t values = line.empty() ? 0 : 1;
-        std::size_t keyBegin = 0, keyEnd = line.size();
-        for (std::size_t pos = 0; (pos = line.find('\t', pos)) != std::string_view::npos; ++pos) {
-            if (filter && values == keyColumn + 1) keyEnd = pos;
-            ++values;
-            if (filter && values == keyColumn + 1) keyBegin = pos + 1;
-        }
+        const std::size_t values = line.empty() ? 0 : countTabs(line) + 1;
         if (filter) {
             if (values <= keyColumn) throw RuntimeError(err::SubscriptOutOfRange);
-            if (!filter->accepts(line.substr(keyBegin, keyEnd - keyBegin))) continue;
+            if (!filter->accepts(nthValue(line, keyColumn))) continue;
         }
         if (values > lastColumn + 1) throw RuntimeError(err::SubscriptOutOfRange);
         grid.rowStarts_.push_back(lineStart);

@@ -8,6 +8,7 @@
 // sequence that code page cannot read becoming U+FFFD.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,9 +21,10 @@ namespace dovrel::exchange::detail {
 bool normalFileExists(const std::string& path);
 
 struct SourceText {
-    std::string text;            // UTF-8
-    std::size_t begin = 0;       // where the lines begin (after a byte-order mark)
-    std::uint64_t fileLength = 0;  // the file's size in bytes
+    std::shared_ptr<const void> storage;   // owns the bytes `text` refers to
+    std::string_view text;                 // UTF-8
+    std::size_t begin = 0;                 // where the lines begin (after a byte-order mark)
+    std::uint64_t fileLength = 0;          // the file's size in bytes
 };
 
 // Reads and decodes the whole file. Throws RuntimeError 75 when it cannot be
