@@ -14,6 +14,7 @@ packages=(
   libsqlite3-dev
   xvfb xauth fonts-wqy-microhei
   iproute2
+  clang libclang-rt-14-dev
 )
 
 missing=()

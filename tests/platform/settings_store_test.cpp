@@ -72,7 +72,7 @@ TEST(SettingsStore, AnyTextReadsBackUnchanged) {
 
 TEST(SettingsStore, DamagedFileIsReportedAndNeverRewritten) {
     test::ScopedSettingsFile store;
-    for (const std::string damaged : {std::string("[SoftWare\\Tovix\\HR]\n\"User\"=\"unterminated\n"),
+    for (const std::string& damaged : {std::string("[SoftWare\\Tovix\\HR]\n\"User\"=\"unterminated\n"),
                                       std::string("\x00\x01\x02 garbage \xFF", 12),
                                       std::string("[SoftWare\\Tovix\\HR]\n\"ServerName\"=\"P")}) {
         store.setContents(damaged);
