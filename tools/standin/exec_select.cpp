@@ -22,6 +22,7 @@ struct SelectItem {
     std::string argumentColumn;  // the column inside MAX(...), MIN(...) ...
     bool literal = false;        // a constant: never null
     bool textLiteral = false;
+    bool dateFunction = false;   // GETDATE() and its kin: datetime values
 };
 
 SelectItem describeItem(const StatementText& s, size_t from, size_t to) {
@@ -47,9 +48,11 @@ SelectItem describeItem(const StatementText& s, size_t from, size_t to) {
         item.literal = t.kind == TokenKind::String || t.kind == TokenKind::Number || t.kind == TokenKind::Variable;
         item.textLiteral = t.kind == TokenKind::String;
     }
+    if (end - from == 1 && s.at(from).is("current_timestamp")) item.dateFunction = true;
     if (end - from >= 3 && s.at(from).kind == TokenKind::Word && s.at(from + 1).isSymbol("(") &&
         s.at(end - 1).isSymbol(")")) {
         const std::string f = toLower(s.at(from).text);
+        if (end - from == 3 && (f == "getdate" || f == "sysdatetime")) item.dateFunction = true;
         if (f == "max" || f == "min") item.aggregate = Aggregate::MaxMin;
         else if (f == "count" || f == "count_big") item.aggregate = Aggregate::Count;
         else if (f == "sum" || f == "avg") item.aggregate = Aggregate::SumAvg;
@@ -206,6 +209,11 @@ ResultSet Executor::query(const std::string& sqliteSql, const StatementText& sel
                 col.nullable = true;
                 typed = true;
             }
+        }
+        if (!typed && item.dateFunction) {
+            col.type.base = BaseType::DateTime;
+            col.nullable = false;
+            typed = true;
         }
         if (!typed && item.aggregate == Aggregate::Count) {
             col.type.base = BaseType::Int;

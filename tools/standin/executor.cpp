@@ -190,11 +190,15 @@ void Executor::dispatch(const StatementText& s, bool firstInBatch, StatementOutc
         if (s.at(1).is("table")) return runCreateTable(s, o);
         if (s.at(1).is("database")) return runCreateDatabase(s, o);
         if (s.at(1).is("trigger")) return runCreateTrigger(s, firstInBatch, o);
+        if (s.at(1).is("index") || s.at(1).is("unique") || s.at(1).is("clustered") || s.at(1).is("nonclustered")) {
+            return runCreateIndex(s, o);
+        }
     }
     if (head.is("drop") && second) {
         if (s.at(1).is("table")) return runDropTable(s, o);
         if (s.at(1).is("database")) return runDropDatabase(s, o);
         if (s.at(1).is("trigger")) return runDropTrigger(s, o);
+        if (s.at(1).is("index")) return runDropIndex(s, o);
     }
     // A procedure name alone as the first statement of a batch executes it.
     if (firstInBatch && head.kind == TokenKind::Word && !isStatementKeyword(head) && !isReservedWord(head.text)) {

@@ -77,6 +77,8 @@ private:
     void runTruncate(const StatementText& s, StatementOutcome& o);
     void runCreateTable(const StatementText& s, StatementOutcome& o);
     void runDropTable(const StatementText& s, StatementOutcome& o);
+    void runCreateIndex(const StatementText& s, StatementOutcome& o);
+    void runDropIndex(const StatementText& s, StatementOutcome& o);
     void runCreateDatabase(const StatementText& s, StatementOutcome& o);
     void runDropDatabase(const StatementText& s, StatementOutcome& o);
     void runCreateTrigger(const StatementText& s, bool firstInBatch, StatementOutcome& o);

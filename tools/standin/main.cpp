@@ -18,8 +18,9 @@ namespace {
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: dovrel-standin --port N --data DIR --login NAME:PASSWORD [--login NAME:PASSWORD ...]\n"
-                 "  --port 0 picks a free port; the first line on stdout is 'listening on 127.0.0.1:PORT'.\n");
+                 "usage: dovrel-standin --port N --data DIR --login NAME:PASSWORD [--login NAME:PASSWORD ...] [--trace]\n"
+                 "  --port 0 picks a free port; the first line on stdout is 'listening on 127.0.0.1:PORT'.\n"
+                 "  --trace echoes every SQL batch and transaction request to stderr.\n");
 }
 
 }  // namespace
@@ -39,6 +40,8 @@ int main(int argc, char** argv) {
                 return 2;
             }
             port = static_cast<int>(v);
+        } else if (arg == "--trace") {
+            standin::setTraceRequests(true);
         } else if (arg == "--data" && hasValue) {
             data = argv[++k];
         } else if (arg == "--login" && hasValue) {

@@ -5,6 +5,7 @@
 #include "tds_tokens.h"
 #include "text_codec.h"
 
+#include <atomic>
 #include <cstdio>
 
 namespace standin {
@@ -15,10 +16,14 @@ constexpr uint8_t ReplyType = packet_type::Reply;
 // SQL_Latin1_General_CP1_CI_AS, announced at login.
 const std::string Collation("\x09\x04\xD0\x00\x34", 5);
 
+std::atomic<bool> traceRequests{false};
+
 // Transaction manager request types.
 constexpr uint16_t TmBegin = 5, TmCommit = 7, TmRollback = 8;
 
 }  // namespace
+
+void setTraceRequests(bool on) { traceRequests = on; }
 
 Session::Session(int fd, DatabaseDirectory& directory, const LoginTable& logins, uint16_t spid,
                  std::string serverName)
@@ -107,6 +112,7 @@ size_t Session::skipAllHeaders(const std::string& payload) const {
 void Session::handleBatch(const std::string& payload) {
     const size_t start = skipAllHeaders(payload);
     const std::string sql = utf16leToUtf8(std::string_view(payload).substr(start));
+    if (traceRequests.load()) std::fprintf(stderr, "[spid %u] batch: %s\n", spid_, sql.c_str());
     sendOutcomes(executor_->runBatch(sql));
 }
 
@@ -114,6 +120,7 @@ void Session::handleTransactionRequest(const std::string& payload) {
     ByteReader r(payload);
     r.seek(skipAllHeaders(payload));
     const uint16_t request = r.u16();
+    if (traceRequests.load()) std::fprintf(stderr, "[spid %u] transaction manager request %u\n", spid_, request);
     StatementOutcome o;
     if (request == TmBegin) {
         o = executor_->beginTransaction();

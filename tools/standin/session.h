@@ -14,6 +14,9 @@ namespace standin {
 // Login name (case-insensitive, stored lower-case) -> password.
 using LoginTable = std::map<std::string, std::string>;
 
+// When on, every SQL batch and transaction request is echoed to stderr.
+void setTraceRequests(bool on);
+
 class Session {
 public:
     Session(int fd, DatabaseDirectory& directory, const LoginTable& logins, uint16_t spid, std::string serverName);

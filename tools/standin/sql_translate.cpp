@@ -12,7 +12,6 @@ namespace {
 std::optional<std::string> mappedFunction(const std::string& lower) {
     if (lower == "isnull") return "IFNULL";
     if (lower == "substring") return "SUBSTR";
-    if (lower == "getutcdate") return "getutcdate";
     return std::nullopt;
 }
 

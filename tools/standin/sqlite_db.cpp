@@ -1,6 +1,7 @@
 #include "sqlite_db.h"
 
 #include <cstring>
+#include <vector>
 
 namespace standin {
 namespace {
@@ -16,6 +17,60 @@ std::string afterDot(std::string_view s) {
 std::string beforeDot(std::string_view s) {
     const auto dot = s.find('.');
     return std::string(dot == std::string_view::npos ? s : s.substr(0, dot));
+}
+
+// SQLite names the columns ("t.a, t.b"); SQL Server names the constraint
+// or index, which the table's unique indexes tell.
+SqlMessage describeUniqueViolation(sqlite3* db, const std::string& columns) {
+    const std::string table = beforeDot(columns);
+    std::vector<std::string> failed;
+    for (size_t start = 0; start < columns.size();) {
+        size_t end = columns.find(", ", start);
+        if (end == std::string::npos) end = columns.size();
+        failed.push_back(afterDot(columns.substr(start, end - start)));
+        start = end + 2;
+    }
+    auto columnsOf = [&](const std::string& index) {
+        std::vector<std::string> cols;
+        sqlite3_stmt* q = nullptr;
+        if (sqlite3_prepare_v2(db, ("PRAGMA index_info(" + quoteName(index) + ")").c_str(), -1, &q, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(q) == SQLITE_ROW) {
+                const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(q, 2));
+                cols.push_back(name ? name : "");
+            }
+        }
+        sqlite3_finalize(q);
+        return cols;
+    };
+    std::string origin = "pk", index;  // a rowid primary key has no index of its own
+    sqlite3_stmt* q = nullptr;
+    if (sqlite3_prepare_v2(db, ("PRAGMA index_list(" + quoteName(table) + ")").c_str(), -1, &q, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(q) == SQLITE_ROW) {
+            const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(q, 1));
+            const auto* how = reinterpret_cast<const char*>(sqlite3_column_text(q, 3));
+            if (sqlite3_column_int(q, 2) == 0 || !name || !how) continue;
+            auto cols = columnsOf(name);
+            if (cols.size() != failed.size()) continue;
+            bool same = true;
+            for (size_t k = 0; k < cols.size(); ++k) same = same && sqlite3_stricmp(cols[k].c_str(), failed[k].c_str()) == 0;
+            if (same) {
+                origin = how;
+                index = name;
+                break;
+            }
+        }
+    }
+    sqlite3_finalize(q);
+    if (origin == "c") {
+        return sqlError(2601, "Cannot insert duplicate key row in object 'dbo." + table + "' with unique index '" +
+                                  index + "'.", 14);
+    }
+    if (origin == "u") {
+        return sqlError(2627, "Violation of UNIQUE KEY constraint 'UQ_" + table + "'. Cannot insert duplicate key in "
+                              "object 'dbo." + table + "'.", 14);
+    }
+    return sqlError(2627, "Violation of PRIMARY KEY constraint 'PK_" + table + "'. Cannot insert duplicate key in "
+                          "object 'dbo." + table + "'.", 14);
 }
 
 }  // namespace
@@ -55,12 +110,7 @@ SqlMessage mapSqliteError(sqlite3* db, int rc) {
                                  beforeDot(target) + "'; column does not allow nulls. INSERT fails.",
                         16, 2);
     }
-    if (startsWith(msg, "UNIQUE constraint failed: ")) {
-        const std::string target = msg.substr(26);
-        return sqlError(2627, "Violation of UNIQUE KEY constraint. Cannot insert duplicate key in object 'dbo." +
-                                  beforeDot(target) + "'.",
-                        14);
-    }
+    if (startsWith(msg, "UNIQUE constraint failed: ")) return describeUniqueViolation(db, msg.substr(26));
     if (startsWith(msg, "FOREIGN KEY constraint failed")) {
         return sqlError(547, "The statement conflicted with a FOREIGN KEY constraint.");
     }
