@@ -27,6 +27,9 @@ enum DataType : int {
     adLongVarBinary = 205,
 };
 
+// The provider's usual command time-out.
+inline constexpr unsigned kCommandTimeoutSeconds = 30;
+
 // Field attribute: the column accepts nulls (adFldIsNullable).
 inline constexpr int adFldIsNullable = 0x20;
 
@@ -168,7 +171,7 @@ public:
 
     Errors& Errors_() { return errors_; }
 
-    // Seconds a command may run before it is cancelled (30 unless changed).
+    // Seconds a command may run before it is cancelled.
     unsigned CommandTimeout() const { return commandTimeout_; }
     void SetCommandTimeout(unsigned seconds) { commandTimeout_ = seconds; }
 
@@ -180,7 +183,7 @@ private:
     void endTransaction(short completion);
     std::unique_ptr<Impl> impl_;
     Errors errors_;
-    unsigned commandTimeout_ = 30;
+    unsigned commandTimeout_ = kCommandTimeoutSeconds;
 };
 
 // Ends a transaction begun in its constructor: rolls back in the destructor

@@ -37,9 +37,8 @@ std::map<std::string, std::string> parse(const std::string& connectionString);
 // installed (the message names the package to install).
 std::string toOdbc(const std::string& connectionString);
 
-// The provider's usual time-outs.
+// The provider's usual login time-out.
 inline constexpr unsigned kLoginTimeoutSeconds = 15;
-inline constexpr unsigned kCommandTimeoutSeconds = 30;
 
 // What the driver is given: its connection string and the login time-out
 // ("connect timeout" of the ADO string, else 15 s).
