@@ -103,6 +103,18 @@ int32_t replaceFile(const std::string& path, const std::string& text) {
     return code::Success;
 }
 
+// Temporary files of writers that died before their rename. Called under
+// the exclusive lock, when no writer can be between its write and rename.
+void removeStaleTemporaries(const std::string& path) {
+    const std::filesystem::path store(path);
+    const std::string prefix = store.filename().string() + ".tmp.";
+    std::error_code ec;
+    auto folder = store.parent_path().empty() ? std::filesystem::path(".") : store.parent_path();
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        if (entry.path().filename().string().rfind(prefix, 0) == 0) std::filesystem::remove(entry.path(), ec);
+    }
+}
+
 // Runs `change` on the document under the exclusive lock and writes the
 // result when it reports a change.
 int32_t modify(const std::string& path, const std::function<bool(SettingsDocument&)>& change) {
@@ -122,6 +134,7 @@ int32_t modify(const std::string& path, const std::function<bool(SettingsDocumen
             return codeForErrno(e);
         }
     }
+    removeStaleTemporaries(path);
     int32_t result = code::Success;
     auto doc = load(path, result);
     if (doc && change(*doc)) result = replaceFile(path, formatSettings(*doc));

@@ -1,0 +1,117 @@
+// The settings store under stress: many writers at once, writers killed
+// mid-write, damaged files. Loops are bounded and stop by themselves.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "platform/settings_document.h"
+#include "platform/settings_file.h"
+#include "support/scoped_settings_file.h"
+
+using namespace dovrel;
+
+namespace {
+
+const char* const kKey = "SoftWare\\Tovix\\HR";
+
+// Value text number i of a writer: long enough that a write takes a while,
+// with characters that need escaping.
+std::string textFor(int writer, int i) {
+    return "w" + std::to_string(writer) + " #" + std::to_string(i) + " \"中文\"\n" + std::string(200 + i % 50, 'x');
+}
+
+int numberIn(const std::string& text) {
+    const auto hash = text.find('#');
+    return hash == std::string::npos ? -1 : std::stoi(text.substr(hash + 1));
+}
+
+}  // namespace
+
+TEST(SettingsFaults, EightWritersOfFiveHundredWritesLoseNothing) {
+    test::ScopedSettingsFile store;
+    constexpr int kWriters = 8;
+    constexpr int kWrites = 500;
+    std::vector<pid_t> children;
+    for (int w = 0; w < kWriters; ++w) {
+        pid_t pid = fork();
+        if (pid == 0) {
+            platform::FileSettingsBackend backend(store.path());
+            int failures = 0;
+            for (int i = 0; i < kWrites; ++i) {
+                failures += backend.setValue(kKey, "Writer" + std::to_string(w), textFor(w, i)) != 0;
+                if (i % 10 == 9) failures += backend.setValue(kKey, "Shared", textFor(w, i)) != 0;
+            }
+            _exit(failures ? 1 : 0);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (int w = 0; w < kWriters; ++w) EXPECT_EQ(store.value("Writer" + std::to_string(w)), textFor(w, kWrites - 1));
+    const auto shared = store.value("Shared");
+    ASSERT_TRUE(shared);
+    EXPECT_EQ(numberIn(*shared), kWrites - 1) << "the last write of some writer";
+}
+
+TEST(SettingsFaults, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
+    test::ScopedSettingsFile store;
+    std::mt19937 random(20261207);
+    int last = -1;
+    for (int round = 0; round < 20; ++round) {
+        pid_t pid = fork();
+        if (pid == 0) {
+            platform::FileSettingsBackend backend(store.path());
+            for (int i = last + 1;; ++i) backend.setValue(kKey, "Value", textFor(0, i));
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200 + random() % 20000));
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+
+        auto doc = platform::parseSettings(store.contents());
+        ASSERT_TRUE(doc) << "round " << round << ": the file must always parse";
+        const auto value = store.value("Value");
+        if (!value) continue;   // killed before its first write landed
+        const int n = numberIn(*value);
+        EXPECT_EQ(*value, textFor(0, n)) << "a value is one whole text, never a torn one";
+        EXPECT_GE(n, last);
+        last = n;
+    }
+    EXPECT_GE(last, 0) << "some writes landed";
+    // A later writer tidies up what killed writers left behind.
+    ASSERT_EQ(platform::FileSettingsBackend(store.path()).setValue(kKey, "After", "x"), 0);
+    for (const auto& entry : std::filesystem::directory_iterator(store.folder()))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp."), std::string::npos) << entry.path();
+}
+
+TEST(SettingsFaults, TruncatedOrGarbageFilesAreReportedAndKept) {
+    test::ScopedSettingsFile store;
+    platform::FileSettingsBackend backend(store.path());
+    ASSERT_EQ(backend.setValue(kKey, "ServerName", "PC1 \"quoted\""), 0);
+    const std::string good = store.contents();
+    std::mt19937 random(7);
+    for (int round = 0; round < 50; ++round) {
+        std::string damaged = good.substr(0, random() % good.size());
+        if (round % 2) {
+            for (int i = 0; i < 8; ++i) damaged += static_cast<char>(random() % 256);
+        }
+        store.setContents(damaged);
+        std::optional<std::string> value;
+        const int32_t read = backend.queryValue(kKey, "ServerName", value);
+        if (!platform::parseSettings(damaged)) {
+            EXPECT_EQ(read, platform::code::BadDatabase);
+            EXPECT_EQ(backend.setValue(kKey, "ServerName", "PC2"), platform::code::BadDatabase);
+            EXPECT_EQ(backend.createKey(kKey), platform::code::BadDatabase);
+            EXPECT_EQ(store.contents(), damaged) << "never rewritten";
+        }
+    }
+}
