@@ -133,7 +133,7 @@ void addImport(CLI::App& app) {
         const std::string report = exchange.ImportTable(args->file, args->table, args->options);
         bar.clear();
         if (!report.empty()) {
-            std::cerr << report << std::endl;
+            std::cerr << report << (report.back() == '\n' ? "" : "\n") << std::flush;
             throw CLI::RuntimeError(1);
         }
     });

@@ -151,15 +151,9 @@ SourceGrid SourceGridBuilder::read(const std::string& fileName, const SourceRead
 
     grid.rowStarts_.reserve(countLines(text, cursor.position()));
     std::size_t row = 1;
-    const char* const end = text.data() + text.size();
-    for (const char* p = text.data() + cursor.position(); p < end;) {
-        const char* lineEnd = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
-        if (!lineEnd) lineEnd = end;
-        std::string_view line(p, static_cast<std::size_t>(lineEnd - p));
-        const std::size_t lineStart = static_cast<std::size_t>(p - text.data());
-        p = lineEnd;
-        if (p < end && ++p < end && *p == '\n') ++p;   // past CR and a following LF
-
+    while (!cursor.atEnd()) {
+        const std::size_t lineStart = cursor.position();
+        std::string_view line = cursor.next();
         if (options.events) options.events->AfterGetSourceDataARow(totalSize, saturate32(static_cast<double>(row)));
         line = ConvertText(withoutTrailingTab(line), options.toBig5);
         const std::size_t values = line.empty() ? 0 : countTabs(line) + 1;

@@ -1,7 +1,5 @@
 #include "exchange/detail/value_tests.h"
 
-#include <cstdio>
-
 namespace dovrel::exchange::detail {
 namespace {
 
@@ -65,8 +63,13 @@ std::optional<DateTimeText> formatDateTime(std::string_view text) {
         if (pos != text.size() || hour > 23 || minute > 59 || second > 59) return std::nullopt;
     }
     DateTimeText result;
-    std::snprintf(result.chars.data(), result.chars.size(), "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour,
-                  minute, second);
+    char* out = result.chars.data();
+    auto put = [&out](int value, int digits, char after) {
+        for (int d = digits - 1; d >= 0; --d, value /= 10) out[d] = static_cast<char>('0' + value % 10);
+        out += digits;
+        if (after) *out++ = after;
+    };
+    put(year, 4, '-'), put(month, 2, '-'), put(day, 2, ' '), put(hour, 2, ':'), put(minute, 2, ':'), put(second, 2, 0);
     return result;
 }
 
