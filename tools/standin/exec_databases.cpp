@@ -34,12 +34,8 @@ void Executor::runCreateDatabase(const StatementText& s, StatementOutcome&) {
 }
 
 void Executor::runDropDatabase(const StatementText& s, StatementOutcome&) {
-    size_t k = 2;
     bool ifExists = false;
-    if (s.has(k + 1) && s.at(k).is("if") && s.at(k + 1).is("exists")) {
-        ifExists = true;
-        k += 2;
-    }
+    const size_t k = skipIfExists(s, 2, ifExists);
     if (!s.has(k) || !s.at(k).isName() || s.has(k + 1)) syntaxErrorAt(s, s.has(k) ? k + 1 : k);
     const std::string name = s.at(k).text;
     if (tranCount_ > 0) fail(574, "DROP DATABASE statement cannot be used inside a user transaction.");

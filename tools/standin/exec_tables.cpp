@@ -278,33 +278,18 @@ void Executor::runCreateTable(const StatementText& s, StatementOutcome&) {
 }
 
 void Executor::runDropTable(const StatementText& s, StatementOutcome&) {
-    size_t k = 2;
-    bool ifExists = false;
-    if (s.has(k + 1) && s.at(k).is("if") && s.at(k + 1).is("exists")) {
-        ifExists = true;
-        k += 2;
-    }
-    for (;;) {
-        std::string name;
-        const size_t next = readObjectName(s, k, name);
-        if (next == k) syntaxErrorAt(s, k);
+    forEachDropped(s, [&](const std::string& name, bool ifExists) {
         checkUserName(name);
         const auto table = catalog_->table(name);
         if (!table) {
-            if (!ifExists) {
-                fail(3701, "Cannot drop the table '" + name + "', because it does not exist or you do not have permission.",
-                     11, 5);
-            }
-        } else {
-            execSql(db_, "DROP TABLE " + quoteName(table->name));
-            catalog_->dropTable(table->name);
-            if (equalsIgnoreCase(identityInsertTable_, table->name)) identityInsertTable_.clear();
+            if (ifExists) return;
+            fail(3701, "Cannot drop the table '" + name + "', because it does not exist or you do not have permission.",
+                 11, 5);
         }
-        k = next;
-        if (!s.has(k)) break;
-        if (!s.at(k).isSymbol(",")) syntaxErrorAt(s, k);
-        ++k;
-    }
+        execSql(db_, "DROP TABLE " + quoteName(table->name));
+        catalog_->dropTable(table->name);
+        if (equalsIgnoreCase(identityInsertTable_, table->name)) identityInsertTable_.clear();
+    });
 }
 
 }  // namespace standin

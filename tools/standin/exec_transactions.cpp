@@ -66,42 +66,42 @@ void Executor::runTransactionStatement(const StatementText& s, StatementOutcome&
     else rollbackTran(o);
 }
 
-StatementOutcome Executor::beginTransaction() {
+namespace {
+
+// Runs a transaction manager request, turning its failure into the reply.
+template <typename Step>
+StatementOutcome managerRequest(Step step) {
     StatementOutcome o;
     try {
-        beginTran(o);
+        step(o);
     } catch (const StatementError& e) {
         o.failed = true;
         o.messages.push_back(e.message);
     }
     return o;
+}
+
+}  // namespace
+
+StatementOutcome Executor::beginTransaction() {
+    return managerRequest([&](StatementOutcome& o) { beginTran(o); });
 }
 
 StatementOutcome Executor::commitTransaction(bool beginNew) {
-    StatementOutcome o;
-    try {
+    return managerRequest([&](StatementOutcome& o) {
         if (tranCount_ > 0) {
-            tranCount_ = 1;
+            tranCount_ = 1;  // the request commits the whole transaction
             commitTran(o);
         }
         if (beginNew) beginTran(o);
-    } catch (const StatementError& e) {
-        o.failed = true;
-        o.messages.push_back(e.message);
-    }
-    return o;
+    });
 }
 
 StatementOutcome Executor::rollbackTransaction(bool beginNew) {
-    StatementOutcome o;
-    try {
+    return managerRequest([&](StatementOutcome& o) {
         if (tranCount_ > 0) rollbackTran(o);
         if (beginNew) beginTran(o);
-    } catch (const StatementError& e) {
-        o.failed = true;
-        o.messages.push_back(e.message);
-    }
-    return o;
+    });
 }
 
 }  // namespace standin

@@ -159,32 +159,17 @@ void Executor::runCreateTrigger(const StatementText& s, bool firstInBatch, State
 }
 
 void Executor::runDropTrigger(const StatementText& s, StatementOutcome&) {
-    size_t k = 2;
-    bool ifExists = false;
-    if (s.has(k + 1) && s.at(k).is("if") && s.at(k + 1).is("exists")) {
-        ifExists = true;
-        k += 2;
-    }
-    for (;;) {
-        std::string name;
-        const size_t next = readObjectName(s, k, name);
-        if (next == k) syntaxErrorAt(s, k);
+    forEachDropped(s, [&](const std::string& name, bool ifExists) {
         checkUserName(name);
         const auto t = catalog_->trigger(name);
         if (!t) {
-            if (!ifExists) {
-                fail(3701, "Cannot drop the trigger '" + name + "', because it does not exist or you do not have permission.",
-                     11, 5);
-            }
-        } else {
-            removeSqliteTriggers(t->name);
-            catalog_->dropTrigger(t->name);
+            if (ifExists) return;
+            fail(3701, "Cannot drop the trigger '" + name + "', because it does not exist or you do not have permission.",
+                 11, 5);
         }
-        k = next;
-        if (!s.has(k)) break;
-        if (!s.at(k).isSymbol(",")) syntaxErrorAt(s, k);
-        ++k;
-    }
+        removeSqliteTriggers(t->name);
+        catalog_->dropTrigger(t->name);
+    });
 }
 
 }  // namespace standin

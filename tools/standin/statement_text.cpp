@@ -69,6 +69,26 @@ std::vector<std::pair<size_t, size_t>> splitTopLevel(const StatementText& s, siz
     return parts;
 }
 
+size_t skipIfExists(const StatementText& s, size_t k, bool& ifExists) {
+    ifExists = s.has(k + 1) && s.at(k).is("if") && s.at(k + 1).is("exists");
+    return ifExists ? k + 2 : k;
+}
+
+void forEachDropped(const StatementText& s, const std::function<void(const std::string&, bool)>& drop) {
+    bool ifExists = false;
+    size_t k = skipIfExists(s, 2, ifExists);
+    for (;;) {
+        std::string name;
+        const size_t next = readObjectName(s, k, name);
+        if (next == k) syntaxErrorAt(s, k);
+        drop(name, ifExists);
+        k = next;
+        if (!s.has(k)) return;
+        if (!s.at(k).isSymbol(",")) syntaxErrorAt(s, k);
+        ++k;
+    }
+}
+
 void syntaxErrorAt(const StatementText& s, size_t k) {
     if (!s.has(k)) {
         fail(102, "Incorrect syntax near '" + (s.size() ? s.at(s.size() - 1).text : std::string()) + "'.", 15);

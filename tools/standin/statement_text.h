@@ -2,6 +2,7 @@
 // One statement's tokens within the batch text they came from.
 #include "sql_split.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,10 @@ size_t findTopLevel(const StatementText& s, size_t from, size_t to, std::string_
 size_t matchingParen(const StatementText& s, size_t open);
 // The comma-separated parts of [from, to), outside parentheses.
 std::vector<std::pair<size_t, size_t>> splitTopLevel(const StatementText& s, size_t from, size_t to);
+// Skips "IF EXISTS" at k, telling whether it was there.
+size_t skipIfExists(const StatementText& s, size_t k, bool& ifExists);
+// DROP <what> [IF EXISTS] name[, name ...]: calls drop(name, ifExists) for each name.
+void forEachDropped(const StatementText& s, const std::function<void(const std::string&, bool)>& drop);
 // "Incorrect syntax near ..." for the token at k (or the end).
 [[noreturn]] void syntaxErrorAt(const StatementText& s, size_t k);
 
