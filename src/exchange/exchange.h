@@ -17,10 +17,19 @@
 // the line). An optional first line in square brackets is a title and is
 // skipped. The next line is the header: the column names separated by tabs.
 // Every further line is one data row, its values separated by tabs, taken
-// verbatim (no quoting). One trailing tab on any line is ignored. "#Null" in
-// a text column stands for NULL, "True" in a bit column for 1; dates are
-// written year-month-day with "-" or "/", optionally followed by a space and
-// hh:mm or hh:mm:ss.
+// verbatim (no quoting). One trailing tab on any line is ignored. A file
+// whose name begins with a dot counts as hidden and is not found.
+//
+// Values by the type of their table column: text is quoted ("#Null" stands
+// for NULL where the column allows it); a date is written year-month-day
+// with "-" or "/", optionally followed by a space and hh:mm or hh:mm:ss, and
+// must exist (2001-02-30 does not); a number is an optional sign, digits with
+// an optional decimal point (".5" and "5." count) and an optional exponent,
+// and nothing else (no blanks, thousands separators or currency signs); a
+// bit column takes a number as it is, "True" as 1 and any other text as 0.
+// An empty date or number is NULL, or '' and 0 where the column refuses
+// NULL; a text in a numeric column writes no value, so the server refuses
+// its row.
 //
 // Text encoding of the file: a file that begins with the UTF-8 byte-order
 // mark, or whose bytes are valid UTF-8 throughout, is read as UTF-8; any other

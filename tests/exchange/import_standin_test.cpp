@@ -285,6 +285,9 @@ TEST_F(TriggerImport, DroppedTriggersDoNotFireAndComeBack) {
     EXPECT_EQ(rows("Select Count(*) From " + audit), "0\n");
     sql("Insert Into " + table + " Values (9, N'later')");
     EXPECT_EQ(rows("Select Id From " + audit), "9\n");
+    // A table without triggers imports as usual.
+    EXPECT_EQ(import("Id\r\n5\r\n", audit), "");
+    EXPECT_EQ(rows("Select Id From " + audit + " Order By Id"), "5\n9\n");
     EXPECT_TRUE(messages.shown.empty());
 }
 
