@@ -257,3 +257,68 @@ TEST_F(StandinClientTest, TimestampColumnsAreFilledByTheServer) {
 
 }  // namespace
 }  // namespace dovrel::test
+
+namespace dovrel::test {
+namespace {
+
+TEST_F(StandinClientTest, SchemaStatementsReportSqlServersErrors) {
+    setup("CREATE DATABASE TovixHR");
+    SqlRun r = runTsql(server,
+                       "CREATE TABLE T (Id int NOT NULL)\n"
+                       "CREATE TABLE t (Id int)\n"
+                       "CREATE TABLE U (Id int, Price cash)\n"
+                       "DROP TABLE Missing\n"
+                       "DROP TABLE IF EXISTS Missing\n"
+                       "Exec Sp_HelpTrigger 'Missing'\n"
+                       "Exec sp_who\n"
+                       "ALTER TABLE T ADD X int\n"
+                       "SELECT Id FROM T WHERE\n"
+                       "SET FANCY_OPTION ON\n"
+                       "SELECT 'still', 'running'",
+                       "TovixHR");
+    EXPECT_NE(r.output.find("There is already an object named 't' in the database."), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("Cannot find data type cash."), std::string::npos);
+    EXPECT_NE(r.output.find("Cannot drop the table 'Missing', because it does not exist or you do not have permission."),
+              std::string::npos);
+    EXPECT_NE(r.output.find("Msg 15009"), std::string::npos);
+    EXPECT_NE(r.output.find("Could not find stored procedure 'sp_who'."), std::string::npos);
+    EXPECT_NE(r.output.find("does not support this statement: ALTER TABLE T"), std::string::npos);
+    EXPECT_NE(r.output.find("Msg 102"), std::string::npos);
+    EXPECT_NE(r.output.find("'FANCY_OPTION' is not a recognized SET option."), std::string::npos);
+    EXPECT_NE(r.output.find("still\trunning"), std::string::npos);
+    EXPECT_EQ(server.runSql("IF OBJECT_ID('T') IS NOT NULL SELECT 'exists' ELSE SELECT 'absent'", "TovixHR").output,
+              "exists\n");
+    EXPECT_EQ(server.runSql("IF OBJECT_ID('U') IS NOT NULL SELECT 'exists' ELSE SELECT 'absent'", "TovixHR").output,
+              "absent\n");
+}
+
+TEST_F(StandinClientTest, UpdatesAndDeletesConvertAndCount) {
+    setup("CREATE DATABASE TovixHR");
+    setup("CREATE TABLE T (Id int IDENTITY(1,1), N int NOT NULL, D datetime)\n"
+          "Insert Into T ([N]) Values (1)\nInsert Into T ([N]) Values (2)\nInsert Into T ([N]) Values (3)",
+          "TovixHR");
+    SqlRun r = runTsql(server,
+                       "Update T Set N = 'x' Where Id = 1\n"
+                       "Update T Set Id = 5\n"
+                       "Update T Set N = NULL\n"
+                       "Update T Set N = N + 10, D = '2001-02-03' Where N >= 2\n"
+                       "Select 'changed', @@ROWCOUNT\n"
+                       "Delete From T Where N = 1\n"
+                       "Select Id, N, D From T Order By Id",
+                       "TovixHR");
+    EXPECT_NE(r.output.find("Conversion failed when converting the varchar value 'x' to data type int."),
+              std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find("Cannot update identity column 'Id'."), std::string::npos);
+    EXPECT_NE(r.output.find("column does not allow nulls. UPDATE fails."), std::string::npos);
+    EXPECT_NE(r.output.find("changed\t2"), std::string::npos);
+    EXPECT_NE(r.output.find("2\t12\tFeb  3 2001 12:00AM\n3\t13\tFeb  3 2001 12:00AM"), std::string::npos);
+    // TRUNCATE starts the identity again from its seed; DELETE does not.
+    setup("Delete From T\nInsert Into T ([N]) Values (4)", "TovixHR");
+    EXPECT_EQ(server.runSql("Select Id From T", "TovixHR").output, "4\n");
+    setup("TRUNCATE TABLE T\nInsert Into T ([N]) Values (5)", "TovixHR");
+    EXPECT_EQ(server.runSql("Select Id From T", "TovixHR").output, "1\n");
+}
+
+}  // namespace
+}  // namespace dovrel::test

@@ -76,6 +76,7 @@ TEST(StandinSqlText, StatementsEndWhereTheNextOneBegins) {
     EXPECT_EQ(statementsOf("CREATE TRIGGER x ON t FOR INSERT, UPDATE AS INSERT INTO a SELECT * FROM inserted DELETE b").size(),
               1u);
     EXPECT_EQ(statementsOf("create table t (a int references u (b) on delete cascade) select 1").size(), 2u);
+    EXPECT_EQ(statementsOf("DROP TABLE IF EXISTS t IF 1 = 1 SELECT 1").size(), 2u);
 }
 
 Value stored(const std::string& literalSql, const char* type, int arg1 = 0, int arg2 = 0, bool args = false) {

@@ -46,6 +46,8 @@ public:
 
     // Runs one batch (or several separated by lines reading "go") through
     // bsqldb with TDS 7.4 and returns its exit code, rows and messages.
+    // bsqldb stops at the first error (exit code = its severity), which
+    // suits setup SQL; tsql shows every statement's outcome instead.
     SqlRun runSql(const std::string& sql, const std::string& database = "master",
                   const std::string& user = "sa", const std::string& password = "Secret#1") const;
 

@@ -39,6 +39,7 @@ bool continues(const std::vector<Token>& tokens, size_t start, size_t at) {
                prev.is("grant") || prev.is("revoke");
     }
     if (t.is("drop")) return head.is("alter");
+    if (t.is("if")) return head.is("drop") && at == start + 2;  // DROP TABLE IF EXISTS
     if (t.is("exec") || t.is("execute")) {
         // INSERT ... EXEC takes the procedure's rows.
         if (!head.is("insert")) return false;
