@@ -1,0 +1,19 @@
+// The connection-string reader and its translation for the driver: any
+// text is either read or refused with a DatabaseError, never a crash.
+#include <cstdint>
+#include <string>
+
+#include "data/connection_string.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    try {
+        dovrel::connstr::parse(text);
+    } catch (const dovrel::ado::DatabaseError&) {
+    }
+    try {
+        dovrel::connstr::translate(text, "FreeTDS");
+    } catch (const dovrel::ado::DatabaseError&) {
+    }
+    return 0;
+}
