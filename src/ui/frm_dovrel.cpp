@@ -21,8 +21,6 @@
 #include "data/busy.h"
 #include "data/localize.h"
 #include "data/run_state.h"
-#include "platform/messages.h"
-#include "platform/runtime_error.h"
 #include "startup/server_history.h"
 #include "ui/combo_box.h"
 #include "ui/frm_dovrel_errors.h"
@@ -66,51 +64,44 @@ void fitWrappedText(QLabel* label) {
     label->resize(label->width(), std::max(label->height(), label->heightForWidth(label->width())));
 }
 
+// Names a control, gives it the design font and puts it in its place.
+template <class Control>
+Control* placed(Control* control, const char* name, const QRect& box) {
+    control->setObjectName(QLatin1String(name));
+    control->setFont(designFont());
+    control->setGeometry(box);
+    return control;
+}
+
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, const QRect& box,
                   Qt::Alignment alignment) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setFont(designFont());
+    auto* label = placed(new QLabel(caption, parent), name, box);
     label->setAlignment(alignment | Qt::AlignTop);
-    label->setGeometry(box);
     return label;
 }
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& box) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setFont(designFont());
-    button->setGeometry(box);
-    return button;
+    return placed(new QPushButton(caption, parent), name, box);
 }
 
 QComboBox* makeCombo(QWidget* parent, const char* name, const QRect& box) {
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(QLatin1String(name));
-    combo->setFont(designFont());
+    auto* combo = placed(new QComboBox(parent), name, box);
     combo->setEditable(true);
     // The list changes only when the program fills it: no entry is added
     // on Enter, and typing is not completed from the list.
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr);
-    combo->setGeometry(box);
     return combo;
 }
 
 QLineEdit* makeTextBox(QWidget* parent, const char* name, const QRect& box) {
-    auto* box_ = new QLineEdit(parent);
-    box_->setObjectName(QLatin1String(name));
-    box_->setFont(designFont());
-    box_->setGeometry(box);
-    return box_;
+    return placed(new QLineEdit(parent), name, box);
 }
 
 QLabel* makePicture(QWidget* parent, const char* name, const QString& resource, const QRect& box) {
-    auto* picture = new QLabel(parent);
-    picture->setObjectName(QLatin1String(name));
+    auto* picture = placed(new QLabel(parent), name, box);
     picture->setPixmap(QPixmap(resource));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture->setGeometry(box);
     return picture;
 }
 
@@ -177,11 +168,7 @@ void FrmDovrel::createControls() {
         stbPanels_[i] = panel;
     }
 
-    auto* frame = new QGroupBox(this);
-    frame->setObjectName(QStringLiteral("fra"));
-    frame->setFont(designFont());
-    frame->setGeometry(twips(90, 900, 7335, 2625));
-    fra_ = frame;
+    fra_ = placed(new QGroupBox(this), "fra", twips(90, 900, 7335, 2625));
 
     cmbServer_ = makeCombo(fra_, "cmb_Server", twips(1860, 980, 2745, 300));
     cmbDataBase_ = makeCombo(fra_, "cmb_DataBase", twips(1860, 2160, 2745, 300));

@@ -3,12 +3,9 @@
 // a fresh run state, recorded message boxes and the window system's host
 // (so that the status bar shows the busy and ready texts).
 #include <QString>
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <string>
-#include <sys/socket.h>
-#include <unistd.h>
 
+#include "data/closed_port.h"
 #include "data/run_state.h"
 #include "platform/messages.h"
 #include "platform/ui_host.h"
@@ -31,19 +28,6 @@ struct WindowEnvironment {
     ScopedMessageSink scopedMessages{messages};
     ScopedUiHost scopedHost{ui::QtUiHost::instance()};
 };
-
-// A loopback port on which nothing listens (bound, read, released).
-inline int closedLoopbackPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
 
 inline QString q(const std::string& text) { return QString::fromStdString(text); }
 

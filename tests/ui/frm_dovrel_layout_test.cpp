@@ -10,7 +10,7 @@
 #include <QStatusBar>
 #include <QtTest>
 
-#include "data/localize.h"
+#include "data/busy.h"
 #include "platform/text_converter.h"
 #include "ui/frm_dovrel_fixture.h"
 #include "ui/frm_dovrel.h"
@@ -49,6 +49,7 @@ private slots:
     void localizeControlsConvertsCaptionsOnce();
     void enterMovesAlongTheTabOrder();
     void boxesSelectTheirTextOnEntry();
+    void busyIndicatorIsNotCounted();
 };
 
 void FrmDovrelLayoutTest::controlsSitAtTheirTwipPositions() {
@@ -279,6 +280,25 @@ void FrmDovrelLayoutTest::boxesSelectTheirTextOnEntry() {
     QTest::mouseClick(databaseEdit, Qt::LeftButton, Qt::NoModifier, QPoint(2, databaseEdit->height() / 2));
     QCoreApplication::processEvents();
     QVERIFY(!databaseEdit->hasSelectedText());
+}
+
+void FrmDovrelLayoutTest::busyIndicatorIsNotCounted() {
+    WindowEnvironment env;
+    offlineSettings();
+    FrmDovrel w;
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    dovrel::BeginBusy();
+    QCOMPARE(w.stbPanel(1)->text(), QStringLiteral("正在处理数据,请等候..."));
+    dovrel::BeginBusy("导入中");
+    QCOMPARE(w.stbPanel(1)->text(), QStringLiteral("导入中"));
+    QVERIFY(QApplication::overrideCursor() != nullptr);
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    // One end for both beginnings.
+    dovrel::EndBusy();
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    QCOMPARE(w.stbPanel(1)->text(), QStringLiteral("就绪..."));
+    QCOMPARE(w.stbPanel(2)->text(), QString());
+    QCOMPARE(w.stbPanel(3)->text(), QString());
 }
 
 QTEST_MAIN(FrmDovrelLayoutTest)
