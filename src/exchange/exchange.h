@@ -32,10 +32,11 @@
 // its row.
 //
 // Text encoding of the file: a file that begins with the UTF-8 byte-order
-// mark, or whose bytes are valid UTF-8 throughout, is read as UTF-8; any other
-// file is read in the machine's ANSI code page (code page 936 on Simplified
-// Chinese systems), bytes that code page cannot read becoming U+FFFD. Names,
-// values and result texts are UTF-8.
+// mark, or whose bytes are valid UTF-8 throughout, is read as UTF-8 (after a
+// mark, bytes that are no UTF-8 become U+FFFD); any other file is read in the
+// machine's ANSI code page (code page 936 on Simplified Chinese systems),
+// bytes that code page cannot read becoming U+FFFD. Names, values and result
+// texts are UTF-8.
 //
 // Texts such as TableName, KeyField, column and trigger names and strDelete
 // are put into SQL as they stand: they must come from the host, not from

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <new>
 
+#include "exchange/detail/utf8_repair.h"
 #include "platform/codepage.h"
 #include "platform/runtime_error.h"
 
@@ -186,6 +187,12 @@ SourceText loadSourceText(const std::string& path) {
             source.begin = startsWithMark(raw) ? kByteOrderMark.size() : 0;
             source.text = raw;
             source.storage = std::move(bytes);
+            // A mark does not make the rest UTF-8: its stray bytes must not reach names and values.
+            if (source.begin > 0 && !isUtf8(raw)) {
+                auto repaired = std::make_shared<const std::string>(repairUtf8(raw));
+                source.text = *repaired;
+                source.storage = std::move(repaired);
+            }
         } else {
             auto decoded = std::make_shared<const std::string>(decodeAnsi(raw, platform::ansiCodePage()));
             source.text = *decoded;
@@ -220,7 +227,12 @@ std::vector<std::string> readLeadingLines(const std::string& path, std::size_t c
 
     bool ascii = true;
     for (const std::string& line : lines) ascii = ascii && isAscii(line);
-    if (ascii || marked) return lines;
+    if (ascii) return lines;
+    if (marked) {
+        for (std::string& line : lines)
+            if (!platform::isValidUtf8(line)) line = repairUtf8(line);
+        return lines;
+    }
     // The lines read as UTF-8 only when the whole file does.
     std::size_t read = head.size();
     bool utf8 = isUtf8(std::string_view(head).substr(0, read - unfinishedSequence(head)));

@@ -4,8 +4,9 @@
 //
 // Decoding: a file that begins with the UTF-8 byte-order mark, or whose
 // bytes are valid UTF-8 throughout, is read as UTF-8 (the mark itself is not
-// text); any other file is read in the machine's ANSI code page, a byte
-// sequence that code page cannot read becoming U+FFFD.
+// text, and bytes after it that are no UTF-8 become U+FFFD); any other file
+// is read in the machine's ANSI code page, a byte sequence that code page
+// cannot read becoming U+FFFD.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
