@@ -4,19 +4,9 @@
 #include "data/ado_errors.h"
 #include "data/ado_recordset_data.h"
 #include "data/odbc_batch.h"
+#include "platform/text.h"
 
 namespace dovrel::ado {
-namespace {
-
-bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
-}
-
-}  // namespace
-
 const std::optional<std::string>& Field::Value() const {
     if (current_ == nullptr) throw noCurrentRecordError();
     return *current_;
@@ -104,7 +94,7 @@ Field& Recordset::Fields(const std::string& name) {
 
 Field* Recordset::FindField(const std::string& name) {
     for (Field& field : AllFields())
-        if (sameNameIgnoringCase(field.Name(), name)) return &field;
+        if (equalsIgnoreCase(field.Name(), name)) return &field;
     return nullptr;
 }
 

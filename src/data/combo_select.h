@@ -45,12 +45,6 @@ int SetComboValueIndex(const std::vector<ComboItem>& items, const ComboValue& va
 // The message text of a failure inside SetComboValue.
 std::string comboErrorText(int number, const std::string& description);
 
-// Equality of two UTF-8 texts without regard to letter case: the rule by
-// which the program compares names and list items.
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
-// `text` without leading and trailing blanks (spaces only, as the window
-// commands trim their fields).
-std::string trimBlanks(std::string_view text);
 
 }  // namespace dovrel

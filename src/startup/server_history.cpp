@@ -3,6 +3,7 @@
 #include "data/combo_select.h"
 #include "data/run_state.h"
 #include "data/settings.h"
+#include "platform/text.h"
 #include "startup/read_setting.h"
 
 namespace dovrel {
@@ -10,10 +11,10 @@ namespace dovrel {
 ServerHistory nextServerHistory(const std::string& previous, const std::string& current,
                                 const std::vector<std::string>& listEntries) {
     std::string second, third, fourth;
-    if (!equalsIgnoringCase(previous, current)) second = previous;
+    if (!equalsIgnoreCase(previous, current)) second = previous;
     for (const std::string& entry : listEntries) {
-        if (equalsIgnoringCase(entry, current) || equalsIgnoringCase(entry, fourth) ||
-            equalsIgnoringCase(entry, second) || equalsIgnoringCase(entry, third)) {
+        if (equalsIgnoreCase(entry, current) || equalsIgnoreCase(entry, fourth) ||
+            equalsIgnoreCase(entry, second) || equalsIgnoreCase(entry, third)) {
             continue;
         }
         if (second.empty()) {

@@ -21,6 +21,7 @@
 #include "data/busy.h"
 #include "data/localize.h"
 #include "data/run_state.h"
+#include "platform/text.h"
 #include "startup/server_history.h"
 #include "ui/combo_box.h"
 #include "ui/frm_dovrel_errors.h"
@@ -305,9 +306,9 @@ void FrmDovrel::Form_Load() {
         if (!state.ServerReachable) {
             // The boxes hold the clear login and password already: they
             // are taken back as they stand, not decrypted a second time.
-            state.ConnectionSettings.DatabaseName = trimBlanks(ss(cmbDataBase_->currentText()));
-            state.ConnectionSettings.UserName = trimBlanks(ss(txtUser_->text()));
-            state.ConnectionSettings.UserPassword = trimBlanks(ss(txtPassword_->text()));
+            state.ConnectionSettings.DatabaseName = trimSpaces(ss(cmbDataBase_->currentText()));
+            state.ConnectionSettings.UserName = trimSpaces(ss(txtUser_->text()));
+            state.ConnectionSettings.UserPassword = trimSpaces(ss(txtPassword_->text()));
             fillControls();
         }
         ShowDiagnosis();
@@ -321,9 +322,9 @@ void FrmDovrel::Form_Load() {
 
 void FrmDovrel::CopyControlsToSettings() {
     ConnectionSettingsRecord& settings = runState().ConnectionSettings;
-    settings.ServerName = trimBlanks(ss(cmbServer_->currentText()));
-    settings.DatabaseName = trimBlanks(ss(cmbDataBase_->currentText()));
-    settings.UserName = trimBlanks(ss(txtUser_->text()));
+    settings.ServerName = trimSpaces(ss(cmbServer_->currentText()));
+    settings.DatabaseName = trimSpaces(ss(cmbDataBase_->currentText()));
+    settings.UserName = trimSpaces(ss(txtUser_->text()));
     settings.UserPassword = ss(txtPassword_->text());
 }
 

@@ -18,6 +18,7 @@
 #include "net/server_address.h"
 #include "platform/messages.h"
 #include "platform/runtime_error.h"
+#include "platform/text.h"
 #include "startup/check_server.h"
 #include "startup/diagnosis.h"
 #include "startup/server_history.h"
@@ -53,8 +54,8 @@ void FrmDovrel::cmdQuery_Click() {
 void FrmDovrel::listDatabases() {
     RunState& state = runState();
     const std::string previous = state.ConnectionSettings.ServerName;
-    const std::string savedDb = trimBlanks(ss(cmbDataBase_->currentText()));
-    std::string server = trimBlanks(ss(cmbServer_->currentText()));
+    const std::string savedDb = trimSpaces(ss(cmbDataBase_->currentText()));
+    std::string server = trimSpaces(ss(cmbServer_->currentText()));
     const std::string address = ResolveServerAddress(server);
     if (!address.empty() && !PingHost(address)) {
         showMessage(LocalizeText("网络不通，请检查网络设置！"), MessageIcon::Information);
@@ -85,7 +86,7 @@ void FrmDovrel::listDatabases() {
     }
     std::vector<std::string> entries;
     for (int i = 0; i < cmbServer_->count(); ++i) entries.push_back(ss(cmbServer_->itemText(i)));
-    WriteServerHistory(nextServerHistory(previous, trimBlanks(ss(cmbServer_->currentText())), entries));
+    WriteServerHistory(nextServerHistory(previous, trimSpaces(ss(cmbServer_->currentText())), entries));
 }
 
 void FrmDovrel::cmdTest_Click() {
@@ -113,9 +114,9 @@ void FrmDovrel::ShowDiagnosis() {
 void FrmDovrel::cmdSave_Click() {
     BeginBusy();
     const std::array<std::pair<const char*, std::string>, 4> values = {{
-        {"ServerName", trimBlanks(ss(cmbServer_->currentText()))},
-        {"Database", trimBlanks(ss(cmbDataBase_->currentText()))},
-        {"User", trimBlanks(ss(txtUser_->text()))},
+        {"ServerName", trimSpaces(ss(cmbServer_->currentText()))},
+        {"Database", trimSpaces(ss(cmbDataBase_->currentText()))},
+        {"User", trimSpaces(ss(txtUser_->text()))},
         {"Password", ss(txtPassword_->text())},
     }};
     // Every value is written even when one fails; the failures are named.
@@ -134,8 +135,8 @@ void FrmDovrel::cmdSave_Click() {
 
 void FrmDovrel::cmdEncrypt_Click() {
     const char* mode = encryptNext_ ? "E" : "D";
-    const std::string user = trimBlanks(ss(txtUser_->text()));
-    const std::string password = trimBlanks(ss(txtPassword_->text()));
+    const std::string user = trimSpaces(ss(txtUser_->text()));
+    const std::string password = trimSpaces(ss(txtPassword_->text()));
     const std::string userOut = CipherText(mode, kCipherKey, user);
     txtUser_->setText(qs(userOut));
     const std::string passwordOut = CipherText(mode, kCipherKey, password);

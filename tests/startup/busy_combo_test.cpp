@@ -7,6 +7,7 @@
 #include "data/run_state.h"
 #include "platform/messages.h"
 #include "platform/runtime_error.h"
+#include "platform/text.h"
 #include "platform/text_converter.h"
 #include "platform/ui_host.h"
 
@@ -116,12 +117,12 @@ TEST(ComboSelect, FailureShowsSystemErrorMessage) {
 }
 
 TEST(ComboSelect, TextHelpers) {
-    EXPECT_EQ(trimBlanks("  a b  "), "a b");
-    EXPECT_EQ(trimBlanks("\ta\t"), "\ta\t");
-    EXPECT_EQ(trimBlanks("   "), "");
-    EXPECT_TRUE(equalsIgnoringCase("Srv\\Inst", "SRV\\inst"));
-    EXPECT_TRUE(equalsIgnoringCase("ＡＢ", "ａｂ"));
-    EXPECT_FALSE(equalsIgnoringCase("ab", "abc"));
+    EXPECT_EQ(trimSpaces("  a b  "), "a b");
+    EXPECT_EQ(trimSpaces("\ta\t"), "\ta\t");
+    EXPECT_EQ(trimSpaces("   "), "");
+    EXPECT_TRUE(equalsIgnoreCase("Srv\\Inst", "SRV\\inst"));
+    EXPECT_TRUE(equalsIgnoreCase("ＡＢ", "ａｂ"));
+    EXPECT_FALSE(equalsIgnoreCase("ab", "abc"));
 }
 
 }  // namespace
