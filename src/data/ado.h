@@ -151,7 +151,9 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     // Opens with an ADO/OLE DB connection string (or an ODBC one, passed
-    // through). Throws DatabaseError; the entries also go to Errors().
+    // through). Throws DatabaseError; the entries also go to Errors(). A
+    // string the driver cannot receive whole (a NUL character, more than
+    // 32767 characters) is refused before it is tried.
     void Open(const std::string& connectionString);
     // Rolls back an open transaction, then disconnects; nothing when closed.
     void Close();

@@ -1,4 +1,7 @@
 #include "data/ado.h"
+
+#include <limits>
+
 #include "data/ado_errors.h"
 #include "data/connection_string.h"
 #include "data/odbc_batch.h"
@@ -48,6 +51,14 @@ void Connection::Open(const std::string& connectionString) {
     if (IsOpen()) throw objectOpenError();
     try {
         const connstr::OdbcTarget target = connstr::resolve(connectionString);
+        std::u16string text = odbc::toUtf16(target.connectionString);
+        // The driver takes the length as a 16-bit number: a longer string
+        // would arrive cut short, and the connection be made with what is left.
+        if (text.size() > static_cast<std::size_t>(std::numeric_limits<SQLSMALLINT>::max()))
+            throw badConnectionStringError("the connection string is longer than 32767 characters");
+        // The driver reads some values (the server's name) only up to a NUL.
+        if (text.find(u'\0') != std::u16string::npos)
+            throw badConnectionStringError("the connection string holds a NUL character");
         auto impl = std::make_unique<Impl>();
         impl->environment = odbc::environment();
         impl->dbc = odbc::Handle(SQL_HANDLE_DBC, impl->environment->get());
@@ -56,7 +67,6 @@ void Connection::Open(const std::string& connectionString) {
                                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(target.loginTimeoutSeconds)),
                                       SQL_IS_UINTEGER),
                     SQL_HANDLE_DBC, dbc, "SQLSetConnectAttr");
-        std::u16string text = odbc::toUtf16(target.connectionString);
         odbc::check(SQLDriverConnectW(dbc, nullptr, odbc::wide(text), static_cast<SQLSMALLINT>(text.size()), nullptr,
                                       0, nullptr, SQL_DRIVER_NOPROMPT),
                     SQL_HANDLE_DBC, dbc, "SQLDriverConnect");
