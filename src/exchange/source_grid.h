@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "exchange/large_block.h"
+
 namespace dovrel {
 
 namespace exchange::detail {
@@ -60,7 +62,8 @@ private:
     std::shared_ptr<const void> storage_;  // owns the decoded file
     std::string_view text_;                // the decoded file (UTF-8)
     std::size_t headerBegin_ = 0, headerEnd_ = 0;
-    std::vector<std::size_t> rowStarts_;   // where each accepted data line begins in text_
+    // Where each accepted data line begins in text_.
+    std::vector<std::size_t, exchange::LargeBlockAllocator<std::size_t>> rowStarts_;
     std::size_t columns_ = 0;
     std::optional<SourceError> error_;
 };

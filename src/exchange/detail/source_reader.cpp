@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "exchange/detail/convert_text.h"
+#include "exchange/detail/line_scan.h"
 #include "exchange/detail/source_text.h"
 #include "platform/codepage.h"
 #include "platform/runtime_error.h"
@@ -34,33 +35,6 @@ std::string_view trimBlanks(std::string_view text) {
     std::size_t begin = text.find_first_not_of(' ');
     if (begin == std::string_view::npos) return {};
     return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
-}
-
-std::size_t countLines(std::string_view text, std::size_t begin) {
-    std::size_t lines = 0;
-    for (const char* p = text.data() + begin, *end = text.data() + text.size(); p < end; ++lines) {
-        const void* cr = std::memchr(p, '\r', end - p);
-        if (!cr) return lines + 1;
-        p = static_cast<const char*>(cr) + 1;
-    }
-    return lines;
-}
-
-// The number of tabs in `text`, eight bytes at a time: a byte of the word
-// XOR tabs is zero exactly where a tab was, the high bit of
-// ((x & 0x7F..) + 0x7F..) | x is clear exactly for the zero bytes of x, and
-// multiplying the flags by 0x01.. sums them in the top byte.
-std::size_t countTabs(std::string_view text) {
-    constexpr std::uint64_t kTabs = 0x0909090909090909u, kLow7 = 0x7F7F7F7F7F7F7F7Fu;
-    std::size_t count = 0, i = 0;
-    for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
-        std::memcpy(&word, text.data() + i, 8);
-        const std::uint64_t x = word ^ kTabs;
-        const std::uint64_t zeros = ~(((x & kLow7) + kLow7) | x | kLow7) >> 7;
-        count += static_cast<std::size_t>((zeros * 0x0101010101010101u) >> 56);
-    }
-    for (; i < text.size(); ++i) count += text[i] == '\t';
-    return count;
 }
 
 // Value `index` of a tab-separated line that has more than `index` values.
@@ -149,14 +123,18 @@ SourceGrid SourceGridBuilder::read(const std::string& fileName, const SourceRead
         }
     }
 
-    grid.rowStarts_.reserve(countLines(text, cursor.position()));
+    // Room for every line, the last one perhaps without its carriage return.
+    grid.rowStarts_.reserve(countByte(text.substr(cursor.position()), '\r') + 1);
     std::size_t row = 1;
     while (!cursor.atEnd()) {
         const std::size_t lineStart = cursor.position();
-        std::string_view line = cursor.next();
+        std::size_t tabs = 0;
+        const std::string_view read = cursor.next(tabs);
         if (options.events) options.events->AfterGetSourceDataARow(totalSize, saturate32(static_cast<double>(row)));
-        line = ConvertText(withoutTrailingTab(line), options.toBig5);
-        const std::size_t values = line.empty() ? 0 : countTabs(line) + 1;
+        const std::string_view untabbed = withoutTrailingTab(read);
+        if (untabbed.size() != read.size()) --tabs;  // a trailing tab separates nothing
+        const std::string_view line = ConvertText(untabbed, options.toBig5);
+        const std::size_t values = line.empty() ? 0 : tabs + 1;
         if (filter) {
             if (values <= keyColumn) throw RuntimeError(err::SubscriptOutOfRange);
             if (!filter->accepts(nthValue(line, keyColumn))) continue;

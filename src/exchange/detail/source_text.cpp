@@ -1,14 +1,14 @@
 #include "exchange/detail/source_text.h"
 
-#include <sys/mman.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <new>
 
+#include "exchange/detail/line_scan.h"
 #include "exchange/detail/utf8_repair.h"
+#include "exchange/large_block.h"
 #include "platform/codepage.h"
 #include "platform/runtime_error.h"
 
@@ -42,22 +42,6 @@ bool isUtf8(std::string_view bytes) {
         if (word & 0x8080808080808080u) break;
     }
     return platform::isValidUtf8(bytes.substr(i));
-}
-
-// Room for a whole file, not zero-filled. A large one asks for huge pages,
-// so that filling it costs a few page faults instead of one per 4 KiB.
-std::shared_ptr<char> allocateText(std::size_t size) {
-    constexpr std::size_t kHugePage = std::size_t{2} << 20;
-    void* memory = nullptr;
-    if (size >= 2 * kHugePage) {
-        const std::size_t rounded = (size + kHugePage - 1) / kHugePage * kHugePage;
-        memory = std::aligned_alloc(kHugePage, rounded);
-        if (memory) madvise(memory, rounded, MADV_HUGEPAGE);
-    } else {
-        memory = std::malloc(size ? size : 1);
-    }
-    if (!memory) throw std::bad_alloc();
-    return std::shared_ptr<char>(static_cast<char*>(memory), std::free);
 }
 
 // How many bytes at the end of `bytes` begin a UTF-8 sequence that goes on
@@ -176,7 +160,7 @@ SourceText loadSourceText(const std::string& path) {
         const std::streamoff size = file.tellg();
         file.seekg(0, std::ios::beg);
         if (size < 0) throw RuntimeError(err::PathFileAccess);
-        std::shared_ptr<char> bytes = allocateText(static_cast<std::size_t>(size));
+        std::shared_ptr<char> bytes(static_cast<char*>(allocateLargeBlock(static_cast<std::size_t>(size))), std::free);
         file.read(bytes.get(), size);
         if (file.gcount() != size) throw RuntimeError(err::PathFileAccess);
 
@@ -248,15 +232,24 @@ std::vector<std::string> readLeadingLines(const std::string& path, std::size_t c
 
 std::string_view LineCursor::next() {
     if (atEnd()) throw RuntimeError(err::InputPastEnd);
-    std::size_t begin = pos_;
-    const void* cr = std::memchr(text_.data() + begin, '\r', text_.size() - begin);
-    if (!cr) {
-        pos_ = text_.size();
-        return text_.substr(begin);
+    const void* cr = std::memchr(text_.data() + pos_, '\r', text_.size() - pos_);
+    return take(cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - text_.data()) : text_.size());
+}
+
+std::string_view LineCursor::next(std::size_t& tabs) {
+    if (atEnd()) throw RuntimeError(err::InputPastEnd);
+    const LineExtent line = scanLine(text_, pos_);
+    tabs = line.tabs;
+    return take(line.end);
+}
+
+std::string_view LineCursor::take(std::size_t end) {
+    const std::size_t begin = pos_;
+    pos_ = end;
+    if (pos_ < text_.size()) {  // the carriage return, and a line feed right after it
+        ++pos_;
+        if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
     }
-    std::size_t end = static_cast<const char*>(cr) - text_.data();
-    pos_ = end + 1;
-    if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
     return text_.substr(begin, end - begin);
 }
 

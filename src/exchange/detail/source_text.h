@@ -52,8 +52,13 @@ public:
     // The next line without its terminator. Throws RuntimeError 62 (input
     // past end of file) at the end.
     std::string_view next();
+    // The same, and the number of tabs in the line.
+    std::string_view next(std::size_t& tabs);
 
 private:
+    // The line from pos_ to `end`, stepping over its terminator.
+    std::string_view take(std::size_t end);
+
     std::string_view text_;
     std::size_t pos_;
 };
