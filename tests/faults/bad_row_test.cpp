@@ -2,6 +2,7 @@
 // the whole import is rolled back, and the report names exactly that batch.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 

@@ -4,6 +4,7 @@
 // must hold exactly what it held before.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>

@@ -4,6 +4,7 @@
 // crash; what is read reaches the table unchanged.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "exchange/exchange.h"
