@@ -68,25 +68,34 @@ TEST(SettingsFaults, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
     std::mt19937 random(20261207);
     int last = -1;
     for (int round = 0; round < 20; ++round) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
         pid_t pid = fork();
         if (pid == 0) {
             platform::FileSettingsBackend backend(store.path());
-            for (int i = last + 1;; ++i) backend.setValue(kKey, "Value", textFor(0, i));
+            for (int i = last + 1;; ++i) {
+                backend.setValue(kKey, "Value", textFor(0, i));
+                if (i == last + 1 && write(ready[1], "1", 1) != 1) _exit(1);
+            }
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(200 + random() % 20000));
+        char byte = 0;
+        ASSERT_EQ(read(ready[0], &byte, 1), 1) << "the writer made its first write";
+        close(ready[0]);
+        close(ready[1]);
+        // From here the writer is somewhere in its next writes.
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
 
         auto doc = platform::parseSettings(store.contents());
         ASSERT_TRUE(doc) << "round " << round << ": the file must always parse";
         const auto value = store.value("Value");
-        if (!value) continue;   // killed before its first write landed
+        ASSERT_TRUE(value) << "round " << round;
         const int n = numberIn(*value);
         EXPECT_EQ(*value, textFor(0, n)) << "a value is one whole text, never a torn one";
-        EXPECT_GE(n, last);
+        EXPECT_GT(n, last) << "the first write of the round landed";
         last = n;
     }
-    EXPECT_GE(last, 0) << "some writes landed";
     // A later writer tidies up what killed writers left behind.
     ASSERT_EQ(platform::FileSettingsBackend(store.path()).setValue(kKey, "After", "x"), 0);
     for (const auto& entry : std::filesystem::directory_iterator(store.folder()))
