@@ -1,0 +1,196 @@
+#!/usr/bin/env bash
+# Dovrel's benchmarks, printed as one markdown table on stdout (what was
+# measured, the figures, the goal, whether it is met); progress on stderr.
+# About two minutes on two cores once the build is done.
+#
+#   bench/run.sh
+#
+# Every figure stands beside its floor, measured in the same run:
+#   reading   GetSourceData on generated files of 10 000, 100 000 and
+#             1 000 000 rows, beside `wc -l` on the same file;
+#   import    ImportTable of 100 000 rows into the stand-in server, beside
+#             the same INSERT batches sent by FreeTDS's own bsqldb;
+#   start-up  dovrel from launch to its settings window shown, beside a Qt
+#             program that shows an empty window, and the server check alone.
+# Times are the best of a few runs (the machine may be shared), start-up
+# times the median. MB are 10^6 bytes.
+#
+# BENCH_BUILD_DIR chooses the build folder (default: build-bench, Release).
+set -euo pipefail
+export LC_ALL=C  # decimal points in the figures; the Dovrel programs get their own locale below
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BENCH_BUILD_DIR:-$root/build-bench}
+bench=$build/bench
+
+say() { echo "bench: $*" >&2; }
+
+"$root/scripts/install-deps.sh" >&2
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDOVREL_BUILD_TESTS=OFF >&2
+cmake --build "$build" -j2 --target make_source_file read_bench import_bench check_bench time_to_window \
+  qt_empty_window dovrel dovrelctl dovrel-standin >&2
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/dovrel-bench-XXXXXX")
+standin_pid=""
+cleanup() {
+  if [ -n "$standin_pid" ]; then
+    kill "$standin_pid" 2>/dev/null || true
+    wait "$standin_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# --- small helpers -----------------------------------------------------------
+
+# The smallest of the numbers on stdin, one a line.
+best() { sort -g | head -n 1; }
+# fmt FORMAT EXPRESSION: the awk expression's value, printf-formatted.
+fmt() { awk "BEGIN { printf(\"$1\", $2) }" </dev/null; }
+# yes when the awk condition holds, else no.
+met() { awk "BEGIN { exit !($1) }" </dev/null && echo yes || echo no; }
+# Seconds a command takes (its output discarded), on a line.
+seconds() {
+  local start=$EPOCHREALTIME
+  "$@" >/dev/null
+  local end=$EPOCHREALTIME
+  fmt '%.6f\n' "$end - $start"
+}
+
+rows=()
+row() { rows+=("| $1 | $2 | $3 | $4 |"); }
+
+# --- reading -----------------------------------------------------------------
+
+say "reading: generating the source files"
+: >"$work/empty.txt"
+declare -A first_s
+for n in 10000 100000 1000000; do
+  file=$work/source_$n.txt
+  "$bench/make_source_file" "$n" "$file"
+  bytes=$(stat -c %s "$file")
+  cat "$file" >/dev/null  # into the page cache: both readers start warm
+  # wc -l reads the file `copies` times in one run (about 300 MB), so that
+  # its own start, measured on an empty file and taken off, weighs little.
+  copies=$(fmt %d "int(3e8 / $bytes) < 1 ? 1 : int(3e8 / $bytes)")
+  names=()
+  for ((i = 0; i < copies; i++)); do names+=("$file"); done
+  repeats=$([ "$n" -eq 1000000 ] && echo 5 || echo 7)
+  say "reading: $n rows ($bytes bytes), $repeats runs"
+  : >"$work/read.txt"
+  : >"$work/wc.txt"
+  : >"$work/wc0.txt"
+  for ((r = 0; r < repeats; r++)); do
+    "$bench/read_bench" "$file" >>"$work/read.txt"
+    seconds wc -l "${names[@]}" >>"$work/wc.txt"
+    seconds wc -l "$work/empty.txt" >>"$work/wc0.txt"
+  done
+  read_rows=$(awk '{ print $3 }' "$work/read.txt" | best)
+  [ "$read_rows" -eq "$n" ] || { echo "bench: read $read_rows rows of $n" >&2; exit 1; }
+  first=$(awk '{ print $1 }' "$work/read.txt" | best)
+  again=$(awk '{ print $2 }' "$work/read.txt" | best)
+  peak_kib=$(awk '{ print $5 }' "$work/read.txt" | sort -g | tail -n 1)
+  wc_s=$(fmt %.9f "($(best <"$work/wc.txt") - $(best <"$work/wc0.txt")) / $copies")
+  first_s[$n]=$first
+  speed=$(fmt %.2f "$wc_s / $first")
+  peak=$(fmt %.2f "$peak_kib * 1024 / $bytes")
+  row "GetSourceData, $n rows ($(fmt %.2f "$bytes / 1e6") MB)" \
+    "$(fmt %.1f "$first * 1e3") ms: $(fmt %.0f "$bytes / 1e6 / $first") MB/s, $(fmt %.2f "$n / $first / 1e6") M rows/s (read again in the same process: $(fmt %.1f "$again * 1e3") ms). wc -l: $(fmt %.2f "$wc_s * 1e3") ms, $(fmt %.0f "$bytes / 1e6 / $wc_s") MB/s. Speed $speed of wc -l's. Peak memory +$(fmt %.1f "$peak_kib * 1024 / 1e6") MB = $peak × the file" \
+    "speed ≥ 0.25 of wc -l's; peak ≤ 2 × the file" "$(met "$speed >= 0.25 && $peak <= 2")"
+done
+for pair in "10000 100000" "100000 1000000"; do
+  set -- $pair
+  ratio=$(fmt %.1f "${first_s[$2]} / ${first_s[$1]}")
+  row "GetSourceData time, $2 rows against $1" "$ratio ×" "≤ 11 × (linear)" "$(met "$ratio <= 11")"
+done
+
+# --- the stand-in server ------------------------------------------------------
+
+say "starting the stand-in server"
+password='Bench#Pw1'
+mkdir -p "$work/data"
+"$build/tools/standin/dovrel-standin" --port 0 --data "$work/data" --login "sa:$password" >"$work/standin.log" 2>&1 &
+standin_pid=$!
+port=""
+for _ in $(seq 100); do
+  port=$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9][0-9]*\).*/\1/p' "$work/standin.log")
+  [ -n "$port" ] && break
+  kill -0 "$standin_pid" 2>/dev/null || break
+  sleep 0.1
+done
+[ -n "$port" ] || { echo "bench: the stand-in server did not start:" >&2; cat "$work/standin.log" >&2; exit 1; }
+
+# bsql DATABASE SQL...: runs the batches (separated by lines "go") through bsqldb.
+bsql() {
+  local database=$1
+  shift
+  printf '%s\ngo\n' "$@" >"$work/batch.sql"
+  bsqldb -S "127.0.0.1:$port" -U sa -P "$password" -D "$database" -i "$work/batch.sql" 2>"$work/bsql.err" ||
+    { cat "$work/bsql.err" >&2; return 1; }
+}
+bsql master "CREATE DATABASE Bench" "CREATE DATABASE TovixHR" >/dev/null
+bsql Bench "$(cat "$root/bench/staff_table.sql")" >/dev/null
+table_rows() { bsql Bench "SELECT COUNT(*) FROM Staff" | awk 'NF == 1 && $1 ~ /^[0-9]+$/ { print $1 }'; }
+
+# --- import ------------------------------------------------------------------
+
+n=100000
+file=$work/source_$n.txt
+connect="provider = sqloledb;data source=127.0.0.1,$port;initial catalog=Bench;user id=sa;password=$password;"
+"$bench/import_bench" sql "$connect" "$file" Staff "$work/insert.sql"
+: >"$work/import.txt"
+: >"$work/bsqldb.txt"
+import_once() {
+  bsql Bench "TRUNCATE TABLE Staff" >/dev/null
+  "$bench/import_bench" import "$connect" "$file" Staff | awk '{ print $1 }' >>"$work/import.txt"
+  [ "$(table_rows)" -eq "$n" ] || { echo "bench: the import left $(table_rows) rows" >&2; exit 1; }
+}
+bsqldb_once() {
+  bsql Bench "TRUNCATE TABLE Staff" >/dev/null
+  seconds bsqldb -S "127.0.0.1:$port" -U sa -P "$password" -D Bench -i "$work/insert.sql" >>"$work/bsqldb.txt" 2>/dev/null
+  [ "$(table_rows)" -eq "$n" ] || { echo "bench: bsqldb left $(table_rows) rows" >&2; exit 1; }
+}
+say "import: $n rows, ImportTable and bsqldb in turn, twice"
+import_once
+bsqldb_once
+bsqldb_once
+import_once
+import_s=$(best <"$work/import.txt")
+bsqldb_s=$(best <"$work/bsqldb.txt")
+import_ratio=$(fmt %.2f "$bsqldb_s / $import_s")
+row "ImportTable, $n rows into the stand-in" \
+  "$(fmt %.2f "$import_s") s, $(fmt %.0f "$n / $import_s") rows/s. The same INSERT batches (100 a batch, one transaction) by bsqldb: $(fmt %.2f "$bsqldb_s") s, $(fmt %.0f "$n / $bsqldb_s") rows/s. Rate $import_ratio of bsqldb's" \
+  "rate ≥ 0.8 of bsqldb's" "$(met "$import_ratio >= 0.8")"
+
+# --- start-up ----------------------------------------------------------------
+
+say "start-up: settings window against the stand-in"
+export DOVREL_REGISTRY=$work/registry
+# As on a Simplified Chinese machine (code page 936); the locale itself need not be installed.
+chinese() { LC_ALL=zh_CN.UTF-8 "$@"; }
+chinese "$build/src/app/dovrelctl" set --server "127.0.0.1,$port" --database TovixHR --user sa --password "$password" >/dev/null
+read -r check_first check_again < <(chinese "$bench/check_bench" 7) || true
+[ -n "${check_again:-}" ] || { echo "bench: the server check failed" >&2; exit 1; }
+mkdir -p -m 700 "$work/xdg"
+# Launch to first paint, median of 11 rounds, the three programs in turn.
+chinese env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/xdg" DOVREL_EXIT_WHEN_SHOWN=1 \
+  "$bench/time_to_window" 11 "$bench/qt_empty_window" -- "$bench/qt_empty_window" --chinese-label \
+  -- "$build/src/app/dovrel" >"$work/window.txt" 2>"$work/window.err" || { cat "$work/window.err" >&2; exit 1; }
+{ read -r empty_ms _; read -r label_ms _; read -r dovrel_ms _; } <"$work/window.txt"
+limit_ms=$(fmt %.0f "1.5 * $empty_ms + $check_first")
+row "Qt program showing an empty window: launch to first paint" "$empty_ms ms" "(floor)" "—"
+row "the same with one label of Chinese text" "$label_ms ms" "(what text adds: fonts, glyphs)" "—"
+row "server check alone: ping, probe on master, existence query" \
+  "$(fmt %.1f "$check_first") ms the first time in a process (loads the database driver), $(fmt %.1f "$check_again") ms after" \
+  "(round trips)" "—"
+row "dovrel: launch to the settings window shown and painted" \
+  "$dovrel_ms ms" "≤ 1.5 × empty window + first check = $limit_ms ms" "$(met "$dovrel_ms <= $limit_ms")"
+
+# --- the table ---------------------------------------------------------------
+
+cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
+echo "Dovrel benchmarks, $(date -u '+%Y-%m-%d'), $(nproc) cores ($cpu), $(uname -sr); windows on Qt's offscreen platform"
+echo
+echo "| measurement | figure(s) | goal | met? |"
+echo "|---|---|---|---|"
+printf '%s\n' "${rows[@]}"
