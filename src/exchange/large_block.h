@@ -1,8 +1,9 @@
 #pragma once
 // Memory for a whole source file and for its line index. Such blocks run to
-// hundreds of megabytes and are filled once, front to back: a large one
-// asks for huge pages, so that filling it costs a few page faults instead
-// of one per 4 KiB. The memory is not zero-filled.
+// hundreds of megabytes and are filled once, front to back, so their pages
+// are mapped when the block is allocated, all at once rather than a page
+// fault at a time, and a large block asks for huge pages. The contents are
+// not defined.
 #include <cstddef>
 #include <cstdlib>
 #include <new>
