@@ -58,7 +58,7 @@ DatabaseError transactionActiveError() {
 
 DatabaseError badConnectionStringError(const std::string& detail) {
     return {"08001", -2147217805,
-            "Format of the initialization string does not conform to the OLE DB specification: " + detail};
+            "The connection string is not in the OLE DB format: " + detail};
 }
 
 }  // namespace dovrel::ado
