@@ -19,44 +19,6 @@
 namespace dovrel::platform {
 namespace {
 
-// Unicode's table of well-formed sequences: the lead byte fixes the length
-// and the range of the second byte (which rules out overlong forms,
-// surrogates and values past U+10FFFF); later bytes are 80..BF. ASCII runs
-// are passed over eight bytes at a time.
-bool validSequences(const unsigned char* p, const unsigned char* end) {
-    while (p < end) {
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            for (std::uint64_t word; end - p >= 8; p += 8) {
-                std::memcpy(&word, p, 8);
-                if (word & 0x8080808080808080u) break;
-            }
-            continue;
-        }
-        std::ptrdiff_t length = 0;
-        unsigned char low = 0x80, high = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            if (c == 0xE0) low = 0xA0;
-            if (c == 0xED) high = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            if (c == 0xF0) low = 0x90;
-            if (c == 0xF4) high = 0x8F;
-        } else {
-            return false;
-        }
-        if (end - p < length || p[1] < low || p[1] > high) return false;
-        for (std::ptrdiff_t i = 2; i < length; ++i)
-            if ((p[i] & 0xC0) != 0x80) return false;
-        p += length;
-    }
-    return true;
-}
-
 #ifdef DOVREL_UTF8_SSSE3
 
 // Every pair of neighbouring bytes is classified three ways: by the high and
@@ -146,9 +108,51 @@ bool hasSsse3() {
 
 namespace utf8 {
 
+// Unicode's table of well-formed sequences: the lead byte fixes the length
+// and the range of the second byte (which rules out overlong forms,
+// surrogates and values past U+10FFFF); later bytes are 80..BF.
+std::size_t sequenceLength(std::string_view text, std::size_t pos) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (text.size() - pos < length) return 0;
+    const auto second = static_cast<unsigned char>(text[pos + 1]);
+    if (second < low || second > high) return 0;
+    for (std::size_t k = 2; k < length; ++k)
+        if ((static_cast<unsigned char>(text[pos + k]) & 0xC0) != 0x80) return 0;
+    return length;
+}
+
+// Runs of ASCII, most of a typical text, are passed over eight bytes at a time.
 bool validBySequence(std::string_view bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    return validSequences(p, p + bytes.size());
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
+            ++pos;
+            for (std::uint64_t word; bytes.size() - pos >= 8; pos += 8) {
+                std::memcpy(&word, bytes.data() + pos, 8);
+                if (word & 0x8080808080808080u) break;
+            }
+            continue;
+        }
+        const std::size_t length = sequenceLength(bytes, pos);
+        if (length == 0) return false;
+        pos += length;
+    }
+    return true;
 }
 
 std::optional<bool> validByBlock([[maybe_unused]] std::string_view bytes) {

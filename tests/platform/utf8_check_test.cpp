@@ -69,6 +69,17 @@ TEST(Utf8Check, EdgesOfEachSequenceLengthAtEveryOffsetOfABlock) {
     expectAllAgree(std::string(100, 'x'), true);
 }
 
+TEST(Utf8Check, SequenceLengthsAtAPosition) {
+    const std::string text = "a中\xF0\x9F\x98\x80\xC3\xA9\xBF\xE4\xB8";
+    EXPECT_EQ(utf8::sequenceLength(text, 0), 1u);   // a
+    EXPECT_EQ(utf8::sequenceLength(text, 1), 3u);   // 中
+    EXPECT_EQ(utf8::sequenceLength(text, 2), 0u);   // inside 中
+    EXPECT_EQ(utf8::sequenceLength(text, 4), 4u);   // 😀
+    EXPECT_EQ(utf8::sequenceLength(text, 8), 2u);   // é
+    EXPECT_EQ(utf8::sequenceLength(text, 10), 0u);  // a stray continuation
+    EXPECT_EQ(utf8::sequenceLength(text, 11), 0u);  // cut short by the end
+}
+
 TEST(Utf8Check, RandomTextsAgreeWithTheDefinition) {
     // Bytes chosen around every boundary the rules draw.
     const unsigned char alphabet[] = {'a',  '\t', 0x00, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC1,
