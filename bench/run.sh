@@ -95,8 +95,8 @@ for n in 10000 100000 1000000; do
   speed=$(fmt %.2f "$wc_s / $first")
   peak=$(fmt %.2f "$peak_kib * 1024 / $bytes")
   row "GetSourceData, $n rows ($(fmt %.2f "$bytes / 1e6") MB)" \
-    "$(fmt %.1f "$first * 1e3") ms: $(fmt %.0f "$bytes / 1e6 / $first") MB/s, $(fmt %.2f "$n / $first / 1e6") M rows/s (read again in the same process: $(fmt %.1f "$again * 1e3") ms). wc -l: $(fmt %.2f "$wc_s * 1e3") ms, $(fmt %.0f "$bytes / 1e6 / $wc_s") MB/s. Speed $speed of wc -l's. Peak memory +$(fmt %.1f "$peak_kib * 1024 / 1e6") MB = $peak × the file" \
-    "speed ≥ 0.25 of wc -l's; peak ≤ 2 × the file" "$(met "$speed >= 0.25 && $peak <= 2")"
+    "$(fmt %.1f "$first * 1e3") ms = $(fmt %.0f "$bytes / 1e6 / $first") MB/s, $(fmt %.2f "$n / $first / 1e6") M rows/s (read again in the same process: $(fmt %.1f "$again * 1e3") ms); wc -l $(fmt %.2f "$wc_s * 1e3") ms = $(fmt %.0f "$bytes / 1e6 / $wc_s") MB/s; speed $speed × wc -l's; peak memory +$(fmt %.1f "$peak_kib * 1024 / 1e6") MB = $peak × the file" \
+    "speed ≥ 0.25 × wc -l's; peak ≤ 2 × the file" "$(met "$speed >= 0.25 && $peak <= 2")"
 done
 for pair in "10000 100000" "100000 1000000"; do
   set -- $pair
@@ -109,16 +109,9 @@ done
 say "starting the stand-in server"
 password='Bench#Pw1'
 mkdir -p "$work/data"
-"$build/tools/standin/dovrel-standin" --port 0 --data "$work/data" --login "sa:$password" >"$work/standin.log" 2>&1 &
-standin_pid=$!
-port=""
-for _ in $(seq 100); do
-  port=$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9][0-9]*\).*/\1/p' "$work/standin.log")
-  [ -n "$port" ] && break
-  kill -0 "$standin_pid" 2>/dev/null || break
-  sleep 0.1
-done
-[ -n "$port" ] || { echo "bench: the stand-in server did not start:" >&2; cat "$work/standin.log" >&2; exit 1; }
+. "$root/scripts/standin_functions.sh"
+start_standin "$build" "$work/data" "sa:$password" "$work/standin.log" || exit 1
+port=$standin_port
 
 # bsql DATABASE SQL...: runs the batches (separated by lines "go") through bsqldb.
 bsql() {
@@ -159,8 +152,8 @@ import_s=$(best <"$work/import.txt")
 bsqldb_s=$(best <"$work/bsqldb.txt")
 import_ratio=$(fmt %.2f "$bsqldb_s / $import_s")
 row "ImportTable, $n rows into the stand-in" \
-  "$(fmt %.2f "$import_s") s, $(fmt %.0f "$n / $import_s") rows/s. The same INSERT batches (100 a batch, one transaction) by bsqldb: $(fmt %.2f "$bsqldb_s") s, $(fmt %.0f "$n / $bsqldb_s") rows/s. Rate $import_ratio of bsqldb's" \
-  "rate ≥ 0.8 of bsqldb's" "$(met "$import_ratio >= 0.8")"
+  "$(fmt %.2f "$import_s") s = $(fmt %.0f "$n / $import_s") rows/s; the same INSERT batches (100 a batch, one transaction) sent by bsqldb: $(fmt %.2f "$bsqldb_s") s = $(fmt %.0f "$n / $bsqldb_s") rows/s; rate $import_ratio × bsqldb's" \
+  "rate ≥ 0.8 × bsqldb's" "$(met "$import_ratio >= 0.8")"
 
 # --- start-up ----------------------------------------------------------------
 

@@ -36,20 +36,9 @@ trap cleanup EXIT
 # The stand-in server on a free loopback port, with a few databases.
 password='Demo#Pw1'
 mkdir -p "$work/data"
-"$build/tools/standin/dovrel-standin" --port 0 --data "$work/data" --login "sa:$password" >"$work/standin.log" 2>&1 &
-standin_pid=$!
-port=""
-for _ in $(seq 100); do
-  port=$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9][0-9]*\).*/\1/p' "$work/standin.log")
-  [ -n "$port" ] && break
-  kill -0 "$standin_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if [ -z "$port" ]; then
-  echo "demo: the stand-in server did not start:" >&2
-  cat "$work/standin.log" >&2
-  exit 1
-fi
+. "$root/scripts/standin_functions.sh"
+start_standin "$build" "$work/data" "sa:$password" "$work/standin.log" || exit 1
+port=$standin_port
 printf 'CREATE DATABASE TovixHR\ngo\nCREATE DATABASE TovixHR_Archive\ngo\nCREATE DATABASE Attendance\ngo\n' >"$work/create.sql"
 bsqldb -S "127.0.0.1:$port" -U sa -P "$password" -i "$work/create.sql" >"$work/create.log" 2>&1 || {
   cat "$work/create.log" >&2
