@@ -83,12 +83,22 @@ void overrideCodePages(std::optional<CodePages> pages) {
     overridden = pages;
 }
 
+// Every code page the program meets keeps ASCII as it is, so plain ASCII
+// text needs no converter (opening one costs more than most conversions).
+static bool isAscii(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 std::optional<std::string> utf8ToCodePage(std::string_view utf8, int codePage) {
+    if (isAscii(utf8)) return std::string(utf8);
     if (!isValidUtf8(utf8)) return std::nullopt;
     return convert(utf8, iconvName(codePage), "UTF-8");
 }
 
 std::optional<std::string> codePageToUtf8(std::string_view bytes, int codePage) {
+    if (isAscii(bytes)) return std::string(bytes);
     return convert(bytes, "UTF-8", iconvName(codePage));
 }
 
