@@ -1,5 +1,8 @@
 #include "data/odbc_drivers.h"
 
+#include <dlfcn.h>
+#include <odbcinst.h>
+
 #include <algorithm>
 #include <cctype>
 
@@ -50,6 +53,18 @@ std::string sqlServerDriver() {
                             "No ODBC driver for SQL Server is installed. Install the Debian package tdsodbc "
                             "(apt-get install tdsodbc); it registers the driver \"FreeTDS\".");
     return found;
+}
+
+void preloadSqlServerDriver() {
+    try {
+        const std::string driver = sqlServerDriver();
+        char library[4096] = {};
+        SQLGetPrivateProfileString(driver.c_str(), "Driver", "", library, sizeof library, "ODBCINST.INI");
+        // Never closed: the driver manager loads the same library on the
+        // first connection and finds it already there.
+        if (library[0] != '\0') dlopen(library, RTLD_NOW | RTLD_GLOBAL);
+    } catch (const DatabaseError&) {
+    }
 }
 
 }  // namespace dovrel::ado::odbc

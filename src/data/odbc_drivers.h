@@ -17,4 +17,10 @@ std::string chooseSqlServerDriver(const std::vector<std::string>& drivers);
 // naming the Debian package to install when there is none.
 std::string sqlServerDriver();
 
+// Loads the SQL Server driver's library and keeps it loaded for the run,
+// so that the first connection does not pay for it. Safe to run on another
+// thread while the program starts, as long as nothing connects meanwhile;
+// any failure is left for the first connection to report.
+void preloadSqlServerDriver();
+
 }  // namespace dovrel::ado::odbc

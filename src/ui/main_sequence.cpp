@@ -1,7 +1,9 @@
 #include "ui/main_sequence.h"
 
+#include <future>
 #include <memory>
 
+#include "data/odbc_drivers.h"
 #include "platform/messages.h"
 #include "platform/ui_host.h"
 #include "startup/check_server.h"
@@ -18,12 +20,16 @@ void Main(const SettingsWindowStep& showSettingsWindowModal) {
     const ScopedMessageSink scopedMessages(messageBoxes);
     const ScopedUiHost scopedHost(QtUiHost::instance());
 
+    // Loading the database driver takes as long as showing the progress
+    // window; it is done beside it, and is over before the check connects.
+    auto driverLoaded = std::async(std::launch::async, ado::odbc::preloadSqlServerDriver);
     uiHost().setBusyPointer(true);                          // 1
     SelectUiFont();                                         // 2
     auto progress = std::make_unique<FrmSetupType>();       // 3: modeless, painted before the work
     progress->show();
     uiHost().processPendingEvents();
     LoadSettingsAtStart();                                  // 4 to 9
+    driverLoaded.wait();
     CheckServerConnection(true);                            // 10
     if (showSettingsWindowModal) showSettingsWindowModal(); // 11
     progress.reset();                                       // 12
