@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "run_process.h"
-#include "data/closed_port.h"
+#include "support/closed_port.h"
 #include "support/scoped_settings_file.h"
 #include "support/standin_server.h"
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <set>
 
-#include "closed_port.h"
+#include "support/closed_port.h"
 #include "data/ado.h"
 #include "data/connection_string.h"
 #include "support/standin_server.h"

@@ -2,7 +2,7 @@
 // the stand-in server.
 #include <gtest/gtest.h>
 
-#include "closed_port.h"
+#include "support/closed_port.h"
 #include "run_process.h"
 #include "support/scoped_settings_file.h"
 #include "support/standin_server.h"

@@ -4,7 +4,7 @@
 // echoes are scripted, so nothing leaves the machine.
 #include <gtest/gtest.h>
 
-#include "data/closed_port.h"
+#include "support/closed_port.h"
 #include "data/connection_string.h"
 #include "data/odbc_drivers.h"
 #include "data/run_state.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "data/closed_port.h"
+#include "support/closed_port.h"
 #include "data/run_state.h"
 #include "platform/echo_transport.h"
 #include "platform/messages.h"

@@ -5,7 +5,7 @@
 #include <QString>
 #include <string>
 
-#include "data/closed_port.h"
+#include "support/closed_port.h"
 #include "data/run_state.h"
 #include "platform/messages.h"
 #include "platform/ui_host.h"

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "data/closed_port.h"
+#include "support/closed_port.h"
 #include "data/run_state.h"
 #include "data/settings.h"
 #include "platform/codepage.h"
