@@ -13,6 +13,7 @@
 #include "exchange/detail/triggers.h"
 #include "exchange/exchange.h"
 #include "platform/messages.h"
+#include "support/query_rows.h"
 #include "support/standin_server.h"
 #include "temp_files.h"
 
@@ -56,17 +57,7 @@ protected:
         ASSERT_TRUE(run.ok()) << text << "\n" << run.errors;
     }
     // The rows of a query, values separated by "|", rows ended by "\n", NULL as "NULL".
-    static std::string rows(const std::string& query) {
-        ado::Recordset recordset;
-        recordset.Open(query, connectStr());
-        std::string out;
-        for (; !recordset.EOF_(); recordset.MoveNext()) {
-            for (std::size_t f = 0; f < recordset.FieldCount(); ++f)
-                out += (f ? "|" : "") + recordset.Fields(f).Value().value_or("NULL");
-            out += "\n";
-        }
-        return out;
-    }
+    static std::string rows(const std::string& query) { return test::queryRows(connectStr(), query); }
     std::string file(const std::string& text) { return folder.write("source" + std::to_string(++files) + ".txt", text); }
     std::string import(const std::string& text, const std::string& table, ImportOptions options = {}) {
         options.ConnectStr = connectStr();

@@ -1,6 +1,7 @@
 #include "standin_database.h"
 
 #include "data/ado.h"
+#include "support/query_rows.h"
 
 namespace dovrel::test {
 
@@ -27,15 +28,7 @@ bool StandinDatabase::sql(const std::string& text) {
 
 std::string StandinDatabase::rows(const std::string& query) const {
     try {
-        ado::Recordset recordset;
-        recordset.Open(query, connectStr());
-        std::string out;
-        for (; !recordset.EOF_(); recordset.MoveNext()) {
-            for (std::size_t f = 0; f < recordset.FieldCount(); ++f)
-                out += (f ? "|" : "") + recordset.Fields(f).Value().value_or("NULL");
-            out += "\n";
-        }
-        return out;
+        return queryRows(connectStr(), query);
     } catch (const ado::DatabaseError& e) {
         return "failed: " + e.description();
     }

@@ -13,6 +13,7 @@
 
 #include "platform/settings_document.h"
 #include "platform/settings_file.h"
+#include "support/child_processes.h"
 #include "support/scoped_settings_file.h"
 
 using namespace dovrel;
@@ -38,25 +39,15 @@ TEST(SettingsFaults, EightWritersOfFiveHundredWritesLoseNothing) {
     test::ScopedSettingsFile store;
     constexpr int kWriters = 8;
     constexpr int kWrites = 500;
-    std::vector<pid_t> children;
-    for (int w = 0; w < kWriters; ++w) {
-        pid_t pid = fork();
-        if (pid == 0) {
-            platform::FileSettingsBackend backend(store.path());
-            int failures = 0;
-            for (int i = 0; i < kWrites; ++i) {
-                failures += backend.setValue(kKey, "Writer" + std::to_string(w), textFor(w, i)) != 0;
-                if (i % 10 == 9) failures += backend.setValue(kKey, "Shared", textFor(w, i)) != 0;
-            }
-            _exit(failures ? 1 : 0);
+    EXPECT_TRUE(test::runInChildren(kWriters, [&](int w) {
+        platform::FileSettingsBackend backend(store.path());
+        int failures = 0;
+        for (int i = 0; i < kWrites; ++i) {
+            failures += backend.setValue(kKey, "Writer" + std::to_string(w), textFor(w, i)) != 0;
+            if (i % 10 == 9) failures += backend.setValue(kKey, "Shared", textFor(w, i)) != 0;
         }
-        children.push_back(pid);
-    }
-    for (pid_t pid : children) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+        return failures ? 1 : 0;
+    }));
     for (int w = 0; w < kWriters; ++w) EXPECT_EQ(store.value("Writer" + std::to_string(w)), textFor(w, kWrites - 1));
     const auto shared = store.value("Shared");
     ASSERT_TRUE(shared);

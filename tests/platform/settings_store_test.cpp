@@ -15,6 +15,7 @@
 #include "data/settings.h"
 #include "platform/settings_file.h"
 #include "startup/read_setting.h"
+#include "support/child_processes.h"
 #include "support/scoped_settings_file.h"
 
 using namespace dovrel;
@@ -112,24 +113,14 @@ TEST(SettingsStore, ConcurrentWritersLoseNoUpdate) {
     test::ScopedSettingsFile store;
     constexpr int kProcesses = 8;
     constexpr int kWrites = 60;
-    std::vector<pid_t> children;
-    for (int p = 0; p < kProcesses; ++p) {
-        pid_t pid = fork();
-        if (pid == 0) {
-            platform::FileSettingsBackend backend(store.path());
-            platform::setMachineSettings(&backend);
-            int failures = 0;
-            for (int i = 0; i < kWrites; ++i)
-                failures += WriteSetting(kKey, "Writer" + std::to_string(p), "value " + std::to_string(i)) != 0;
-            _exit(failures ? 1 : 0);
-        }
-        children.push_back(pid);
-    }
-    for (pid_t pid : children) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    EXPECT_TRUE(test::runInChildren(kProcesses, [&](int p) {
+        platform::FileSettingsBackend backend(store.path());
+        platform::setMachineSettings(&backend);
+        int failures = 0;
+        for (int i = 0; i < kWrites; ++i)
+            failures += WriteSetting(kKey, "Writer" + std::to_string(p), "value " + std::to_string(i)) != 0;
+        return failures ? 1 : 0;
+    }));
     for (int p = 0; p < kProcesses; ++p)
         EXPECT_EQ(store.value("Writer" + std::to_string(p)), "value " + std::to_string(kWrites - 1));
 }
