@@ -1,5 +1,4 @@
-#include "data/connection_string.h"
-#include "data/localize.h"
+#include "db/connection_string.h"
 #include "exchange/detail/column_utilities.h"
 #include "exchange/detail/error_report.h"
 #include "exchange/detail/source_text.h"
@@ -45,10 +44,10 @@ int16_t Exchange::CheckSourceData(const std::string& FileName, const std::string
         if (auto probe = OpenRecordset(ConnectStr, "Select * From " + TableName + " Where 1=2 ")) {
             FieldsCollection fields(*probe);
             for (const std::string& name : names.Items())
-                if (!MemExist(fields, name)) RtStr += name + LocalizeText(kNotInTable) + TableName;
+                if (!MemExist(fields, name)) RtStr += name + localized(kNotInTable) + TableName;
             for (const ado::Field& field : probe->AllFields())
                 if (FieldKind(field) != kKindOther && !MemExistVal(names, field.Name()))
-                    RtStr += field.Name() + LocalizeText(kExtraInTable) + TableName;
+                    RtStr += field.Name() + localized(kExtraInTable) + TableName;
         }
         if (RtStr.empty()) result = 1;
     } catch (...) {

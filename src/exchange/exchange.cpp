@@ -1,6 +1,5 @@
 #include "exchange/exchange.h"
 
-#include "data/localize.h"
 #include "exchange/detail/column_utilities.h"
 #include "exchange/detail/error_report.h"
 #include "exchange/detail/source_reader.h"
@@ -24,8 +23,8 @@ std::string Exchange::ImportTable(const std::string& FileName, const std::string
     try {
         std::string mismatch;
         if (CheckSourceData(FileName, TableName, mismatch, options.ConnectStr) == -1)
-            return LocalizeText(kFieldsMismatch) + mismatch + "\r\n";
-        return TableImport(FileName, TableName, options, intDropTrigger_, events_).run();
+            return localized(kFieldsMismatch) + mismatch + "\r\n";
+        return TableImport(FileName, TableName, options, intDropTrigger_, events_, localizer_).run();
     } catch (...) {
         ErrorReport error = currentError();
         return std::to_string(error.number) + error.description + "\r\n";

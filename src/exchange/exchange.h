@@ -43,6 +43,7 @@
 // untrusted users. Cell values are always quoted or checked before they are
 // written into a statement.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "exchange/exchange_events.h"
@@ -65,6 +66,15 @@ struct ImportOptions {
     std::string IDname{};       // column numbered when IDmode is 2
 };
 
+// Turns one of the exchange's own Chinese texts into the form this machine
+// shows: the host passes the program's display-text conversion. Without one
+// the texts stay as written.
+using TextLocalizer = std::function<std::string(const std::string&)>;
+
+inline std::string localizedBy(const TextLocalizer& localizer, const std::string& text) {
+    return localizer ? localizer(text) : text;
+}
+
 class Exchange {
 public:
     Exchange() = default;
@@ -77,6 +87,9 @@ public:
 
     // The sink that receives the events (not owned; nullptr detaches it).
     void SetEvents(ExchangeEvents* events) { events_ = events; }
+
+    // The conversion applied to the exchange's Chinese texts (see TextLocalizer).
+    void SetLocalizer(TextLocalizer localizer) { localizer_ = std::move(localizer); }
 
     // Imports FileName into TableName in one transaction: checks the columns
     // (CheckSourceData), reads the file (GetSourceData, filtered by KeyField
@@ -91,7 +104,7 @@ public:
     //   a trigger that could not be re-created: "无法重新建立触发器：" + its name
     //     + CR LF + the server's message;
     //   any other error: its number and description + CR LF + the current batch.
-    // The Chinese texts pass through LocalizeText.
+    // The Chinese texts pass through the localizer (SetLocalizer).
     std::string ImportTable(const std::string& FileName, const std::string& TableName, bool ToBig5 = false,
                             const std::string& KeyField = {}, const std::string& KeyValue = {}, int16_t IDmode = 0,
                             int16_t CanDelete = 0, const std::string& strDelete = {},
@@ -133,6 +146,9 @@ public:
 private:
     int16_t intDropTrigger_ = 0;
     ExchangeEvents* events_ = nullptr;
+    TextLocalizer localizer_;
+
+    std::string localized(const std::string& text) const { return localizedBy(localizer_, text); }
 };
 
 }  // namespace dovrel

@@ -18,11 +18,11 @@
 #include <QScreen>
 #include <QStatusBar>
 
-#include "data/busy.h"
-#include "data/localize.h"
-#include "data/run_state.h"
+#include "core/busy.h"
+#include "core/localize.h"
+#include "core/run_state.h"
 #include "platform/text.h"
-#include "startup/server_history.h"
+#include "core/server_history.h"
 #include "ui/combo_box.h"
 #include "ui/frm_dovrel_errors.h"
 #include "ui/qt_ui_host.h"

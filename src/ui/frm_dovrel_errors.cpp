@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "data/ado.h"
-#include "data/busy.h"
+#include "db/ado.h"
+#include "core/busy.h"
 #include "platform/messages.h"
 #include "platform/runtime_error.h"
 

@@ -5,8 +5,8 @@
 #include <QPixmap>
 #include <QScreen>
 
-#include "data/localize.h"
-#include "data/run_state.h"
+#include "core/localize.h"
+#include "core/run_state.h"
 #include "ui/qt_ui_host.h"
 #include "ui/twips.h"
 

@@ -3,12 +3,12 @@
 #include <future>
 #include <memory>
 
-#include "data/odbc_drivers.h"
+#include "db/odbc_drivers.h"
 #include "platform/messages.h"
 #include "platform/ui_host.h"
-#include "startup/check_server.h"
-#include "startup/load_settings.h"
-#include "startup/ui_font.h"
+#include "core/check_server.h"
+#include "core/load_settings.h"
+#include "core/ui_font.h"
 #include "ui/frm_setup_type.h"
 #include "ui/qt_message_sink.h"
 #include "ui/qt_ui_host.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "cipher/cipher_text.h"
-#include "data/run_state.h"
+#include "core/run_state.h"
 #include "run_process.h"
 #include "support/scoped_settings_file.h"
 

@@ -3,15 +3,13 @@
 // and the failure paths of the database helpers without a usable connection.
 #include <gtest/gtest.h>
 
-#include "data/ado.h"
-#include "data/run_state.h"
+#include "db/ado.h"
 #include "exchange/detail/column_utilities.h"
 #include "exchange/detail/convert_text.h"
 #include "exchange/detail/triggers.h"
 #include "exchange/exchange.h"
 #include "platform/messages.h"
 #include "platform/runtime_error.h"
-#include "platform/text_converter.h"
 #include "temp_files.h"
 
 namespace dovrel {
@@ -95,18 +93,9 @@ TEST_F(ExchangeLocal, ImportRefusedOrFailedComesBackAsText) {
               std::to_string(err::SubscriptOutOfRange) + errorDescription(err::SubscriptOutOfRange) + "\r\n");
 }
 
-class PrefixConverter : public platform::TextConverter {
-public:
-    std::optional<std::string> convert(const std::string& text) override { return "<" + text + ">"; }
-};
-
-TEST_F(ExchangeLocal, ReportTextsPassThroughLocalizeText) {
-    PrefixConverter converter;
-    platform::TextConverter* previous = platform::setTraditionalConverter(&converter);
-    runState().UseBig5Conversion = 1;
+TEST_F(ExchangeLocal, ReportTextsPassThroughTheHostsLocalizer) {
+    exchange.SetLocalizer([](const std::string& text) { return "<" + text + ">"; });
     EXPECT_EQ(exchange.ImportTable(folder.path("absent.txt"), "T"), "<" + kMismatch + ">\r\n");
-    runState().UseBig5Conversion = 0;
-    platform::setTraditionalConverter(previous);
 }
 
 TEST_F(ExchangeLocal, GetSourceDataReportsReadErrorsInTheGrid) {

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "data/ado.h"
+#include "db/ado.h"
 #include "exchange/detail/column_utilities.h"
 #include "exchange/detail/triggers.h"
 #include "exchange/exchange.h"

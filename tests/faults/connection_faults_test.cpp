@@ -5,15 +5,15 @@
 #include <gtest/gtest.h>
 
 #include "support/closed_port.h"
-#include "data/connection_string.h"
-#include "data/odbc_drivers.h"
-#include "data/run_state.h"
+#include "db/connection_string.h"
+#include "db/odbc_drivers.h"
+#include "core/run_state.h"
 #include "net/server_address.h"
 #include "platform/echo_transport.h"
 #include "platform/messages.h"
 #include "platform/ui_host.h"
 #include "standin_database.h"
-#include "startup/check_server.h"
+#include "core/check_server.h"
 
 namespace dovrel {
 namespace {

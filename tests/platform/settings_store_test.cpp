@@ -11,10 +11,10 @@
 #include <map>
 #include <string>
 
-#include "data/run_state.h"
-#include "data/settings.h"
+#include "core/run_state.h"
+#include "core/settings.h"
 #include "platform/settings_file.h"
-#include "startup/read_setting.h"
+#include "core/read_setting.h"
 #include "support/child_processes.h"
 #include "support/scoped_settings_file.h"
 

@@ -1,12 +1,13 @@
 #include "support/scoped_settings_file.h"
 
+#include "core/run_state.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
-#include "data/run_state.h"
 
 namespace dovrel::test {
 namespace {

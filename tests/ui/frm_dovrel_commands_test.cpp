@@ -9,7 +9,7 @@
 #include <QtTest>
 
 #include "cipher/cipher_text.h"
-#include "data/settings.h"
+#include "core/settings.h"
 #include "platform/settings_file.h"
 #include "support/standin_server.h"
 #include "ui/frm_dovrel.h"

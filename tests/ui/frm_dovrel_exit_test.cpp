@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "cipher/cipher_text.h"
-#include "data/settings.h"
+#include "core/settings.h"
 #include "ui/frm_dovrel.h"
 #include "ui/frm_dovrel_fixture.h"
 #include "ui/frm_dovrel_modal.h"

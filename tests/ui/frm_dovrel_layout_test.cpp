@@ -10,7 +10,7 @@
 #include <QStatusBar>
 #include <QtTest>
 
-#include "data/busy.h"
+#include "core/busy.h"
 #include "platform/text_converter.h"
 #include "ui/frm_dovrel_fixture.h"
 #include "ui/frm_dovrel.h"

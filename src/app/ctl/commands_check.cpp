@@ -4,11 +4,11 @@
 #include <iostream>
 
 #include "app/ctl/commands.h"
-#include "data/run_state.h"
-#include "startup/check_server.h"
-#include "startup/diagnosis.h"
-#include "startup/load_settings.h"
-#include "startup/ui_font.h"
+#include "core/run_state.h"
+#include "core/check_server.h"
+#include "core/diagnosis.h"
+#include "core/load_settings.h"
+#include "core/ui_font.h"
 
 namespace dovrel::ctl {
 namespace {

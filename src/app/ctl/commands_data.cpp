@@ -4,10 +4,11 @@
 #include <memory>
 
 #include "app/ctl/commands.h"
-#include "data/ado.h"
-#include "data/connection_string.h"
-#include "data/run_state.h"
-#include "startup/load_settings.h"
+#include "db/ado.h"
+#include "core/build_connection_string.h"
+#include "db/connection_string.h"
+#include "core/run_state.h"
+#include "core/load_settings.h"
 
 namespace dovrel::ctl {
 namespace {

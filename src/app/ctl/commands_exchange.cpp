@@ -9,10 +9,11 @@
 #include <string>
 
 #include "app/ctl/commands.h"
-#include "data/connection_string.h"
+#include "core/build_connection_string.h"
+#include "db/connection_string.h"
 #include "exchange/exchange.h"
 #include "platform/messages.h"
-#include "startup/load_settings.h"
+#include "core/load_settings.h"
 
 namespace dovrel::ctl {
 namespace {

@@ -5,13 +5,13 @@
 
 #include "app/ctl/commands.h"
 #include "cipher/cipher_text.h"
-#include "data/localize.h"
-#include "data/run_state.h"
-#include "data/settings.h"
+#include "core/localize.h"
+#include "core/run_state.h"
+#include "core/settings.h"
 #include "platform/text.h"
-#include "startup/load_settings.h"
-#include "startup/read_setting.h"
-#include "startup/ui_font.h"
+#include "core/load_settings.h"
+#include "core/read_setting.h"
+#include "core/ui_font.h"
 
 namespace dovrel::ctl {
 namespace {

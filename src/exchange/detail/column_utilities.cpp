@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "data/connection_string.h"
+#include "db/connection_string.h"
 #include "exchange/detail/value_tests.h"
 #include "platform/runtime_error.h"
 #include "platform/text.h"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "data/ado.h"
+#include "db/ado.h"
 #include "exchange/detail/error_report.h"
 
 namespace dovrel::exchange::detail {

@@ -3,7 +3,7 @@
 #include <exception>
 #include <new>
 
-#include "data/ado.h"
+#include "db/ado.h"
 #include "platform/messages.h"
 #include "platform/runtime_error.h"
 

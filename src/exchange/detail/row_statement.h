@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "data/ado.h"
+#include "db/ado.h"
 
 namespace dovrel::exchange::detail {
 

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <optional>
 
-#include "data/localize.h"
 #include "exchange/detail/column_utilities.h"
 #include "exchange/detail/error_report.h"
 #include "exchange/detail/row_statement.h"
@@ -97,7 +96,7 @@ std::string TableImport::load() {
     else if (options_.CanDelete == 1)
         connection_.Execute("Delete From " + tableName_);
 
-    const std::string updateFailed = LocalizeText(kUpdateFailed) + "\r\n";
+    const std::string updateFailed = localized(kUpdateFailed) + "\r\n";
     std::vector<std::string_view> cells;
     char number[24];
     for (std::size_t r = 1; r <= rows; ++r) {
@@ -117,7 +116,7 @@ std::string TableImport::load() {
 
     std::string reason;
     if (const SavedTrigger* lost = recreateTriggers(reason))
-        return failure(LocalizeText(kTriggerNotRecreated) + lost->name + "\r\n" + reason);
+        return failure(localized(kTriggerNotRecreated) + lost->name + "\r\n" + reason);
     connection_.CommitTrans();
     inTransaction_ = false;
     if (options_.IDmode > 0) ExecuteSql(&connection_, "Set Identity_Insert " + tableName_ + " Off");

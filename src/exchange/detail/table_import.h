@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "data/ado.h"
+#include "db/ado.h"
 #include "exchange/exchange.h"
 
 namespace dovrel::exchange::detail {
@@ -13,9 +13,9 @@ namespace dovrel::exchange::detail {
 class TableImport {
 public:
     TableImport(const std::string& fileName, const std::string& tableName, const ImportOptions& options,
-                int16_t intDropTrigger, ExchangeEvents* events)
+                int16_t intDropTrigger, ExchangeEvents* events, const TextLocalizer& localizer)
         : fileName_(fileName), tableName_(tableName), options_(options), dropTriggers_(intDropTrigger == 1),
-          events_(events) {}
+          events_(events), localizer_(localizer) {}
 
     // Empty text on success, otherwise the report; never throws.
     std::string run();
@@ -34,12 +34,14 @@ private:
     const SavedTrigger* recreateTriggers(std::string& reason);
     std::string failure(const std::string& text);
     void rollBack();
+    std::string localized(const std::string& text) const { return localizedBy(localizer_, text); }
 
     const std::string& fileName_;
     const std::string& tableName_;
     const ImportOptions& options_;
     const bool dropTriggers_;
     ExchangeEvents* events_;
+    const TextLocalizer& localizer_;
 
     ado::Connection connection_;
     bool inTransaction_ = false;

@@ -1,5 +1,5 @@
 #pragma once
-// The exchange's own texts; each passes through LocalizeText before use.
+// The exchange's own texts; each passes through the host's localizer before use.
 namespace dovrel::exchange::detail {
 
 // A file column the table lacks: name + this + table name.
