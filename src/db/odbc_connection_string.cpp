@@ -1,8 +1,10 @@
-// Reading an ADO connection string as the OLE DB layer does and saying the
-// same to the ODBC driver.
+// Reading an OLE DB connection string as the OLE DB layer does and saying the
+// same to the ODBC driver, with nothing but what the program allows.
 #include <algorithm>
 #include <cctype>
 #include <initializer_list>
+#include <set>
+#include <string_view>
 
 #include "db/ado_errors.h"
 #include "db/connection_string.h"
@@ -84,12 +86,6 @@ void requireSqlServerProvider(const Keywords& keywords) {
     throw ado::DatabaseError("IM002", 3706, "Provider cannot be found. It may not be properly installed.");
 }
 
-void append(std::string& out, const char* keyword, const std::string& value) {
-    out += keyword;
-    out += '=';
-    out += quoteOdbcValue(value);
-    out += ';';
-}
 
 }  // namespace
 
@@ -152,100 +148,121 @@ Keywords parse(const std::string& connectionString) {
     return keywords;
 }
 
-std::string quoteOdbcValue(const std::string& value) {
-    // The driver (FreeTDS 1.3) reads a value that starts with "{" up to the
-    // first "}" followed by ";" and knows no escape inside the braces; any
-    // other value runs to the next ";".
-    if (value.find(';') == std::string::npos && !value.starts_with('{')) return value;
-    if (value.find("};") != std::string::npos)
-        throw ado::badConnectionStringError("a value holds \"};\", which the ODBC driver cannot receive");
+std::string quoteOleDbValue(const std::string& value) {
+    const bool plain = value.find_first_of(";'\"") == std::string::npos &&
+                       (value.empty() || (!isBlank(value.front()) && !isBlank(value.back())));
+    if (plain) return value;
+    // Double quotes unless the value holds one; single quotes unless it
+    // holds both; then the chosen quote is doubled inside.
+    const char quote = value.find('"') == std::string::npos ? '"' : value.find('\'') == std::string::npos ? '\'' : '"';
+    std::string out(1, quote);
+    for (char c : value) {
+        out += c;
+        if (c == quote) out += quote;
+    }
+    return out + quote;
+}
+
+std::string bracedOdbcValue(const std::string& value, const Driver& driver) {
+    if (driver.doublesBraces) {
+        std::string out = "{";
+        for (char c : value) {
+            out += c;
+            if (c == '}') out += '}';
+        }
+        return out + "}";
+    }
+    // Without the escape the driver ends a braced value at its first "};".
+    if (value.find("};") != std::string::npos || value.ends_with('}'))
+        throw ado::badConnectionStringError("a value holds \"}\" where the ODBC driver " + driver.name +
+                                            " would end it; it cannot be passed to that driver");
     return "{" + value + "}";
 }
 
 namespace {
 
-// Whether ODBC's own reading (braced values) finds Driver, DSN or FileDSN.
-bool namesOdbcDriver(const std::string& s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const std::size_t equals = s.find('=', i);
-        if (equals == std::string::npos) return false;
-        const std::size_t semicolon = s.find(';', i);
-        if (semicolon < equals) {
-            i = semicolon + 1;
-            continue;
-        }
-        const std::string keyword = lower(trim(std::string_view(s).substr(i, equals - i)));
-        if (keyword == "driver" || keyword == "dsn" || keyword == "filedsn") return true;
-        std::size_t next = equals + 1;
-        while (next < s.size() && isBlank(s[next])) ++next;
-        if (next < s.size() && s[next] == '{') {
-            // Up to the closing brace; "}}" is a brace inside the value.
-            for (++next; next < s.size(); ++next) {
-                if (s[next] != '}') continue;
-                if (next + 1 < s.size() && s[next + 1] == '}') {
-                    ++next;
-                    continue;
-                }
-                break;
-            }
-        }
-        const std::size_t end = s.find(';', next);
-        if (end == std::string::npos) return false;
-        i = end + 1;
-    }
-    return false;
+// The keywords an OLE DB string may name, and the ODBC keyword (if any)
+// each one becomes.
+const std::set<std::string>& knownKeywords() {
+    static const std::set<std::string> known = {
+        "provider",         "data source",        "server",          "address",          "addr",
+        "network address",  "initial catalog",    "database",        "user id",          "uid",
+        "user",             "password",           "pwd",             "integrated security",
+        "trusted_connection", "connect timeout",  "connection timeout", "application name", "app",
+        "workstation id",   "wsid",               "persist security info"};
+    return known;
 }
+
+void refuseUnknownKeywords(const Keywords& keywords) {
+    for (const auto& [keyword, value] : keywords)
+        if (!knownKeywords().contains(keyword))
+            throw ado::badConnectionStringError("the keyword \"" + keyword + "\" is not accepted");
+}
+
+// A host name, an IPv4 address or a bracketed IPv6 address: the driver
+// would otherwise look up whatever text stands there.
+bool isHostName(const std::string& host) {
+    if (host.empty()) return false;
+    for (char c : host) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x21 || u == 0x7F) return false;
+        if (std::string_view(";=,{}'\"\\/<>|*?`").find(c) != std::string_view::npos) return false;
+    }
+    return true;
+}
+
+bool isInstanceName(const std::string& instance) { return isHostName(instance) && instance.find(':') == std::string::npos; }
 
 }  // namespace
 
-bool isOdbc(const std::string& connectionString) {
-    // Quoted OLE DB values may hold anything; braced ODBC values do not
-    // read as OLE DB. Whichever reading succeeds decides.
-    try {
-        const Keywords keywords = parse(connectionString);
-        return keywords.contains("driver") || keywords.contains("dsn") || keywords.contains("filedsn");
-    } catch (const ado::DatabaseError&) {
-        return namesOdbcDriver(connectionString);
-    }
-}
-
-OdbcTarget translate(const std::string& connectionString, const std::string& driverName) {
-    if (isOdbc(connectionString)) return {connectionString, kLoginTimeoutSeconds};
+OdbcTarget translate(const std::string& connectionString, const Driver& driver) {
     if (trim(connectionString).empty()) throw ado::badConnectionStringError("the connection string is empty");
     const Keywords keywords = parse(connectionString);
+    refuseUnknownKeywords(keywords);
     requireSqlServerProvider(keywords);
 
     OdbcTarget target;
     target.loginTimeoutSeconds = loginTimeout(keywords);
     std::string& out = target.connectionString;
-    // Driver names hold blanks and parentheses; the braces are always written.
-    const std::string braced = quoteOdbcValue(driverName);
-    out += "Driver=" + (braced.starts_with('{') ? braced : "{" + braced + "}") + ";";
+    const auto append = [&](const char* keyword, const std::string& value) {
+        out += keyword;
+        out += '=';
+        out += bracedOdbcValue(value, driver);
+        out += ';';
+    };
+    append("Driver", driver.name);
     // The network address, when given, says where the data source is.
     const ServerAddress server =
         splitDataSource(lookup(keywords, {"network address", "address", "addr", "data source", "server"}).value_or(""));
-    append(out, "Server", server.port.empty() && !server.instance.empty() ? server.host + "\\" + server.instance
-                                                                          : server.host);
-    if (!server.port.empty()) append(out, "Port", server.port);
-    if (const auto database = lookup(keywords, {"initial catalog", "database"})) append(out, "Database", *database);
+    if (!isHostName(server.host))
+        throw ado::badConnectionStringError("\"" + server.host + "\" is not the name or address of a server");
+    if (server.port.empty() && !server.instance.empty() && !isInstanceName(server.instance))
+        throw ado::badConnectionStringError("\"" + server.instance + "\" is not the name of a server instance");
+    append("Server", server.port.empty() && !server.instance.empty() ? server.host + "\\" + server.instance
+                                                                    : server.host);
+    if (!server.port.empty()) append("Port", server.port);
+    if (const auto database = lookup(keywords, {"initial catalog", "database"})) append("Database", *database);
     const std::optional<std::string> integrated = lookup(keywords, {"integrated security", "trusted_connection"});
     if (integrated && isTrue(*integrated)) {
-        append(out, "Trusted_Connection", "Yes");
+        append("Trusted_Connection", "Yes");
     } else {
-        append(out, "UID", lookup(keywords, {"user id", "uid", "user"}).value_or(""));
-        append(out, "PWD", lookup(keywords, {"password", "pwd"}).value_or(""));
+        append("UID", lookup(keywords, {"user id", "uid", "user"}).value_or(""));
+        append("PWD", lookup(keywords, {"password", "pwd"}).value_or(""));
     }
-    if (const auto app = lookup(keywords, {"application name", "app"})) append(out, "APP", *app);
-    if (const auto workstation = lookup(keywords, {"workstation id", "wsid"})) append(out, "WSID", *workstation);
-    // Text travels as UTF-8 to the driver and as Unicode on the wire.
-    append(out, "TDS_Version", "7.4");
-    append(out, "ClientCharset", "UTF-8");
+    if (const auto app = lookup(keywords, {"application name", "app"})) append("APP", *app);
+    if (const auto workstation = lookup(keywords, {"workstation id", "wsid"})) append("WSID", *workstation);
+    if (driver.freeTds) {
+        // Text travels as UTF-8 to the driver and as Unicode on the wire.
+        append("TDS_Version", "7.4");
+        append("ClientCharset", "UTF-8");
+    }
+    // Servers of this application seldom have a certificate the client
+    // trusts; the other drivers do not insist on one either.
+    if (driver.encryptsByDefault) append("Encrypt", "Optional");
     return target;
 }
 
 OdbcTarget resolve(const std::string& connectionString) {
-    if (isOdbc(connectionString)) return {connectionString, kLoginTimeoutSeconds};
     return translate(connectionString, ado::odbc::sqlServerDriver());
 }
 

@@ -1,20 +1,50 @@
 #include "db/odbc_drivers.h"
 
 #include <dlfcn.h>
+#include <link.h>
 #include <odbcinst.h>
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
+#include <iterator>
+#include <mutex>
 
 #include "db/odbc_handles.h"
 
 namespace dovrel::ado::odbc {
 namespace {
 
-bool containsIgnoringCase(const std::string& text, const std::string& part) {
-    return std::search(text.begin(), text.end(), part.begin(), part.end(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-           }) != text.end();
+std::string lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool contains(const std::string& text, const std::string& part) { return lower(text).find(lower(part)) != std::string::npos; }
+
+// The driver's shared library, loaded; nullptr when it cannot be.
+void* loadDriverLibrary(const std::string& driver) {
+    char library[4096] = {};
+    SQLGetPrivateProfileString(driver.c_str(), "Driver", "", library, sizeof library, "ODBCINST.INI");
+    // Never closed: the driver manager loads the same library on the
+    // first connection and finds it already there.
+    return library[0] != '\0' ? dlopen(library, RTLD_NOW | RTLD_GLOBAL) : nullptr;
+}
+
+// FreeTDS reads "}}" inside a braced value as one "}" from version 1.4 on;
+// before that it ends a braced value at its first "};" and has no escape.
+// The version stands in the library as "freetds v1.3.17".
+bool freeTdsDoublesBraces(const std::string& driver) {
+    void* handle = loadDriverLibrary(driver);
+    link_map* map = nullptr;
+    if (handle == nullptr || dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr) return false;
+    std::ifstream file(map->l_name, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::size_t at = bytes.find("freetds v");
+    if (at == std::string::npos) return false;
+    int major = 0, minor = 0;
+    if (std::sscanf(bytes.c_str() + at, "freetds v%d.%d", &major, &minor) != 2) return false;
+    return major > 1 || (major == 1 && minor >= 4);
 }
 
 }  // namespace
@@ -38,17 +68,35 @@ std::vector<std::string> installedDrivers() {
 }
 
 std::string chooseSqlServerDriver(const std::vector<std::string>& drivers) {
-    for (const char* preferred : {"FreeTDS", "SQL Server"})
+    for (const char* preferred : {"ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server",
+                                  "SQL Server Native Client 11.0", "SQL Server", "FreeTDS"})
         for (const std::string& name : drivers)
-            if (containsIgnoringCase(name, preferred)) return name;
+            if (lower(name) == lower(preferred)) return name;
+    for (const char* part : {"FreeTDS", "SQL Server"})
+        for (const std::string& name : drivers)
+            if (contains(name, part)) return name;
     return {};
 }
 
-std::string sqlServerDriver() {
+connstr::Driver describeDriver(const std::string& name) {
+    connstr::Driver driver;
+    driver.name = name;
+    driver.freeTds = contains(name, "FreeTDS");
+    driver.doublesBraces = !driver.freeTds || freeTdsDoublesBraces(name);
+    driver.encryptsByDefault = contains(name, "ODBC Driver 18");
+    return driver;
+}
+
+connstr::Driver sqlServerDriver() {
     // Looked up again after a miss, so that a driver installed meanwhile is found.
-    static std::string found;
-    if (found.empty()) found = chooseSqlServerDriver(installedDrivers());
-    if (found.empty())
+    static std::mutex lock;
+    static connstr::Driver found;
+    const std::lock_guard guard(lock);
+    if (found.name.empty()) {
+        const std::string name = chooseSqlServerDriver(installedDrivers());
+        if (!name.empty()) found = describeDriver(name);
+    }
+    if (found.name.empty())
         throw DatabaseError("IM002", 0,
                             "No ODBC driver for SQL Server is installed. Install the Debian package tdsodbc "
                             "(apt-get install tdsodbc); it registers the driver \"FreeTDS\".");
@@ -57,12 +105,7 @@ std::string sqlServerDriver() {
 
 void preloadSqlServerDriver() {
     try {
-        const std::string driver = sqlServerDriver();
-        char library[4096] = {};
-        SQLGetPrivateProfileString(driver.c_str(), "Driver", "", library, sizeof library, "ODBCINST.INI");
-        // Never closed: the driver manager loads the same library on the
-        // first connection and finds it already there.
-        if (library[0] != '\0') dlopen(library, RTLD_NOW | RTLD_GLOBAL);
+        loadDriverLibrary(sqlServerDriver().name);
     } catch (const DatabaseError&) {
     }
 }

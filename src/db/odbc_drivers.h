@@ -1,21 +1,28 @@
 #pragma once
-// Finding the installed ODBC driver that speaks to SQL Server.
+// Finding the installed ODBC driver that speaks to SQL Server, and how it
+// reads a connection string.
 #include <string>
 #include <vector>
+
+#include "db/connection_string.h"
 
 namespace dovrel::ado::odbc {
 
 // The driver names the driver manager knows, in its order.
 std::vector<std::string> installedDrivers();
 
-// The preferred one among `drivers`: the first whose name contains
-// "FreeTDS", else the first that contains "SQL Server" (letter case
-// ignored); empty when there is none.
+// The preferred one among `drivers`: Microsoft's ODBC Driver 18 and 17 for
+// SQL Server, SQL Server Native Client 11.0, "SQL Server", FreeTDS, in
+// that order (names compared without regard to letter case; a name that
+// merely contains "FreeTDS" or "SQL Server" comes last); empty when none.
 std::string chooseSqlServerDriver(const std::vector<std::string>& drivers);
+
+// What the program needs to know of the driver called `name`.
+connstr::Driver describeDriver(const std::string& name);
 
 // The installed SQL Server driver, looked up once. Throws DatabaseError
 // naming the Debian package to install when there is none.
-std::string sqlServerDriver();
+connstr::Driver sqlServerDriver();
 
 // Loads the SQL Server driver's library and keeps it loaded for the run,
 // so that the first connection does not pay for it. Safe to run on another

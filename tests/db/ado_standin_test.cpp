@@ -26,7 +26,7 @@ class StandinTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         server_ = std::make_unique<test::StandinServer>(std::string{},
-                                                        std::vector<std::string>{"sa:Secret#1", "odd:a}b;c"});
+                                                        std::vector<std::string>{"sa:Secret#1", "odd:a}b;c", "my user:p;w}d= x"});
         ASSERT_TRUE(server_->start()) << server_->lastError();
         const test::SqlRun run = server_->runSql(std::string("create database ") + kDatabase);
         ASSERT_TRUE(run.ok()) << run.errors;
@@ -223,16 +223,19 @@ TEST_F(StandinTest, WrongPasswordAndClosedPortGiveNullAndFalse) {
     }
 }
 
-TEST_F(StandinTest, PasswordsWithBracesAndSemicolonsReachTheServer) {
-    // Quoted in the ADO string, braced for the driver.
+TEST_F(StandinTest, LoginsAndPasswordsWithSeparatorsReachTheServerAsData) {
+    // Quoted in the OLE DB string, braced for the driver.
     const std::string quoted =
         "Provider=SQLOLEDB;Data Source=" + server_->serverName() + ";User ID=odd;Password=\"a}b;c\";";
     EXPECT_TRUE(TryConnect(quoted, "Select 1"));
     EXPECT_FALSE(TryConnect("Provider=SQLOLEDB;Data Source=" + server_->serverName() +
                                 ";User ID=odd;Password=\"a}b;d\";",
                             "Select 1"));
-    // The unquoted form cuts the password at ";": whatever the provider makes of it, not a crash.
-    EXPECT_FALSE(TryConnect(buildConnectionString({server_->serverName(), kDatabase, "odd", "a}b;c"}, true),
+    // The program's own form quotes what needs it.
+    EXPECT_TRUE(TryConnect(buildConnectionString({server_->serverName(), kDatabase, "odd", "a}b;c"}, true), "Select 1"));
+    EXPECT_TRUE(TryConnect(buildConnectionString({server_->serverName(), kDatabase, "my user", "p;w}d= x"}, false),
+                           "Select 1"));
+    EXPECT_FALSE(TryConnect(buildConnectionString({server_->serverName(), kDatabase, "my user", "p;w}d=x"}, false),
                             "Select 1"));
 }
 

@@ -48,7 +48,7 @@ TEST(CtlConnectionString, MasksThePasswordUnlessRevealed) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "provider = sqloledb;data source=10.1.2.3;initial catalog= Master;user id =sa;Password= ********;\n");
     r = runDovrelctl({"connection-string", "--database", "--reveal"});
-    EXPECT_EQ(r.out, "provider = sqloledb;data source=10.1.2.3;initial catalog=Zeta;user id =sa;Password= p;w;\n");
+    EXPECT_EQ(r.out, "provider = sqloledb;data source=10.1.2.3;initial catalog=Zeta;user id =sa;Password= \"p;w\";\n");
 }
 
 }  // namespace

@@ -94,11 +94,19 @@ TEST(TextConversion, RoundTripsAndRepairs) {
     EXPECT_EQ(odbc::toUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
 }
 
-TEST(DriverChoice, PrefersFreeTdsThenSqlServer) {
-    EXPECT_EQ(odbc::chooseSqlServerDriver({"PostgreSQL", "ODBC Driver 18 for SQL Server", "FreeTDS"}), "FreeTDS");
-    EXPECT_EQ(odbc::chooseSqlServerDriver({"PostgreSQL", "ODBC Driver 18 for SQL Server"}),
+TEST(DriverChoice, MicrosoftsDriversNewestFirstThenFreeTds) {
+    EXPECT_EQ(odbc::chooseSqlServerDriver({"FreeTDS", "SQL Server", "ODBC Driver 17 for SQL Server",
+                                           "ODBC Driver 18 for SQL Server"}),
               "ODBC Driver 18 for SQL Server");
-    EXPECT_EQ(odbc::chooseSqlServerDriver({"freetds 1.3"}), "freetds 1.3");
+    EXPECT_EQ(odbc::chooseSqlServerDriver({"FreeTDS", "sql server native client 11.0", "SQL Server"}),
+              "sql server native client 11.0");
+    EXPECT_EQ(odbc::chooseSqlServerDriver({"PostgreSQL", "FreeTDS", "SQL Server"}), "SQL Server");
+    EXPECT_EQ(odbc::chooseSqlServerDriver({"PostgreSQL", "freetds 1.3"}), "freetds 1.3");
+    // The driver installed here reads braced values as its version does.
+    const auto installed = odbc::describeDriver("FreeTDS");
+    EXPECT_TRUE(installed.freeTds);
+    EXPECT_FALSE(installed.encryptsByDefault);
+    EXPECT_TRUE(odbc::describeDriver("ODBC Driver 18 for SQL Server").encryptsByDefault);
     EXPECT_EQ(odbc::chooseSqlServerDriver({"PostgreSQL", "MySQL"}), "");
     EXPECT_EQ(odbc::chooseSqlServerDriver({}), "");
 }

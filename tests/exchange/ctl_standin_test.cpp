@@ -8,7 +8,7 @@
 
 #include "run_process.h"
 #include "support/standin_server.h"
-#include "temp_files.h"
+#include "support/temp_files.h"
 
 namespace dovrel {
 namespace {

@@ -10,7 +10,7 @@
 #include "exchange/exchange.h"
 #include "platform/messages.h"
 #include "platform/runtime_error.h"
-#include "temp_files.h"
+#include "support/temp_files.h"
 
 namespace dovrel {
 namespace {

@@ -15,7 +15,7 @@
 #include "platform/messages.h"
 #include "support/query_rows.h"
 #include "support/standin_server.h"
-#include "temp_files.h"
+#include "support/temp_files.h"
 
 namespace dovrel {
 namespace {

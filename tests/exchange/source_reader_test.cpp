@@ -10,7 +10,7 @@
 #include "exchange/detail/source_text.h"
 #include "platform/codepage.h"
 #include "platform/runtime_error.h"
-#include "temp_files.h"
+#include "support/temp_files.h"
 
 namespace dovrel::exchange::detail {
 namespace {

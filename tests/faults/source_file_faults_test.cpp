@@ -12,7 +12,7 @@
 #include "platform/messages.h"
 #include "platform/runtime_error.h"
 #include "standin_database.h"
-#include "temp_files.h"
+#include "support/temp_files.h"
 
 namespace dovrel {
 namespace {

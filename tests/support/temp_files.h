@@ -1,13 +1,13 @@
 #pragma once
-// Source files for the exchange tests, in a temporary folder removed again
-// when the fixture goes.
+// A temporary folder for one test, removed again with the object.
 #include <string>
 
 namespace dovrel::test {
 
 class TempFolder {
 public:
-    TempFolder();
+    // `prefix` names the folder's purpose ("dovrel-settings-", ...).
+    explicit TempFolder(const std::string& prefix = "dovrel-test-");
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -15,6 +15,10 @@ public:
     // Writes `bytes` exactly as given into `name` and returns its path.
     std::string write(const std::string& name, const std::string& bytes) const;
     std::string path(const std::string& name) const { return folder_ + "/" + name; }
+    const std::string& path() const { return folder_; }
+    // Leaves the folder in place when the object goes (a process that
+    // outlives the fixture still uses it).
+    std::string release();
 
 private:
     std::string folder_;

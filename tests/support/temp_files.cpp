@@ -1,22 +1,25 @@
-#include "temp_files.h"
+#include "support/temp_files.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <utility>
 
 namespace dovrel::test {
 
-TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "dovrel-exchange-XXXXXX").string();
+TempFolder::TempFolder(const std::string& prefix) {
+    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
     folder_ = pattern;
 }
 
 TempFolder::~TempFolder() {
     std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
 }
+
+std::string TempFolder::release() { return std::exchange(folder_, std::string()); }
 
 std::string TempFolder::write(const std::string& name, const std::string& bytes) const {
     std::string file = path(name);
