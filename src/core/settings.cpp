@@ -1,5 +1,6 @@
 #include "core/settings.h"
 
+#include "platform/codepage.h"
 #include "platform/machine_name.h"
 #include "platform/settings_backend.h"
 
@@ -7,6 +8,7 @@ namespace dovrel {
 
 int32_t WriteSetting(const std::string& keyPath, const std::string& valueName, const std::string& value) {
     if (keyPath.empty() || valueName.empty()) return platform::code::BadKey;
+    if (!platform::isValidUtf8(value)) return platform::code::InvalidParameter;
     auto& store = platform::machineSettings();
     if (int32_t code = store.createKey(keyPath); code != platform::code::Success) return code;
     return store.setValue(keyPath, valueName, value);

@@ -5,8 +5,9 @@
 //
 // Key paths and value names compare without regard to letter case and keep
 // the spelling first written. Results are Windows error codes: 0 success,
-// 2 value not found, 5 access denied, 1009 store file damaged (it is then
-// never rewritten), 1010 empty key path or value name.
+// 2 value not found, 5 access denied, 87 a value that is not valid UTF-8,
+// 1009 store file damaged (it is then never rewritten), 1010 empty key path
+// or value name.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@ namespace code {
 inline constexpr int32_t Success = 0;
 inline constexpr int32_t FileNotFound = 2;
 inline constexpr int32_t AccessDenied = 5;
+inline constexpr int32_t InvalidParameter = 87;   // text that is not valid UTF-8
 inline constexpr int32_t BadDatabase = 1009;   // the store cannot be parsed
 inline constexpr int32_t BadKey = 1010;
 }  // namespace code
@@ -34,6 +36,9 @@ public:
     // Writes a value, creating key and value when missing.
     virtual int32_t setValue(std::string_view keyPath, std::string_view name,
                              std::string_view value) = 0;
+    // Why the store cannot be read, in words that name it and the place of
+    // the damage; nullopt when it can (a store not created yet can).
+    virtual std::optional<std::string> problem() { return std::nullopt; }
 };
 
 // The store file in use: $DOVREL_REGISTRY, or the machine-wide default.

@@ -51,6 +51,10 @@ TEST_F(Localize, OtherCodePagesConvertToTraditional) {
         EXPECT_EQ(LocalizeText("网络不通，请检查网络设置！"), "網絡不通，請檢查網絡設置！");
         EXPECT_EQ(LocalizeText("System Error!(5)"), "System Error!(5)");
         EXPECT_EQ(LocalizeText(""), "");
+        // The forms that Big5 machines use, where the general Traditional forms differ.
+        EXPECT_EQ(LocalizeText("为启动"), "為啟動");
+        // Bytes that are no UTF-8 never reach the converter.
+        EXPECT_EQ(LocalizeText("abc\xE4"), "abc\xE4");
     }
 }
 
