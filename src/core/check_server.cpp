@@ -42,6 +42,9 @@ void CheckServerConnection(bool updateProgress) {
     // attempt itself will tell.
     const std::string address = ResolveServerAddress(state.ConnectionSettings.ServerName);
     if (!address.empty() && !PingHost(address)) {
+        // The flags of an earlier check must not read as this one's success.
+        state.ServerReachable = false;
+        state.DatabaseExists = false;
         showMessage(LocalizeText("网络不通，请检查网络设置！"), MessageIcon::Information);
         return;
     }

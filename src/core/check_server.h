@@ -14,8 +14,8 @@ std::string databaseExistsQuery(const std::string& databaseName);
 
 // Pings the server (when its name gives an address), probes its master
 // database and looks the configured database up; records the answer in
-// runState().ServerReachable and DatabaseExists. A failed ping shows the
-// network message and changes neither flag. With `updateProgress` the
+// runState().ServerReachable and DatabaseExists. A failed ping clears both
+// flags (an earlier success must not stand) and shows the network message. With `updateProgress` the
 // steps are written to the progress window's status line.
 void CheckServerConnection(bool updateProgress);
 

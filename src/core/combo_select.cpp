@@ -65,11 +65,9 @@ int SetComboValueIndex(const std::vector<ComboItem>& items, const ComboValue& va
                        std::string_view separator) {
     try {
         return matchingComboIndex(items, value, mode, separator);
-    } catch (const RuntimeError& e) {
-        showMessage(comboErrorText(e.number(), e.description()));
-    } catch (const std::exception&) {
-        // Beyond the type mismatch only memory can run out here.
-        showMessage(comboErrorText(err::OutOfMemory, errorDescription(err::OutOfMemory)));
+    } catch (...) {
+        const ErrorReport error = describeCurrentException();
+        showMessage(comboErrorText(error.number, error.description));
     }
     return -1;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The run state: the four connection settings of the run and the run
-// flags. One instance for the process, reached directly from the one user
-// interface thread, as every procedure of the program expects.
+// flags. One instance for the process, reached directly by one thread at a
+// time: the windows hand a command to their worker thread and wait for it.
 #include <cstdint>
 #include <string>
 
@@ -25,10 +25,5 @@ struct RunState {
 RunState& runState();
 // Back to the initial values (tests).
 void resetRunState();
-
-// The registry key path under which every setting of the program lives.
-inline constexpr const char* kSettingsKey = "SoftWare\\Tovix\\HR";
-// The key text of the credential cipher, passed by every caller.
-inline constexpr const char* kCipherKey = "Harbor kq,Greetings to Unseal!";
 
 }  // namespace dovrel

@@ -5,6 +5,7 @@
 #include "core/settings.h"
 #include "platform/text.h"
 #include "core/read_setting.h"
+#include "core/settings_schema.h"
 
 namespace dovrel {
 
@@ -32,7 +33,7 @@ ServerHistory nextServerHistory(const std::string& previous, const std::string& 
 int32_t WriteServerHistory(const ServerHistory& history) {
     int32_t first = 0;
     for (std::size_t i = 0; i < history.size(); ++i) {
-        const int32_t code = WriteSetting(kSettingsKey, kServerHistoryValues[i], history[i]);
+        const int32_t code = WriteSetting(kSettingsKey, value_name::ServerHistory[i], history[i]);
         if (first == 0) first = code;
     }
     return first;
@@ -41,7 +42,7 @@ int32_t WriteServerHistory(const ServerHistory& history) {
 ServerHistory ReadServerHistory() {
     ServerHistory history;
     for (std::size_t i = 0; i < history.size(); ++i) {
-        ReadSetting(kSettingsKey, kServerHistoryValues[i], history[i], "");
+        ReadSetting(kSettingsKey, value_name::ServerHistory[i], history[i], default_value::HistoryEntry);
     }
     return history;
 }

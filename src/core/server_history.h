@@ -11,9 +11,6 @@ namespace dovrel {
 
 using ServerHistory = std::array<std::string, 4>;
 
-// The value names of the four entries, most recent first.
-inline constexpr std::array<const char*, 4> kServerHistoryValues = {"FirstServer", "SecondServer",
-                                                                    "ThirdServer", "FourthServer"};
 
 // The history after the server `current` (trimmed) has been listed:
 // `current` first, then `previous` (the server of the last check) when it

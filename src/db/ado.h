@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime_error.h"
+
 namespace dovrel::ado {
 
 // ADO data type codes (DataTypeEnum).
@@ -41,15 +43,13 @@ struct ErrorEntry {
 };
 
 // Thrown by the layer; carries every diagnostic record of the failed call.
-class DatabaseError : public std::runtime_error {
+// Its number, the one that reports show, is the first native number that is
+// not 0, else -2147467259 (an unspecified provider failure); its
+// description the messages joined by line breaks.
+class DatabaseError : public RuntimeError {
 public:
     explicit DatabaseError(std::vector<ErrorEntry> entries);
     DatabaseError(std::string sqlState, int32_t nativeError, std::string message);
-    // The error number that reports show: the first native number that is
-    // not 0, else -2147467259 (an unspecified provider failure).
-    int32_t number() const;
-    // The first message (all messages joined by line breaks when several).
-    std::string description() const;
     const std::vector<ErrorEntry>& entries() const { return entries_; }
 
 private:

@@ -17,19 +17,21 @@ constexpr const char* kGeneralState = "HY000";
 
 }  // namespace
 
-DatabaseError::DatabaseError(std::vector<ErrorEntry> entries)
-    : std::runtime_error(joinDescriptions(entries)), entries_(std::move(entries)) {}
+namespace {
 
-DatabaseError::DatabaseError(std::string sqlState, int32_t nativeError, std::string message)
-    : DatabaseError(std::vector<ErrorEntry>{{nativeError, std::move(sqlState), std::move(message)}}) {}
-
-int32_t DatabaseError::number() const {
-    for (const ErrorEntry& entry : entries_)
+int32_t firstNumber(const std::vector<ErrorEntry>& entries) {
+    for (const ErrorEntry& entry : entries)
         if (entry.Number != 0) return entry.Number;
     return kUnspecifiedError;
 }
 
-std::string DatabaseError::description() const { return joinDescriptions(entries_); }
+}  // namespace
+
+DatabaseError::DatabaseError(std::vector<ErrorEntry> entries)
+    : RuntimeError(firstNumber(entries), joinDescriptions(entries)), entries_(std::move(entries)) {}
+
+DatabaseError::DatabaseError(std::string sqlState, int32_t nativeError, std::string message)
+    : DatabaseError(std::vector<ErrorEntry>{{nativeError, std::move(sqlState), std::move(message)}}) {}
 
 DatabaseError objectClosedError() {
     return {kGeneralState, 3704, "Operation is not allowed when the object is closed."};

@@ -51,7 +51,7 @@ int16_t Exchange::CheckSourceData(const std::string& FileName, const std::string
         }
         if (RtStr.empty()) result = 1;
     } catch (...) {
-        ErrorReport error = currentError();
+        ErrorReport error = describeCurrentException();
         showMessage(std::to_string(error.number) + error.description, MessageIcon::None, MessageButtons::Ok);
     }
     return result;

@@ -26,7 +26,7 @@ std::string Exchange::ImportTable(const std::string& FileName, const std::string
             return localized(kFieldsMismatch) + mismatch + "\r\n";
         return TableImport(FileName, TableName, options, intDropTrigger_, events_, localizer_).run();
     } catch (...) {
-        ErrorReport error = currentError();
+        ErrorReport error = describeCurrentException();
         return std::to_string(error.number) + error.description + "\r\n";
     }
 }
@@ -43,7 +43,7 @@ SourceGrid Exchange::GetSourceData(const std::string& FileName, const std::strin
         read.events = events_;
         return readSourceData(FileName, TableName, read);
     } catch (...) {
-        ErrorReport error = currentError();
+        ErrorReport error = describeCurrentException();
         return failedGrid({error.number, std::move(error.description)});
     }
 }

@@ -20,8 +20,10 @@ inline constexpr int32_t Success = 0;
 inline constexpr int32_t FileNotFound = 2;
 inline constexpr int32_t AccessDenied = 5;
 inline constexpr int32_t InvalidParameter = 87;   // text that is not valid UTF-8
+inline constexpr int32_t DiskFull = 112;
 inline constexpr int32_t BadDatabase = 1009;   // the store cannot be parsed
 inline constexpr int32_t BadKey = 1010;
+inline constexpr int32_t IoFailed = 1016;   // the registry's I/O failure code
 }  // namespace code
 
 class SettingsBackend {

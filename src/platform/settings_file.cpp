@@ -22,8 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int32_t kDiskFull = 112;
-constexpr int32_t kIoFailed = 1016;   // the registry's I/O failure code
 constexpr int kMostLinks = 40;        // as the kernel follows them
 
 int32_t codeForErrno(int e) {
@@ -32,8 +30,8 @@ int32_t codeForErrno(int e) {
     case EPERM:
     case EROFS: return code::AccessDenied;
     case ENOSPC:
-    case EDQUOT: return kDiskFull;
-    default: return kIoFailed;
+    case EDQUOT: return code::DiskFull;
+    default: return code::IoFailed;
     }
 }
 

@@ -4,8 +4,10 @@
 #include "ui/frm_dovrel.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -15,10 +17,13 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QFontMetricsF>
 #include <QScreen>
+#include <QTextDocument>
 #include <QStatusBar>
 
 #include "core/busy.h"
+#include "core/command_errors.h"
 #include "core/localize.h"
 #include "core/run_state.h"
 #include "platform/text.h"
@@ -82,7 +87,12 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, con
 }
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& box) {
-    return placed(new QPushButton(caption, parent), name, box);
+    auto* button = placed(new QPushButton(caption, parent), name, box);
+    // A dialog's buttons would answer Enter in any box; here Enter moves on
+    // to the next field and buttons are pressed by mouse, Space or mnemonic.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
 }
 
 QComboBox* makeCombo(QWidget* parent, const char* name, const QRect& box) {
@@ -105,6 +115,36 @@ QLabel* makePicture(QWidget* parent, const char* name, const QString& resource, 
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return picture;
 }
+
+// The longest diagnosis: two result lines, an empty one, the advice heading
+// and three causes.
+constexpr int kLongestDiagnosisLines = 7;
+
+// The result box. It makes the longest diagnosis fit without scrolling:
+// first the margin above and below the text goes, then the font shrinks a
+// little where the font in use is taller than the design font. (The box
+// scrolls by whole lines, each as tall as the font's line spacing rounded up.)
+class ResultTextBox : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+    void fitLines(int lines) {
+        const auto fits = [&] {
+            const int lineHeight = static_cast<int>(std::ceil(QFontMetricsF(font()).lineSpacing()));
+            const int margin = 2 * static_cast<int>(document()->documentMargin());
+            return lines * lineHeight + margin <= contentsRect().height();
+        };
+        if (!fits()) {
+            document()->setDocumentMargin(0);
+            setViewportMargins(2, 0, 0, 0);   // the text keeps off the left edge
+        }
+        QFont smaller = font();
+        while (!fits() && smaller.pointSizeF() > 7) {
+            smaller.setPointSizeF(smaller.pointSizeF() - 0.25);
+            setFont(smaller);
+        }
+    }
+};
 
 // The key code and shift state that the key-down handler takes.
 int keyCodeOf(const QKeyEvent& event) {
@@ -160,12 +200,19 @@ void FrmDovrel::createControls() {
     stbMain_->setObjectName(QStringLiteral("stbMain"));
     stbMain_->setSizeGripEnabled(false);
     stbMain_->setGeometry(twips(0, 5415, 7485, 315));
-    const std::array<int, 3> panelTwips = {5000, 1440, 1440};
+    // Panels 2 and 3 keep their 1440 twips at the right end; panel 1 takes
+    // what is left of its 5000 (the three would not fit the window side by side).
+    const int panelWidth = twipsToPixels(1440);
+    const int barWidth = stbMain_->width();
+    const std::array<QRect, 3> panelBoxes = {
+        QRect(0, 0, std::min(twipsToPixels(5000), barWidth - 2 * panelWidth), stbMain_->height()),
+        QRect(barWidth - 2 * panelWidth, 0, panelWidth, stbMain_->height()),
+        QRect(barWidth - panelWidth, 0, panelWidth, stbMain_->height())};
     for (std::size_t i = 0; i < stbPanels_.size(); ++i) {
         auto* panel = new QLabel(stbMain_);
         panel->setObjectName(QStringLiteral("stbMain_panel%1").arg(i + 1));
-        panel->setFixedWidth(twipsToPixels(panelTwips[i]));
-        stbMain_->addWidget(panel);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setGeometry(panelBoxes[i]);
         stbPanels_[i] = panel;
     }
 
@@ -194,7 +241,8 @@ void FrmDovrel::createControls() {
     cmdTest_ = makeButton(this, "cmdTest", QStringLiteral("测试(&A)"), twips(5940, 3870, 1455, 330));
     cmdSave_ = makeButton(this, "cmdSave", QStringLiteral("保存设置(&B)"), twips(5940, 4230, 1455, 330));
 
-    txtResult_ = new QPlainTextEdit(this);
+    auto* resultBox = new ResultTextBox(this);
+    txtResult_ = resultBox;
     txtResult_->setObjectName(QStringLiteral("txt_Result"));
     QFont resultFont(QStringLiteral("MS Serif"));
     resultFont.setPointSizeF(9.75);
@@ -204,6 +252,7 @@ void FrmDovrel::createControls() {
     // Tab leaves the box like every other field.
     txtResult_->setTabChangesFocus(true);
     txtResult_->setGeometry(twips(90, 3900, 5745, 1425));
+    resultBox->fitLines(kLongestDiagnosisLines);
 
     picTop_ = makePicture(this, "picTop", QStringLiteral(":/dovrel/banner.xpm"), twips(0, 0, 7485, 885));
     picTop_->setFocusPolicy(Qt::StrongFocus);
@@ -279,6 +328,15 @@ bool FrmDovrel::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+void FrmDovrel::closeEvent(QCloseEvent* event) {
+    // While a command's work is under way the window waits for it.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
 void FrmDovrel::keyPressEvent(QKeyEvent* event) {
     // The window has no cancel button: Escape does not close it.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
@@ -320,13 +378,7 @@ void FrmDovrel::Form_Load() {
     EndBusy();
 }
 
-void FrmDovrel::CopyControlsToSettings() {
-    ConnectionSettingsRecord& settings = runState().ConnectionSettings;
-    settings.ServerName = trimSpaces(ss(cmbServer_->currentText()));
-    settings.DatabaseName = trimSpaces(ss(cmbDataBase_->currentText()));
-    settings.UserName = trimSpaces(ss(txtUser_->text()));
-    settings.UserPassword = ss(txtPassword_->text());
-}
+void FrmDovrel::CopyControlsToSettings() { dovrel::CopyControlsToSettings(fields()); }
 
 void FrmDovrel::LocalizeControls() {
     const QString fontName = qs(runState().UiFontName);

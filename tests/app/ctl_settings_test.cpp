@@ -5,6 +5,7 @@
 #include "core/run_state.h"
 #include "run_process.h"
 #include "support/scoped_settings_file.h"
+#include "core/settings_schema.h"
 
 using namespace dovrel;
 using test::runDovrelctl;

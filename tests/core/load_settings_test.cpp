@@ -6,6 +6,7 @@
 #include "core/settings.h"
 #include "core/load_settings.h"
 #include "support/scoped_settings_file.h"
+#include "core/settings_schema.h"
 
 using namespace dovrel;
 

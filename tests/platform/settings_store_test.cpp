@@ -17,6 +17,7 @@
 #include "core/read_setting.h"
 #include "support/child_processes.h"
 #include "support/scoped_settings_file.h"
+#include "core/settings_schema.h"
 
 using namespace dovrel;
 

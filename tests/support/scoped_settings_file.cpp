@@ -1,6 +1,7 @@
 #include "support/scoped_settings_file.h"
 
 #include "core/run_state.h"
+#include "core/settings_schema.h"
 
 #include <cstdlib>
 #include <fstream>

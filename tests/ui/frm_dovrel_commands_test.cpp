@@ -14,6 +14,7 @@
 #include "support/standin_server.h"
 #include "ui/frm_dovrel.h"
 #include "ui/frm_dovrel_fixture.h"
+#include "core/settings_schema.h"
 
 using dovrel::MessageIcon;
 using dovrel::runState;
@@ -32,6 +33,10 @@ const QString kAdviceHeading = QStringLiteral("请检查以下可能的失败原
 const QString kServerAdvice = QStringLiteral("    服务器是否在线；\r\n    服务器上的SQL SERVER服务是否启动；\r\n"
                                              "    用户和密码是否输入正确；");
 const QString kMissingDatabase = QStringLiteral("    服务器上数据库：%1不存在，您可通过[创建数据库]按钮进行创建！");
+
+std::string decrypted(const std::optional<std::string>& stored) {
+    return stored ? dovrel::CipherText("D", dovrel::kCipherKey, *stored) : "(missing)";
+}
 
 QStringList items(const QComboBox& combo) {
     QStringList list;
@@ -291,8 +296,10 @@ void FrmDovrelCommandsTest::saveWritesTheFourValues() {
     w.cmdSave()->click();
     QCOMPARE(env.store.value("ServerName"), std::optional<std::string>("srv\\inst"));
     QCOMPARE(env.store.value("DataBase"), std::optional<std::string>("人事库"));
-    QCOMPARE(env.store.value("User"), std::optional<std::string>("admin"));
-    QCOMPARE(env.store.value("Password"), std::optional<std::string>(" p w "));
+    // The credentials reach the store as cipher text, though the boxes show them in clear.
+    QCOMPARE(decrypted(env.store.value("User")), std::string("admin"));
+    QCOMPARE(decrypted(env.store.value("Password")), std::string(" p w "));
+    QCOMPARE(w.txt_User()->text(), QStringLiteral(" admin "));
     QCOMPARE(env.messages.shown.size(), std::size_t{1});
     QCOMPARE(q(env.messages.shown[0].text), QStringLiteral("保存成功！"));
     QCOMPARE(env.messages.shown[0].icon, MessageIcon::Information);
@@ -305,7 +312,7 @@ void FrmDovrelCommandsTest::saveWritesTheFourValues() {
     w.txt_User()->setText(QString());
     w.txt_Password()->setText(QString());
     w.cmdSave()->click();
-    QCOMPARE(env.store.value("Password"), std::optional<std::string>(""));
+    QCOMPARE(decrypted(env.store.value("Password")), std::string());
     QCOMPARE(runState().ConnectionSettings.DatabaseName, std::string("TovixHR"));
 }
 
@@ -320,11 +327,11 @@ void FrmDovrelCommandsTest::saveReportsAFailedWrite() {
     w.cmdSave()->click();
     dovrel::platform::setMachineSettings(previous);
     QCOMPARE(env.messages.shown.size(), std::size_t{1});
-    QCOMPARE(q(env.messages.shown[0].text), QStringLiteral("保存失败：Password (5)"));
+    QCOMPARE(q(env.messages.shown[0].text), QStringLiteral("保存失败：Password (5 拒绝访问)"));
     QCOMPARE(env.messages.shown[0].icon, MessageIcon::Critical);
     // The other values were written all the same.
     QCOMPARE(env.store.value("ServerName"), std::optional<std::string>("srv"));
-    QCOMPARE(env.store.value("User"), std::optional<std::string>("sa"));
+    QCOMPARE(decrypted(env.store.value("User")), std::string("sa"));
     QVERIFY(!env.store.value("Password").has_value());
     QCOMPARE(w.stbPanel(1)->text(), QStringLiteral("就绪..."));
 }

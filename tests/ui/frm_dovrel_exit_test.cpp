@@ -13,6 +13,7 @@
 #include "ui/frm_dovrel_fixture.h"
 #include "ui/frm_dovrel_modal.h"
 #include "ui/main_sequence.h"
+#include "core/settings_schema.h"
 
 using dovrel::ui::FrmDovrel;
 

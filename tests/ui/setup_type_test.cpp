@@ -22,6 +22,7 @@
 #include "ui/main_sequence.h"
 #include "ui/qt_message_sink.h"
 #include "ui/qt_ui_host.h"
+#include "core/settings_schema.h"
 
 using namespace dovrel;
 using dovrel::ui::FrmSetupType;

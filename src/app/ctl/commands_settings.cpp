@@ -12,6 +12,7 @@
 #include "core/load_settings.h"
 #include "core/read_setting.h"
 #include "core/ui_font.h"
+#include "core/settings_schema.h"
 
 namespace dovrel::ctl {
 namespace {

@@ -61,7 +61,7 @@ int32_t NextValue(const std::string& table, const std::string& column, const std
     try {
         recordset.Open("Select Max(" + column + ") From " + table, connectStr);
     } catch (...) {
-        if (failure) *failure = currentError();
+        if (failure) *failure = describeCurrentException();
         return -1;
     }
     try {
@@ -69,7 +69,7 @@ int32_t NextValue(const std::string& table, const std::string& column, const std
         if (!value) return 1;
         return nextAfter(*value);
     } catch (...) {
-        ErrorReport error = currentError();
+        ErrorReport error = describeCurrentException();
         showErrorMessage(error);
         if (failure) *failure = std::move(error);
         return -1;

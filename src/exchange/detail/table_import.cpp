@@ -30,7 +30,7 @@ std::string TableImport::run() {
     try {
         return load();
     } catch (...) {
-        ErrorReport error = currentError();
+        ErrorReport error = describeCurrentException();
         rollBack();
         return std::to_string(error.number) + error.description + "\r\n" + batch_;
     }
