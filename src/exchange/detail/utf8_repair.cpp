@@ -1,22 +1,23 @@
 #include "exchange/detail/utf8_repair.h"
 
-#include "platform/codepage.h"
+#include "exchange/detail/text_decoder.h"
+#include "platform/utf8_check.h"
 
 namespace dovrel::exchange::detail {
 
-std::string repairUtf8(std::string_view bytes) {
-    constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+std::string repairUtf8(std::string_view bytes, std::size_t& replaced, std::size_t& firstReplaced) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
+    replaced = 0;
+    firstReplaced = std::string::npos;
     for (std::size_t i = 0; i < bytes.size();) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        const std::string_view character = bytes.substr(i, length);
-        if (character.size() == length && (length == 1 || platform::isValidUtf8(character))) {
-            out += character;
+        const std::size_t length = platform::utf8::sequenceLength(bytes, i);
+        if (length > 0) {
+            out += bytes.substr(i, length);
             i += length;
         } else {
-            out += kReplacement;   // one for each byte, so a cut character cannot swallow what follows
+            if (replaced++ == 0) firstReplaced = out.size();
+            out += kReplacementCharacter;   // one for each byte, so a cut character cannot swallow what follows
             ++i;
         }
     }
