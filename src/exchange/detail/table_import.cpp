@@ -57,6 +57,7 @@ std::string changedCellsText(const ImportSummary& summary) {
         text += LocalizeText(formatText(kMoreCells, {std::to_string(summary.changedCells -
                                                                     summary.firstChangedCells.size())})) +
                 "\r\n";
+    text.resize(text.size() - 2);   // the report adds the last line end
     return text;
 }
 
@@ -146,13 +147,14 @@ void TableImport::probeTable() {
     try {
         connection.Open(options_.ConnectStr);
     } catch (const ado::DatabaseError& e) {
-        throw Refusal(ImportOutcome::ConnectionFailed, e.number(), e.description());
+        throw Refusal(ImportOutcome::ConnectionFailed, e.number(), LocalizeText(kCannotConnect) + e.description());
     }
     try {
         ado::Recordset probe;
         probe.Open("Select * From " + tableName_ + " Where 1=2 ", connection);
     } catch (const ado::DatabaseError& e) {
-        throw Refusal(ImportOutcome::Refused, e.number(), e.description());
+        throw Refusal(ImportOutcome::Refused, e.number(),
+                      LocalizeText(formatText(kCannotQueryTable, {tableName_})) + e.description());
     }
 }
 

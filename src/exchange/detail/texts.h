@@ -34,6 +34,8 @@ inline constexpr const char* kHiddenFile = "这是一个隐藏文件";
 inline constexpr const char* kCannotOpen = "无法打开：";
 inline constexpr const char* kEmptyFile = "文件是空的";
 inline constexpr const char* kCannotRead = "无法读取文件“{1}”：{2}";
+inline constexpr const char* kCannotConnect = "无法连接数据库服务器：";
+inline constexpr const char* kCannotQueryTable = "无法查询数据表 {1}：";
 
 // Names and cells the import refuses or would change.
 inline constexpr const char* kBadTableName = "表名不合规（只接受标识符、[方括号名] 或 架构.表名）：";
