@@ -94,7 +94,7 @@ TEST_F(ImportSequence, DatesAreReadYearFirstOnEveryLogin) {
 }
 
 TEST_F(ImportSequence, NamesThatAreNoIdentifiersSendNothing) {
-    const std::string text = "Id\r\n1\r\n";
+    const std::string text = "Id\tBorn\r\n1\t\r\n";
     const std::vector<std::pair<std::string, ImportOptions>> attempts = {
         {"Staff; DROP TABLE Victim--", {}},
         {"Staff Where 1=1; Drop Table Victim--", {}},

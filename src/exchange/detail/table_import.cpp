@@ -11,6 +11,7 @@
 #include "exchange/detail/row_statement.h"
 #include "exchange/detail/source_reader.h"
 #include "exchange/detail/source_text.h"
+#include "exchange/detail/text_decoder.h"
 #include "exchange/detail/texts.h"
 #include "exchange/detail/triggers.h"
 #include "platform/runtime_error.h"
@@ -138,6 +139,8 @@ void TableImport::checkNames() const {
                                       options_.IDmode == 2 ? &options_.IDname : nullptr})
         if (column && !column->empty() && !isColumnName(*column))
             throw Refusal(ImportOutcome::BadArgument, err::InvalidArgument, LocalizeText(kBadColumnName) + echo(*column));
+    if (!options_.Encoding.empty() && !TextDecoder::open(options_.Encoding))
+        throw Refusal(ImportOutcome::BadArgument, err::InvalidArgument, LocalizeText(kUnknownEncoding) + echo(options_.Encoding));
 }
 
 // Opens the table's probe on its own connection, to tell a server that is
