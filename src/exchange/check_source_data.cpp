@@ -4,7 +4,7 @@
 #include "exchange/detail/column_utilities.h"
 #include "exchange/detail/error_report.h"
 #include "exchange/detail/refusal.h"
-#include "exchange/detail/table_import.h"
+#include "exchange/detail/identifiers.h"
 #include "exchange/detail/texts.h"
 #include "exchange/exchange.h"
 #include "platform/messages.h"

@@ -13,7 +13,7 @@ std::string_view SourceGrid::line(std::size_t row) const {
     std::size_t begin = rowStarts_[row - 1];
     const char* start = text_.data() + begin;
     const void* cr = std::memchr(start, lineEnd_, text_.size() - begin);
-    std::size_t length = cr ? static_cast<const char*>(cr) - start : text_.size() - begin;
+    std::size_t length = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - start) : text_.size() - begin;
     if (length > 0 && start[length - 1] == '\t') --length;
     return {start, length};
 }

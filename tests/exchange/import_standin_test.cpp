@@ -293,7 +293,7 @@ TEST_F(TriggerImport, DroppedTriggersDoNotFireAndComeBack) {
 }
 
 TEST_F(TriggerImport, OnlyOneDropsTriggers) {
-    for (int16_t value : {0, 2, -1}) {
+    for (int16_t value : {int16_t{0}, int16_t{2}, int16_t{-1}}) {
         exchange.SetIntDropTrigger(value);
         EXPECT_EQ(import("Id\tName\r\n" + std::to_string(value) + "\tx\r\n", table), "");
     }
@@ -366,7 +366,7 @@ TEST_F(ImportStandin, RealFilesOfEveryEncodingLineEndAndDateForm) {
     sql("Create Table RealGbk (Id int, Name nvarchar(20), Dept nvarchar(20))\ngo\n"
         "Create Table RealUtf16 (Id int, Name nvarchar(20), Born datetime)\ngo\n"
         "Create Table RealLf (Id int, Name nvarchar(20))\ngo\nCreate Table RealDates (Id int, Born datetime)");
-    const std::vector<std::tuple<std::string, std::string, std::string>> files = {
+    const std::vector<std::tuple<std::string, std::string, std::string>> realFiles = {
         {"gbk_names.txt", "RealGbk", "1|卢|路\n2|莫|拥细\n"},
         {"utf16le_bom.txt", "RealUtf16", "1|张三|2001-02-03 00:00:00\n2|李四|2001-02-03 10:00:00\n"},
         {"lf_only.txt", "RealLf", "1|王五\n2|b\n"},
@@ -374,7 +374,7 @@ TEST_F(ImportStandin, RealFilesOfEveryEncodingLineEndAndDateForm) {
          "1|2001-02-03 00:00:00\n2|2001-02-03 10:05:00\n3|2001-02-03 00:00:00\n4|2001-02-03 10:00:00.500\n"
          "5|2001-02-03 10:00:00\n"},
     };
-    for (const auto& [name, table, expected] : files) {
+    for (const auto& [name, table, expected] : realFiles) {
         SCOPED_TRACE(name);
         ImportSummary summary;
         EXPECT_EQ(exchange.ImportTable(dataFile(name), table, {.ConnectStr = connectStr(), .Strict = true}, summary), "");

@@ -117,7 +117,7 @@ TEST_F(SourceReader, HeaderSizeCountsAnsiBytes) {
     const std::string file = "姓名\t年龄\r\n张三\t30\r\n";
     read(file);
     ASSERT_EQ(events.read.size(), 1u);
-    EXPECT_EQ(events.read[0].first, static_cast<int32_t>(file.size() / 9.0 + 0.5));
+    EXPECT_EQ(events.read[0].first, static_cast<int32_t>(static_cast<double>(file.size()) / 9.0 + 0.5));
 }
 
 TEST_F(SourceReader, NumericKeyFilter) {

@@ -7,6 +7,7 @@
 #include "exchange/detail/check_source.h"
 #include "exchange/detail/column_utilities.h"
 #include "exchange/detail/error_report.h"
+#include "exchange/detail/identifiers.h"
 #include "exchange/detail/refusal.h"
 #include "exchange/detail/row_statement.h"
 #include "exchange/detail/source_reader.h"
@@ -62,51 +63,7 @@ std::string changedCellsText(const ImportSummary& summary) {
     return text;
 }
 
-// A plain identifier: a letter (any character beyond ASCII counts as one),
-// "_" or "#" first, then letters, digits, "_", "@", "#" and "$".
-std::size_t plainIdentifier(std::string_view text) {
-    auto letter = [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80;
-    };
-    if (text.empty() || !(letter(text[0]) || text[0] == '_' || text[0] == '#')) return 0;
-    std::size_t i = 1;
-    while (i < text.size() && (letter(text[i]) || (text[i] >= '0' && text[i] <= '9') || text[i] == '_' ||
-                               text[i] == '@' || text[i] == '#' || text[i] == '$'))
-        ++i;
-    return i;
-}
-
-// [any text without control characters or quotes, "]" doubled].
-std::size_t bracketedIdentifier(std::string_view text) {
-    if (text.empty() || text[0] != '[') return 0;
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == '\'') return 0;
-        if (c != ']') continue;
-        if (i + 1 < text.size() && text[i + 1] == ']') {
-            ++i;
-            continue;
-        }
-        return i > 1 ? i + 1 : 0;
-    }
-    return 0;
-}
-
-std::size_t identifier(std::string_view text) {
-    const std::size_t bracketed = bracketedIdentifier(text);
-    return bracketed ? bracketed : plainIdentifier(text);
-}
-
 }  // namespace
-
-bool isColumnName(std::string_view name) { return !name.empty() && identifier(name) == name.size(); }
-
-bool isTableName(std::string_view name) {
-    const std::size_t first = identifier(name);
-    if (first == 0) return false;
-    if (first == name.size()) return true;
-    return name[first] == '.' && isColumnName(name.substr(first + 1));
-}
 
 std::string TableImport::run(bool dryRun) {
     try {
@@ -130,15 +87,11 @@ std::string TableImport::run(bool dryRun) {
 }
 
 void TableImport::checkNames() const {
-    // Names go into statements as they stand: anything but a name could end
-    // the statement and begin another, before the transaction or in it.
+    // The table's name goes into statements as it stands: anything but a
+    // name could end the statement and begin another, before the
+    // transaction or in it. (Column names are bracketed where needed.)
     if (!isTableName(tableName_))
         throw Refusal(ImportOutcome::BadArgument, err::InvalidArgument, LocalizeText(kBadTableName) + echo(tableName_));
-    const bool filtered = !options_.KeyValue.empty();
-    for (const std::string* column : {options_.IDmode == 1 || filtered ? &options_.KeyField : nullptr,
-                                      options_.IDmode == 2 ? &options_.IDname : nullptr})
-        if (column && !column->empty() && !isColumnName(*column))
-            throw Refusal(ImportOutcome::BadArgument, err::InvalidArgument, LocalizeText(kBadColumnName) + echo(*column));
     if (!options_.Encoding.empty() && !TextDecoder::open(options_.Encoding))
         throw Refusal(ImportOutcome::BadArgument, err::InvalidArgument, LocalizeText(kUnknownEncoding) + echo(options_.Encoding));
 }

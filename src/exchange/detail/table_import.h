@@ -53,10 +53,4 @@ private:
     std::vector<SavedTrigger> triggers_;
 };
 
-// True for a table name that is a plain identifier, a bracketed one, or
-// two of them joined by a point (schema.table).
-bool isTableName(std::string_view name);
-// True for a plain or bracketed identifier.
-bool isColumnName(std::string_view name);
-
 }  // namespace dovrel::exchange::detail

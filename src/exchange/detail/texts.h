@@ -39,7 +39,6 @@ inline constexpr const char* kCannotQueryTable = "无法查询数据表 {1}：";
 
 // Names and cells the import refuses or would change.
 inline constexpr const char* kBadTableName = "表名不合规（只接受标识符、[方括号名] 或 架构.表名）：";
-inline constexpr const char* kBadColumnName = "列名不合规（只接受标识符或 [方括号名]）：";
 inline constexpr const char* kChangedCells =
     "有 {1} 个单元格不是空的，却会被写成 NULL、''、N''、0 或根本不写入：";
 inline constexpr const char* kChangedCell = "第 {1} 行，列 {2}：“{3}” → {4}";
