@@ -43,9 +43,10 @@
 // code page. Bytes the encoding cannot read become U+FFFD (refused when
 // strict). Names, values and result texts are UTF-8.
 //
-// TableName must be a plain identifier, a bracketed one or schema.table, and
-// a KeyField or IDname that is looked up on the server a plain or bracketed
-// identifier; anything else is refused before any statement is sent.
+// TableName must be a plain identifier, a bracketed one or schema.table;
+// anything else is refused before any statement is sent. A KeyField or
+// IDname that is looked up on the server is bracketed unless it is a plain
+// name.
 // strDelete is run as it stands: it must come from the host, not from
 // untrusted users. Cell values are always quoted or checked before they are
 // written into a statement.
@@ -102,7 +103,12 @@ public:
     // and commits. Returns empty text on success; otherwise, with everything
     // rolled back:
     //   a column mismatch: "数据表字段不匹配" + the mismatch list + CR LF;
-    //   a batch the server refused: "更新数据库存失败，请重新导入文件！" + CR LF + the batch;
+    //   a batch the server refused: "更新数据库存失败，请重新导入文件！" + CR LF + the batch
+    //     (values of more than about 200 characters cut), then the server's
+    //     messages and the file line the batch begins at;
+    //   with options.Strict, the cells that would not be written as they
+    //     stand (the first 20 and their count), or the line of the first
+    //     byte the encoding cannot read;
     //   a trigger that could not be re-created: "无法重新建立触发器：" + its name
     //     + CR LF + the server's message;
     //   any other error: its number and description + CR LF + the current batch.

@@ -79,6 +79,7 @@ TEST_F(CtlExchange, ExitCodesTellWhatWentWrong) {
     std::string badPassword = connectStr();
     badPassword.replace(badPassword.find("Secret#1"), 8, "Wrong#22");
     std::filesystem::create_directory(folder.path("folder"));
+    const std::string staffBefore = query("Select Count(*) From Staff");
     struct Case {
         std::vector<std::string> args;
         int exitCode;
@@ -111,7 +112,7 @@ TEST_F(CtlExchange, ExitCodesTellWhatWentWrong) {
         EXPECT_EQ((run.err + run.out).find('\r'), std::string::npos) << "messages end with LF";
     }
     EXPECT_EQ(query("Select Count(*) From Dated"), "2\n");
-    EXPECT_EQ(query("Select Count(*) From Staff"), "3\n") << "the table named in the injection is still there";
+    EXPECT_EQ(query("Select Count(*) From Staff"), staffBefore) << "the table named in the injection is still there";
 }
 
 TEST_F(CtlExchange, EncodingsFiltersAndTheLocalesScript) {

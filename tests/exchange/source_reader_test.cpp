@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "exchange/detail/encoding_guess.h"
 #include "exchange/detail/refusal.h"
 #include "exchange/detail/source_reader.h"
 #include "exchange/detail/source_text.h"
@@ -323,6 +324,25 @@ TEST_F(SourceReader, StrictReadingRefusesWhatItCannotDecodeOrDecide) {
         const SourceGrid grid = read(bytes);
         EXPECT_EQ(grid.replacedBytes(), why.starts_with("第 3") ? 1u : why.starts_with("第 2") ? 2u : 0u);
     }
+}
+
+TEST(EncodingGuess, JudgesBothReadingsByTheirCharacters) {
+    struct Case {
+        const char* what;
+        std::string bytes;   // valid UTF-8, not plain ASCII
+        int codePage;
+        EncodingGuess guess;
+    };
+    const std::vector<Case> cases = {
+        {"Chinese in UTF-8", "姓名\t张三\r\n", 936, EncodingGuess::Utf8},
+        {"GBK 壹 and 莫, Cyrillic and Latin Extended in UTF-8", "1\t\xD2\xBC\r\n2\t\xC4\xAA\r\n", 936, EncodingGuess::Ansi},
+        {"GBK 拥细 among ASCII", std::string(5000, 'x') + "\t\xD3\xB5\xCF\xB8\r\n", 936, EncodingGuess::Ansi},
+        {"GBK 卢 alone, the sign ¬ in UTF-8: both plausible", "\xC2\xAC\r\n", 936, EncodingGuess::Uncertain},
+        {"UTF-8 Cyrillic, GBK's extension area: neither plausible", "Иван\r\n", 936, EncodingGuess::Uncertain},
+        {"UTF-8 that no double-byte code page reads", "张三\t", 950, EncodingGuess::Utf8},
+        {"a single-byte code page keeps valid UTF-8", "\xC2\xAC", 1252, EncodingGuess::Utf8},
+    };
+    for (const Case& c : cases) EXPECT_EQ(guessUtf8OrAnsi(c.bytes, c.codePage), c.guess) << c.what;
 }
 
 }  // namespace

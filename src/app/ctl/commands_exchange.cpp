@@ -81,13 +81,17 @@ private:
     bool shown_ = false;
 };
 
-// Message boxes on stderr, after clearing the progress bar.
+// Message boxes on stderr, after clearing the progress bar, their lines
+// ended by LF.
 class ClearingMessageSink : public MessageSink {
 public:
     explicit ClearingMessageSink(ProgressBar& bar) : bar_(bar) {}
     MessageAnswer show(const Message& message) override {
         bar_.clear();
-        return stderrSink_.show(message);
+        Message onTerminal = message;
+        onTerminal.text = terminalLines(message.text);
+        if (!onTerminal.text.empty()) onTerminal.text.pop_back();   // the sink ends the line
+        return stderrSink_.show(onTerminal);
     }
 
 private:
@@ -195,6 +199,9 @@ void addCheckFile(CLI::App& app) {
         startExchangeCommand(args->file);
         args->options.ConnectStr = connectionString(args->connect, connect->count() > 0);
         args->options.Strict = true;
+        ProgressBar noBar;
+        ClearingMessageSink sink(noBar);
+        ScopedMessageSink scopedSink(sink);
         ImportSummary summary;
         const std::string report = Exchange().CheckFile(args->file, args->table, args->options, summary);
         if (report.empty()) return;
