@@ -146,13 +146,17 @@ std::optional<Decoded> decodeAt(std::string_view text, std::size_t pos) {
     return Decoded{value, length};
 }
 
-std::string repaired(std::string_view bytes) {
+std::string repaired(std::string_view bytes, std::size_t* replaced, std::size_t* firstReplaced) {
+    if (replaced) *replaced = 0;
+    if (firstReplaced) *firstReplaced = std::string::npos;
     if (isValidUtf8(bytes)) return std::string(bytes);
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
     for (std::size_t pos = 0; pos < bytes.size();) {
         const std::size_t length = sequenceLength(bytes, pos);
         if (length == 0) {
+            if (firstReplaced && *firstReplaced == std::string::npos) *firstReplaced = out.size();
+            if (replaced) ++*replaced;
             out += kReplacement;
             ++pos;
         } else {

@@ -28,8 +28,10 @@ inline constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 // `bytes` with every byte that begins no well-formed sequence replaced by
 // U+FFFD (one for each byte, so a cut character cannot swallow what
-// follows); valid text comes back unchanged.
-std::string repaired(std::string_view bytes);
+// follows); valid text comes back unchanged. `replaced`, when given,
+// counts the replacements and `firstReplaced` receives where the first one
+// begins in the result.
+std::string repaired(std::string_view bytes, std::size_t* replaced = nullptr, std::size_t* firstReplaced = nullptr);
 
 // One sequence at a time; works on any processor.
 bool validBySequence(std::string_view bytes);

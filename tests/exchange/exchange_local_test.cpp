@@ -90,7 +90,7 @@ TEST_F(ExchangeLocal, ImportRefusedOrFailedComesBackAsText) {
     EXPECT_EQ(report.substr(report.size() - 2), "\r\n");
     // A read error is the report too, before any connection is made.
     EXPECT_EQ(exchange.ImportTable(folder.write("wide.txt", "A\r\n1\t2\r\n"), "T"),
-              std::to_string(err::SubscriptOutOfRange) + errorDescription(err::SubscriptOutOfRange) + "\r\n");
+              std::to_string(err::SubscriptOutOfRange) + "第 2 行有 2 个值，比标题行的 1 个列名多\r\n");
 }
 
 TEST_F(ExchangeLocal, ReportTextsPassThroughTheHostsLocalizer) {
@@ -105,7 +105,7 @@ TEST_F(ExchangeLocal, GetSourceDataReportsReadErrorsInTheGrid) {
     EXPECT_TRUE(failed.empty());
     ASSERT_TRUE(failed.error());
     EXPECT_EQ(failed.error()->Number, err::SubscriptOutOfRange);
-    EXPECT_EQ(failed.error()->Description, errorDescription(err::SubscriptOutOfRange));
+    EXPECT_EQ(failed.error()->Description, "第 2 行有 2 个值，比标题行的 1 个列名多");
     SourceGrid grid = exchange.GetSourceData(folder.write("ok.txt", "A\tB\r\n1\t2\r\n"), "T", true, "", "C", "1");
     EXPECT_EQ(grid.rows(), 2u);
     EXPECT_EQ(grid.cell(1, 1), "2");

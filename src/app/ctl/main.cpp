@@ -15,7 +15,10 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e);
+        const int code = app.exit(e);
+        // A command line that cannot be parsed exits with 2, as scripts expect
+        // of a usage error; a command's own failure keeps its code.
+        return code == 0 || dynamic_cast<const CLI::RuntimeError*>(&e) ? code : 2;
     }
     return 0;
 }

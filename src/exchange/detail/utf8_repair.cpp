@@ -4,6 +4,8 @@
 
 namespace dovrel::exchange::detail {
 
-std::string repairUtf8(std::string_view bytes) { return platform::utf8::repaired(bytes); }
+std::string repairUtf8(std::string_view bytes, std::size_t& replaced, std::size_t& firstReplaced) {
+    return platform::utf8::repaired(bytes, &replaced, &firstReplaced);
+}
 
 }  // namespace dovrel::exchange::detail

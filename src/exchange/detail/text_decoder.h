@@ -1,0 +1,78 @@
+#pragma once
+// Bytes of some encoding to UTF-8 through iconv, a piece at a time, with
+// every byte sequence the encoding cannot read replaced by U+FFFD and
+// counted, so that a caller can refuse or report them.
+#include <iconv.h>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/utf8_check.h"
+
+namespace dovrel::exchange::detail {
+
+// Owns one iconv descriptor.
+class IconvHandle {
+public:
+    IconvHandle() = default;
+    explicit IconvHandle(iconv_t descriptor) : descriptor_(descriptor) {}
+    ~IconvHandle() { reset(); }
+    IconvHandle(IconvHandle&& other) noexcept : descriptor_(other.release()) {}
+    IconvHandle& operator=(IconvHandle&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+    IconvHandle(const IconvHandle&) = delete;
+    IconvHandle& operator=(const IconvHandle&) = delete;
+
+    // A converter from `from` to `to`; an empty handle when iconv knows neither.
+    static IconvHandle open(const char* to, const char* from) { return IconvHandle(iconv_open(to, from)); }
+    bool valid() const { return descriptor_ != kNone; }
+    iconv_t get() const { return descriptor_; }
+
+private:
+    static inline const iconv_t kNone = reinterpret_cast<iconv_t>(-1);
+    iconv_t release() {
+        iconv_t d = descriptor_;
+        descriptor_ = kNone;
+        return d;
+    }
+    void reset(iconv_t next = kNone) {
+        if (valid()) iconv_close(descriptor_);
+        descriptor_ = next;
+    }
+    iconv_t descriptor_ = kNone;
+};
+
+class TextDecoder {
+public:
+    // A decoder from the iconv encoding `name` ("GBK", "CP936", "UTF-16LE",
+    // ...); nullopt when iconv does not know it.
+    static std::optional<TextDecoder> open(const std::string& name);
+
+    // Decodes `bytes` onto `out`. A sequence cut at the end of `bytes` waits
+    // for the next piece; `last` says there is none.
+    void decode(std::string_view bytes, bool last, std::string& out);
+
+    // How many sequences were replaced, and where the first replacement
+    // begins in the output (npos when none).
+    std::size_t replaced() const { return replaced_; }
+    std::size_t firstReplaced() const { return firstReplaced_; }
+
+private:
+    TextDecoder(IconvHandle handle, std::size_t unit) : handle_(std::move(handle)), unit_(unit) {}
+    void replace(std::string& out);
+
+    IconvHandle handle_;
+    std::size_t unit_;       // bytes to step over an unreadable sequence: 1, or a UTF-16/32 code unit
+    std::string carry_;      // the start of a sequence cut at the end of the last piece
+    std::size_t replaced_ = 0;
+    std::size_t firstReplaced_ = std::string::npos;
+};
+
+// The UTF-8 replacement character.
+inline constexpr std::string_view kReplacementCharacter = platform::utf8::kReplacement;
+
+}  // namespace dovrel::exchange::detail
