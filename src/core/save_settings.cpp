@@ -10,23 +10,29 @@
 namespace dovrel {
 
 std::vector<SaveFailure> SaveSettings(const SettingsToSave& settings) {
-    std::vector<SaveFailure> failures;
-    const auto write = [&](const char* name, const std::optional<std::string>& value) {
-        if (!value) return;
-        if (const int32_t code = WriteSetting(kSettingsKey, name, *value); code != 0) failures.push_back({name, code});
-    };
-    const auto credential = [&](const char* name, const std::optional<std::string>& value) {
-        if (!value || settings.credentialsAreCipherText || settings.storeCredentialsInClear) return write(name, value);
-        if (const auto cipher = StorableCipherText(*value)) return write(name, cipher);
-        failures.push_back({name, kNotRestorable});
-    };
     const auto trimmed = [](const std::optional<std::string>& value) {
         return value ? std::optional(trimSpaces(*value)) : std::nullopt;
     };
-    write(value_name::ServerName, trimmed(settings.server));
-    write(value_name::Database, trimmed(settings.database));
-    credential(value_name::User, trimmed(settings.user));
-    credential(value_name::Password, settings.password);
+    std::vector<std::pair<const char*, std::optional<std::string>>> values = {
+        {value_name::ServerName, trimmed(settings.server)},
+        {value_name::Database, trimmed(settings.database)},
+        {value_name::User, trimmed(settings.user)},
+        {value_name::Password, settings.password}};
+    // A credential the cipher cannot give back refuses the whole save: the
+    // settings are never left half written.
+    std::vector<SaveFailure> failures;
+    if (!settings.credentialsAreCipherText && !settings.storeCredentialsInClear) {
+        for (auto& [name, value] : values) {
+            if (!value || (name != value_name::User && name != value_name::Password)) continue;
+            value = StorableCipherText(*value);
+            if (!value) failures.push_back({name, kNotRestorable});
+        }
+    }
+    if (!failures.empty()) return failures;
+    for (const auto& [name, value] : values) {
+        if (!value) continue;
+        if (const int32_t code = WriteSetting(kSettingsKey, name, *value); code != 0) failures.push_back({name, code});
+    }
     return failures;
 }
 

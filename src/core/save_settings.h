@@ -28,7 +28,8 @@ struct SaveFailure {
 inline constexpr int32_t kNotRestorable = -1;
 
 // Writes every value given, in the order server, database, login,
-// password, each whatever became of the others.
+// password, each whatever became of the others. A login or password that
+// the cipher cannot give back is refused before anything is written.
 std::vector<SaveFailure> SaveSettings(const SettingsToSave& settings);
 
 // The message after saving: "保存成功！", or "保存失败：" naming each failed

@@ -60,7 +60,7 @@ TEST(CtlCheck, ListsTheCausesWhenNoServerAnswers) {
     storeSettings(server, "TovixHR");
 
     const auto r = runDovrelctl({"check"}, kChinaLocale);
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.out, "连接数据服务器<" + server + ">： 失败！\n"
                      "连接数据库<TovixHR>： 失败！\n"
                      "\n"

@@ -30,14 +30,14 @@ TEST(CtlDatabases, ListsInNameOrderOrFailsClearly) {
 
     store(server.serverName(), "wrong");
     r = runDovrelctl({"databases"});
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.exitCode, 3) << "a refused login";
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("SQLSTATE"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("18456"), std::string::npos) << r.err;
 
     store("127.0.0.1," + std::to_string(test::closedLoopbackPort()), "Secret#1");
     r = runDovrelctl({"databases"});
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.exitCode, 3) << "no server";
     EXPECT_NE(r.err.find("SQLSTATE 08"), std::string::npos) << r.err;
 }
 

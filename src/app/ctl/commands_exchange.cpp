@@ -103,7 +103,7 @@ private:
 // The given connection string, or the stored settings' one for the database.
 std::string connectionString(const std::string& given, bool isGiven) {
     if (isGiven) return given;
-    LoadSettingsAtStart();
+    loadSettingsOrFail();
     return BuildConnectionString(false);
 }
 
