@@ -13,7 +13,7 @@ packages=(
   unixodbc unixodbc-dev tdsodbc freetds-bin
   libcli11-dev
   libsqlite3-dev
-  xvfb xauth fonts-wqy-microhei openbox x11-utils xdotool
+  xvfb xauth fonts-wqy-microhei openbox x11-utils xdotool libx11-dev libxcb1-dev
   iproute2 locales
   clang libclang-rt-14-dev
 )

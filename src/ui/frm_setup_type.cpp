@@ -1,5 +1,7 @@
 #include "ui/frm_setup_type.h"
 
+#include "ui/taskbar.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
@@ -46,6 +48,7 @@ void FrmSetupType::createControls() {
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(kSetupClientSize);
+    keepOutOfTaskbar(*this);
 
     lblDesc_ = new QLabel(QStringLiteral("正在更新系统...."), this);
     lblDesc_->setObjectName(QStringLiteral("lblDesc"));

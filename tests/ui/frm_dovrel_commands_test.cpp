@@ -11,6 +11,8 @@
 #include "cipher/cipher_text.h"
 #include "core/settings.h"
 #include "platform/settings_file.h"
+#include "platform/echo_transport.h"
+#include "support/silent_server.h"
 #include "support/standin_server.h"
 #include "ui/frm_dovrel.h"
 #include "ui/frm_dovrel_fixture.h"
@@ -82,6 +84,8 @@ private slots:
     void saveReportsAFailedWrite();
     void encryptThenDecryptRestoresTheBoxes();
     void encryptWarnsWhenATextCannotComeBack();
+    void aServerThatNeverAnswersLeavesTheWindowAlive();
+    void aFailedPingAfterASuccessReadsAsAFailure();
 
 private:
     // The run state as start-up leaves it after a successful check.
@@ -390,6 +394,84 @@ void FrmDovrelCommandsTest::encryptWarnsWhenATextCannotComeBack() {
     w.cmdEncrypt()->click();
     QCOMPARE(env.messages.shown.size(), std::size_t{1});
     QCOMPARE(w.txt_Password()->text(), QStringLiteral("fine"));
+}
+
+// Counts the paint events of one widget.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+void FrmDovrelCommandsTest::aServerThatNeverAnswersLeavesTheWindowAlive() {
+    WindowEnvironment env;
+    reachableSettings();
+    FrmDovrel w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    dovrel::test::SilentServer silent;
+    w.cmb_Server()->setEditText(q(silent.serverName()));
+    w.txt_User()->setText(QStringLiteral("sa"));
+    PaintCounter counter(w);
+
+    // While the test waits for the silent server, the window is looked at
+    // from the user-interface thread, as a user would see it.
+    bool seenWaiting = false;
+    int paintsWhileWaiting = -1;
+    QPoint movedTo;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (silent.accepted() == 0) return;
+        if (!seenWaiting) {
+            seenWaiting = true;
+            QVERIFY(!w.isEnabled());
+            QCOMPARE(w.stbPanel(1)->text(), QStringLiteral("正在处理数据,请等候..."));
+            QVERIFY(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+            paintsWhileWaiting = counter.paints;
+            w.update();
+            w.move(w.pos() + QPoint(7, 5));
+            movedTo = w.pos();
+            // Typing during the wait goes nowhere, and is not replayed afterwards.
+            QTest::keyClicks(w.txt_User(), QStringLiteral("zzz"));
+            return;
+        }
+        if (counter.paints > paintsWhileWaiting) silent.dropConnections();
+    });
+    watch.start(20);
+    w.cmdTest()->click();
+    watch.stop();
+
+    QVERIFY(seenWaiting);
+    QVERIFY2(counter.paints > paintsWhileWaiting, "the window painted while it waited");
+    QCOMPARE(w.pos(), movedTo);
+    QVERIFY(w.isEnabled());
+    QCOMPARE(w.txt_User()->text(), QStringLiteral("sa"));
+    QVERIFY(withCrLf(w.txt_Result()->toPlainText()).startsWith(kServerFail.arg(q(silent.serverName()))));
+    QCOMPARE(w.stbPanel(1)->text(), QStringLiteral("就绪..."));
+}
+
+void FrmDovrelCommandsTest::aFailedPingAfterASuccessReadsAsAFailure() {
+    WindowEnvironment env;
+    reachableSettings();
+    FrmDovrel w;
+    w.cmdTest()->click();
+    QVERIFY(withCrLf(w.txt_Result()->toPlainText()).startsWith(kServerOk.arg(serverName_)));
+    // The same server, now without an answer to the echo.
+    dovrel::platform::ScriptedEchoTransport echoes;
+    echoes.script = {dovrel::platform::scriptedSilence()};
+    dovrel::platform::ScopedEchoTransport scoped(echoes);
+    w.cmdTest()->click();
+    QCOMPARE(env.messages.shown.size(), std::size_t{1});
+    QCOMPARE(q(env.messages.shown[0].text), QStringLiteral("网络不通，请检查网络设置！"));
+    QCOMPARE(withCrLf(w.txt_Result()->toPlainText()),
+             kServerFail.arg(serverName_) + "\r\n" + kDatabaseFail.arg(QStringLiteral("TovixHR")) + "\r\n\r\n" +
+                 kAdviceHeading + "\r\n" + kServerAdvice);
 }
 
 QTEST_MAIN(FrmDovrelCommandsTest)

@@ -10,6 +10,8 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QtTest>
+#include <memory>
+#include <vector>
 
 #include "core/busy.h"
 #include "platform/text_converter.h"
@@ -225,6 +227,12 @@ void FrmDovrelLayoutTest::enterMovesAlongTheTabOrder() {
     FrmDovrel w;
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
+    // Enter moves the focus and presses no button, wherever it is pressed.
+    std::vector<std::unique_ptr<QSignalSpy>> clicks;
+    for (QPushButton* button : {w.cmdQuery(), w.cmdTest(), w.cmdSave(), w.cmdEncrypt(), w.cmdExit()}) {
+        QVERIFY(!button->autoDefault() && !button->isDefault());
+        clicks.push_back(std::make_unique<QSignalSpy>(button, &QPushButton::clicked));
+    }
     const auto enterIn = [](QWidget* widget, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         widget->setFocus(Qt::OtherFocusReason);
         QTest::keyClick(widget, Qt::Key_Return, modifiers);
@@ -248,6 +256,10 @@ void FrmDovrelLayoutTest::enterMovesAlongTheTabOrder() {
     QCoreApplication::processEvents();
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.cmdTest()));
     QVERIFY(w.isVisible());
+    // Enter on a button moves on as well.
+    enterIn(w.cmdSave());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.cmdEncrypt()));
+    for (const auto& spy : clicks) QCOMPARE(spy->count(), 0);
     // Enter in the server box still reaches it: no entry is added.
     QCOMPARE(w.cmb_Server()->count(), 0);
     QVERIFY(env.messages.shown.empty());
