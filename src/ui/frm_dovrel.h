@@ -81,6 +81,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The controls of the window's layout table, found by their names.
     void createControls();
     // The four connection controls as they stand, and the server box's list.
     ConnectionFields fields() const;
@@ -88,7 +89,6 @@ private:
     // What a listing or a diagnosis brought back, into the controls.
     void showListing(const DatabaseListing& listing);
     void showDiagnosis(const Diagnosis& diagnosis);
-    void setTabOrder();
     void bindEvents();
     // The key preview: every widget of the window passes its key presses
     // and focus entries through eventFilter first.
