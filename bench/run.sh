@@ -28,7 +28,7 @@ say() { echo "bench: $*" >&2; }
 "$root/scripts/install-deps.sh" >&2
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDOVREL_BUILD_TESTS=OFF >&2
 cmake --build "$build" -j2 --target make_source_file read_bench import_bench check_bench time_to_window \
-  qt_empty_window dovrel dovrelctl dovrel-standin >&2
+  qt_empty_window dovrel-window-probe dovrelctl dovrel-standin >&2
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/dovrel-bench-XXXXXX")
 standin_pid=""
@@ -178,9 +178,12 @@ read -r check_first check_again < <(chinese "$bench/check_bench" 7) || true
 [ -n "${check_again:-}" ] || { echo "bench: the server check failed" >&2; exit 1; }
 mkdir -p -m 700 "$work/xdg"
 # Launch to first paint, median of 11 rounds, the three programs in turn.
-chinese env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/xdg" DOVREL_EXIT_WHEN_SHOWN=1 \
+chinese env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/xdg" \
   "$bench/time_to_window" 11 "$bench/qt_empty_window" -- "$bench/qt_empty_window" --chinese-label \
-  -- "$build/src/app/dovrel" >"$work/window.txt" 2>"$work/window.err" || { cat "$work/window.err" >&2; exit 1; }
+  -- "$build/tools/window_probe/dovrel-window-probe" --report-shown >"$work/window.txt" 2>"$work/window.err" || {
+  cat "$work/window.err" >&2
+  exit 1
+}
 { read -r empty_ms _; read -r label_ms _; read -r dovrel_ms _; } <"$work/window.txt"
 limit_ms=$(fmt %.1f "1.5 * $empty_ms + $check_first")
 row "Qt program showing an empty window: launch to first paint" "$empty_ms ms" "(floor)" "—"
