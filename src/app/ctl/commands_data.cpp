@@ -41,7 +41,7 @@ void addConnectionString(CLI::App& app) {
         loadSettingsOrFail();
         ConnectionSettingsRecord settings = runState().ConnectionSettings;
         if (!*reveal && !settings.UserPassword.empty()) settings.UserPassword = "********";
-        std::cout << buildConnectionString(settings, !*database) << std::endl;
+        std::cout << connectionStringFor(settings, !*database) << std::endl;
     });
 }
 
