@@ -171,7 +171,10 @@ bool Statement::step() {
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    throwSqliteError(db_, rc);
+    // Reset, so that a statement kept for reuse takes new values after a failure.
+    const SqlMessage error = mapSqliteError(db_, rc);
+    sqlite3_reset(stmt_);
+    throw StatementError{error};
 }
 
 void Statement::reset() {
