@@ -95,6 +95,7 @@ BatchOutcome Executor::runProcedureCall(const std::string& name, const std::vect
     std::map<std::string, Variable> variables;
     variables_ = &variables;
     StatementOutcome o;
+    catalog_->refresh();
     try {
         runProcedure(unqualifiedObjectName(name), args, o);
         lastError_ = 0;

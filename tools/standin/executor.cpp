@@ -175,6 +175,7 @@ BatchOutcome Executor::runBatch(const std::string& sql) {
     std::map<std::string, Variable> variables;
     variables_ = &variables;
     const auto statements = splitStatements(tokens, {0, tokens.size()});
+    catalog_->refresh();
     if (auto error = compile(statements, tokens, sql)) {
         StatementOutcome o;
         o.failed = true;
