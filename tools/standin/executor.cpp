@@ -283,7 +283,9 @@ void Executor::runSimple(const StatementText& s, bool firstInBatch, std::vector<
     }
     const int32_t line = lineOf(s);
     for (auto& m : o.messages) {
-        if (m.procedure.empty()) m.line = line;
+        if (!m.procedure.empty()) continue;  // raised in a trigger, with its line there
+        m.line = line;
+        m.procedure = procedureName_;
     }
     // No DONE for a declaration, nor (under NOCOUNT) for a quiet statement of a trigger.
     const bool quiet = !o.failed && o.messages.empty() && !o.result && o.envChanges.empty() &&
