@@ -108,7 +108,10 @@ bool DatabaseDirectory::prepare(std::string& error) {
                 names.emplace_back(s.name);
             }
         }
-        // System databases first, so that their ids are the fixed ones.
+        // System databases first, so that their ids are the fixed ones; files
+        // without an id yet get theirs in name order.
+        std::sort(names.begin(), names.end(),
+                  [](const std::string& a, const std::string& b) { return toLower(a) < toLower(b); });
         std::stable_partition(names.begin(), names.end(), [](const std::string& n) { return isSystemDatabase(n); });
         for (const auto& name : names) {
             int id = 0;
