@@ -38,7 +38,7 @@ bool DatabaseDirectory::isSystemDatabase(const std::string& name) {
     return false;
 }
 
-DatabaseInfo DatabaseDirectory::describe(const std::string& storedName, int suggestedId) {
+DatabaseInfo DatabaseDirectory::describe(const std::string& storedName) {
     DatabaseInfo info;
     info.name = storedName;
     info.path = pathOf(storedName).string();
@@ -56,21 +56,22 @@ DatabaseInfo DatabaseDirectory::describe(const std::string& storedName, int sugg
         while (q.step()) old.push_back(q.columnText(0));
         for (const auto& name : old) execSql(db.get(), "DROP TRIGGER " + quoteName(name));
     }
-    {
-        Statement q(db.get(), "SELECT dbid, created FROM __standin_database");
-        if (q.step()) {
-            info.dbid = static_cast<int>(q.columnInt(0));
-            info.created = q.columnText(1);
-            return info;
-        }
+    Statement q(db.get(), "SELECT dbid, created FROM __standin_database");
+    if (q.step()) {
+        info.dbid = static_cast<int>(q.columnInt(0));
+        info.created = q.columnText(1);
     }
-    info.dbid = suggestedId;
+    return info;
+}
+
+void DatabaseDirectory::assignId(DatabaseInfo& info, int dbid) {
+    info.dbid = dbid;
     info.created = formatDateTime(roundToDateTimeTicks(currentDateTime()));
+    auto db = openPrepared(info.path, false);
     Statement ins(db.get(), "INSERT INTO __standin_database (dbid, created) VALUES (?, ?)");
     ins.bind(1, static_cast<int64_t>(info.dbid));
     ins.bind(2, info.created);
     ins.step();
-    return info;
 }
 
 int DatabaseDirectory::nextId() const {
@@ -108,17 +109,17 @@ bool DatabaseDirectory::prepare(std::string& error) {
                 names.emplace_back(s.name);
             }
         }
-        // System databases first, so that their ids are the fixed ones; files
-        // without an id yet get theirs in name order.
-        std::sort(names.begin(), names.end(),
-                  [](const std::string& a, const std::string& b) { return toLower(a) < toLower(b); });
-        std::stable_partition(names.begin(), names.end(), [](const std::string& n) { return isSystemDatabase(n); });
-        for (const auto& name : names) {
+        for (const auto& name : names) databases_[toLower(name)] = describe(name);
+        // Files without an id yet (new system databases, files of earlier
+        // versions) get one: the system databases their fixed ones, the others
+        // the next free ones in name order.
+        for (auto& [key, info] : databases_) {
+            if (info.dbid != 0) continue;
             int id = 0;
-            for (const auto& s : SystemDatabases) {
-                if (equalsIgnoreCase(name, s.name)) id = s.dbid;
+            for (const auto& sys : SystemDatabases) {
+                if (key == sys.name) id = sys.dbid;
             }
-            databases_[toLower(name)] = describe(name, id != 0 ? id : nextId());
+            assignId(info, id != 0 ? id : nextId());
         }
     } catch (const StatementError& e) {
         error = e.message.text;
@@ -158,7 +159,9 @@ void DatabaseDirectory::create(const std::string& name) {
     const std::string path = pathOf(name).string();
     try {
         openPrepared(path, true);
-        databases_[toLower(name)] = describe(name, nextId());
+        DatabaseInfo info = describe(name);
+        assignId(info, nextId());
+        databases_[toLower(name)] = info;
     } catch (const StatementError&) {
         std::error_code ec;
         for (const char* extra : {"", "-wal", "-shm", "-journal"}) std::filesystem::remove(path + extra, ec);

@@ -55,8 +55,10 @@ public:
     std::mutex& ddlMutex() { return ddlMutex_; }
 
 private:
-    // Reads (or, for a file without them, assigns) the database's id and date.
-    DatabaseInfo describe(const std::string& storedName, int suggestedId);
+    // Reads the database's id and date (id 0: none yet), after undoing what
+    // transactions cut short by a crash had written.
+    DatabaseInfo describe(const std::string& storedName);
+    void assignId(DatabaseInfo& info, int dbid);
     int nextId() const;
 
     std::filesystem::path dir_;
