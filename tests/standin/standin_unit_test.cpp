@@ -5,7 +5,7 @@
 #include "byte_buffer.h"
 #include "conversions.h"
 #include "database_directory.h"
-#include "datetime_text.h"
+#include "date_literal.h"
 #include "help_text.h"
 #include "login.h"
 #include "server.h"
@@ -114,7 +114,7 @@ TEST(StandinConversions, ValuesAreStoredOnlyWhereSqlServerWouldStoreThem) {
     EXPECT_EQ(stored("N'2001/2/3'", "datetime").s, "2001-02-03 00:00:00.000");
     EXPECT_EQ(stored("'2001-02-03T04:05:06.789'", "datetime").s, "2001-02-03 04:05:06.790");
     EXPECT_EQ(stored("''", "datetime").s, "1900-01-01 00:00:00.000");
-    EXPECT_EQ(refusal("'2001-02-30'", "datetime"), 241);
+    EXPECT_EQ(refusal("'2001-02-30'", "datetime"), 242);  // a day the month lacks: out of range
     EXPECT_EQ(refusal("'1700-01-01'", "datetime"), 242);
     EXPECT_EQ(stored("'12/31/1999 11:59 PM'", "date").s, "1999-12-31");
     EXPECT_EQ(refusal("5", "date"), 206);
@@ -144,17 +144,17 @@ TEST(StandinHelpText, RowsSplitAfterLineEndsAndLongLinesAndJoinBack) {
     EXPECT_TRUE(helpTextRows("").empty());
 }
 
-TEST(StandinDates, AcceptedFormsAndTickRounding) {
-    auto p = parseDateTimeText("20010203 23:59:59.998");
+TEST(StandinDates, StoredFormsAndTickRounding) {
+    const DateSettings mdy;
+    auto p = readDateLiteral("20010203 23:59:59.998", mdy, DateKind::DateTime).value;
     ASSERT_TRUE(p);
-    EXPECT_EQ(formatDateTime(roundToDateTimeTicks(*p)), "2001-02-03 23:59:59.997");
-    EXPECT_EQ(formatDateTime(roundToDateTimeTicks(*parseDateTimeText("1999-12-31 23:59:59.999"))),
+    EXPECT_EQ(formatDateTime(*p), "2001-02-03 23:59:59.997");
+    EXPECT_EQ(formatDateTime(*readDateLiteral("1999-12-31 23:59:59.999", mdy, DateKind::DateTime).value),
               "2000-01-01 00:00:00.000");
-    EXPECT_EQ(formatDateTime(*parseDateTimeText("10:30")), "1900-01-01 10:30:00.000");
-    EXPECT_EQ(formatDate(*parseDateTimeText("2/29/2000")), "2000-02-29");
-    EXPECT_FALSE(parseDateTimeText("2/29/2001"));
-    EXPECT_FALSE(parseDateTimeText("2001-13-01"));
-    EXPECT_FALSE(parseDateTimeText("yesterday"));
+    EXPECT_EQ(formatDateTime(*readDateLiteral("10:30", mdy, DateKind::DateTime).value), "1900-01-01 10:30:00.000");
+    EXPECT_EQ(formatDate(*readDateLiteral("2/29/2000", mdy, DateKind::Date).value), "2000-02-29");
+    EXPECT_EQ(formatDateTime(*parseStoredDateTime("2001-02-03 04:05:06.007")), "2001-02-03 04:05:06.007");
+    EXPECT_FALSE(parseStoredDateTime("2/3/2001"));
     EXPECT_EQ(daysFromCivil(1900, 1, 1), -25567);
     EXPECT_EQ(formatDate(civilFromDays(-25567)), "1900-01-01");
 }
@@ -181,7 +181,7 @@ protected:
         directory = std::make_unique<DatabaseDirectory>(dir);
         std::string error;
         ASSERT_TRUE(directory->prepare(error)) << error;
-        server = std::make_unique<Server>(*directory, LoginTable{{"sa", "pw"}});
+        server = std::make_unique<Server>(*directory, LoginTable{{"sa", LoginAccount("pw")}, {"brit", LoginAccount("pw", "british")}});
         ASSERT_TRUE(server->listen(0, error)) << error;
         thread = std::thread([this] { server->run(); });
     }

@@ -2,6 +2,7 @@
 // Columns read straight from a table carry the declared type from the
 // catalogue; MAX/MIN keep their column's type; other expressions get a
 // type that fits the values they produced.
+#include "conversions.h"
 #include "executor.h"
 #include "sqlite_db.h"
 #include "tds_tokens.h"
@@ -23,6 +24,8 @@ struct SelectItem {
     bool literal = false;        // a constant: never null
     bool textLiteral = false;
     bool dateFunction = false;   // GETDATE() and its kin: datetime values
+    bool sum = false;            // SUM(...)
+    size_t exprFrom = 0, exprTo = 0;  // the expression without its alias
 };
 
 SelectItem describeItem(const StatementText& s, size_t from, size_t to) {
@@ -43,6 +46,8 @@ SelectItem describeItem(const StatementText& s, size_t from, size_t to) {
         item.aliased = true;
         end -= 2;
     }
+    item.exprFrom = from;
+    item.exprTo = end;
     if (end - from == 1) {
         const Token& t = s.at(from);
         item.literal = t.kind == TokenKind::String || t.kind == TokenKind::Number || t.kind == TokenKind::Variable;
@@ -56,6 +61,7 @@ SelectItem describeItem(const StatementText& s, size_t from, size_t to) {
         if (f == "max" || f == "min") item.aggregate = Aggregate::MaxMin;
         else if (f == "count" || f == "count_big") item.aggregate = Aggregate::Count;
         else if (f == "sum" || f == "avg") item.aggregate = Aggregate::SumAvg;
+        item.sum = f == "sum";
         if (item.aggregate != Aggregate::None && s.at(end - 2).isName()) {
             item.argumentColumn = s.at(end - 2).text;
         }
@@ -210,6 +216,15 @@ ResultSet Executor::query(const std::string& sqliteSql, const StatementText& sel
                 typed = true;
             }
         }
+        if (!typed && item.sum && !item.argumentColumn.empty()) {
+            // SUM of an exact column is exact: decimal(38, s), or money.
+            if (auto cc = findColumnInStatement(*catalog_, select, item.argumentColumn); cc && cc->type.isExactNumeric()) {
+                const bool money = cc->type.base == BaseType::Money || cc->type.base == BaseType::SmallMoney;
+                col.type = money ? *makeSqlType("money", 0, 0, false) : *makeSqlType("decimal", 38, cc->type.scale, true);
+                col.nullable = true;
+                typed = true;
+            }
+        }
         if (!typed && item.dateFunction) {
             col.type.base = BaseType::DateTime;
             col.nullable = false;
@@ -219,6 +234,24 @@ ResultSet Executor::query(const std::string& sqliteSql, const StatementText& sel
             col.type.base = BaseType::Int;
             col.nullable = false;
             typed = true;
+        }
+        if (!typed && itemsMatch && item.exprTo > item.exprFrom) {
+            // CAST, CONVERT, ISNULL(column, ...) and their kin.
+            if (auto t = expressionType(select.sub(item.exprFrom, item.exprTo))) {
+                col.type = *t;
+                col.nullable = true;
+                typed = true;
+            }
+        }
+        if (typed && !table && col.type.isExactNumeric()) {
+            // A computed exact value (a SUM, a CAST) must fit its type, as
+            // on SQL Server, instead of wrapping on the wire.
+            CatalogColumn target;
+            target.type = col.type;
+            for (auto& row : rs.rows) {
+                row[static_cast<size_t>(c)] = convertForColumn(
+                    SourceValue{row[static_cast<size_t>(c)], ValueOrigin::Expression, std::nullopt}, target);
+            }
         }
         if (!typed) {
             col.type = typeFromValues(rs.rows, static_cast<size_t>(c), item.textLiteral);

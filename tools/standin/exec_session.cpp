@@ -5,6 +5,8 @@
 #include "tds_tokens.h"
 #include "text_codec.h"
 
+#include <cstdlib>
+
 namespace standin {
 namespace {
 
@@ -37,7 +39,7 @@ bool isIgnoredOption(const std::string& lower) {
 
 }  // namespace
 
-void Executor::runSet(const StatementText& s, StatementOutcome&) {
+void Executor::runSet(const StatementText& s, StatementOutcome& o) {
     if (!s.has(1)) fail(102, "Incorrect syntax near 'SET'.", 15);
     const Token& option = s.at(1);
     if (option.kind == TokenKind::Variable) {
@@ -77,8 +79,9 @@ void Executor::runSet(const StatementText& s, StatementOutcome&) {
         if (s.has(2) && s.at(2).kind == TokenKind::Number && s.at(2).text == "0") return;
         fail(50000, "SET ROWCOUNT other than 0 is not supported by the stand-in.");
     }
-    if (name == "transaction" || name == "textsize" || name == "lock_timeout" || name == "dateformat" ||
-        name == "datefirst" || name == "language" || name == "deadlock_priority" || name == "query_governor_cost_limit") {
+    if (name == "dateformat" || name == "language" || name == "datefirst") return setDateOption(s, o);
+    if (name == "transaction" || name == "textsize" || name == "lock_timeout" || name == "deadlock_priority" ||
+        name == "query_governor_cost_limit") {
         return;
     }
     // SET option[, option ...] ON|OFF
@@ -89,6 +92,39 @@ void Executor::runSet(const StatementText& s, StatementOutcome&) {
     }
     if (k > 1 && onOff(s, k, on) && !s.has(k + 1)) return;
     fail(195, "'" + option.text + "' is not a recognized SET option.", 15);
+}
+
+void Executor::setDateOption(const StatementText& s, StatementOutcome& o) {
+    const std::string option = toLower(s.at(1).text);
+    // The value: a word, a [quoted name] or a string literal; for DATEFIRST a number.
+    if (!s.has(2) || s.has(3)) syntaxErrorAt(s, s.has(2) ? 3 : 2);
+    const Token& value = s.at(2);
+    if (value.kind == TokenKind::Variable) fail(137, "Must declare the scalar variable \"" + value.text + "\".", 15, 2);
+    DateSettings& dates = functions_.conversion.dates;
+    if (option == "datefirst") {
+        const int day = value.kind == TokenKind::Number ? std::atoi(value.text.c_str()) : 0;
+        if (day < 1 || day > 7) fail(2742, "SET DATEFIRST " + value.text + " is out of range.");
+        dates.dateFirst = day;
+        return;
+    }
+    if (!value.isName() && value.kind != TokenKind::String) syntaxErrorAt(s, 2);
+    if (option == "dateformat") {
+        const auto order = parseDateOrder(value.text);
+        if (!order) fail(2741, "SET DATEFORMAT date order '" + value.text + "' is invalid.");
+        dates.order = *order;
+        return;
+    }
+    const Language* language = findLanguage(value.text);
+    if (!language) {
+        fail(2740, "SET LANGUAGE failed because '" + value.text +
+                       "' is not an official language name or a language alias on this SQL Server.");
+    }
+    // A new language brings its own date order and first weekday, and the
+    // client hears of it as at login.
+    const std::string old = dates.language->name;
+    dates.setLanguage(*language);
+    o.envChanges.push_back({env_type::Language, language->name, old, false});
+    o.messages.push_back(sqlInfo(5703, std::string("Changed language setting to ") + language->name + "."));
 }
 
 void Executor::runUse(const StatementText& s, StatementOutcome& o) {

@@ -47,6 +47,7 @@ Executor::Executor(DatabaseDirectory& directory, SessionInfo info)
     functions_.login = info_.login;
     functions_.appName = info_.appName;
     functions_.hostName = info_.hostName;
+    functions_.conversion.dates.setLanguage(info_.language ? *info_.language : usEnglish());
 }
 
 Executor::~Executor() { closeDatabase(); }
@@ -118,6 +119,7 @@ std::vector<StatementOutcome> Executor::runBatch(const std::string& sql) {
 }
 
 void Executor::runStatement(const StatementText& s, bool firstInBatch, std::vector<StatementOutcome>& out) {
+    const ScopeGuard scope(*this, s);
     const Token& head = s.at(0);
     if (head.is("if") || head.is("while")) {
         runIf(s, out);
@@ -223,12 +225,14 @@ std::string Executor::translate(const StatementText& s) const {
         if (name == "@@rowcount") return std::to_string(lastRowCount_);
         if (name == "@@error") return std::to_string(lastError_);
         if (name == "@@servername") return quoteText(info_.serverName);
-        if (name == "@@language") return "'us_english'";
+        if (name == "@@language") return quoteText(language().name);
+        if (name == "@@datefirst") return std::to_string(functions_.conversion.dates.dateFirst);
         if (name == "@@max_precision") return "38";
         if (name == "@@textsize") return "2147483647";
         if (name == "@@options") return "0";
         return std::nullopt;
     };
+    addTypingTo(ctx);
     std::string sql = translateToSqlite(s, ctx);
     // SCOPE_IDENTITY() is the session's last identity as far as the stand-in goes.
     for (size_t pos; (pos = toLower(sql).find("scope_identity()")) != std::string::npos;) {

@@ -4,13 +4,16 @@
 // rows and a row count. Statements of a batch run in turn; a failing one is
 // reported and the next one still runs, as SQL Server does.
 #include "catalog.h"
+#include "conversions.h"
 #include "database_directory.h"
 #include "result_set.h"
 #include "sql_functions.h"
 #include "sql_error.h"
+#include "sql_translate.h"
 #include "statement_text.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <sqlite3.h>
 #include <string>
@@ -42,6 +45,7 @@ struct SessionInfo {
     std::string login;
     std::string appName;
     std::string hostName;
+    const Language* language = nullptr;  // the session's first language; us_english when null
 };
 
 class Executor {
@@ -63,6 +67,8 @@ public:
     StatementOutcome commitTransaction(bool beginNew);
     StatementOutcome rollbackTransaction(bool beginNew);
     int transactionCount() const { return tranCount_; }
+    // The session's language, as @@LANGUAGE and the login reply name it.
+    const Language& language() const { return *functions_.conversion.dates.language; }
 
 private:
     // Runs one statement (with the blocks it contains), appending outcomes.
@@ -85,6 +91,7 @@ private:
     void runDropTrigger(const StatementText& s, StatementOutcome& o);
     void runExec(const StatementText& s, StatementOutcome& o);
     void runSet(const StatementText& s, StatementOutcome& o);
+    void setDateOption(const StatementText& s, StatementOutcome& o);
     void runUse(const StatementText& s, StatementOutcome& o);
     void runIf(const StatementText& s, std::vector<StatementOutcome>& out);
     void runBlock(const StatementText& s, std::vector<StatementOutcome>& out);
@@ -104,6 +111,31 @@ private:
     std::string translate(const StatementText& s) const;
     // Evaluates one T-SQL expression through SQLite.
     Value evaluate(const StatementText& expr);
+    // The same, with the expression's type when it is known (exec_typing.cpp).
+    SourceValue evaluateTyped(const StatementText& expr);
+
+    // Types of columns and expressions where literals meet them (exec_typing.cpp).
+    void addTypingTo(TranslateContext& ctx) const;
+    std::optional<SqlType> columnTypeInScope(const std::string& column) const;
+    std::optional<SqlType> expressionType(const StatementText& expr) const;
+    std::optional<SqlType> arithmeticType(const StatementText& expr) const;
+    std::string typedLiteral(const Token& literal, const SqlType& type) const;
+    const ConversionContext& conversionContext() const { return functions_.conversion; }
+    // The statement now running: the tables it names give its columns' types.
+    struct ScopeGuard {
+        ScopeGuard(Executor& e, const StatementText& s) : executor(e), saved(e.scope_) { use(&s); }
+        ~ScopeGuard() { use(saved); }
+        ScopeGuard(const ScopeGuard&) = delete;
+        ScopeGuard& operator=(const ScopeGuard&) = delete;
+        void use(const StatementText* s) {
+            executor.scope_ = s;
+            executor.scopeColumns_.reset();
+        }
+        Executor& executor;
+        const StatementText* saved;
+    };
+    const StatementText* scope_ = nullptr;
+    mutable std::optional<std::map<std::string, SqlType>> scopeColumns_;
     // Rows of a translated query, typed from the catalogue where possible.
     ResultSet query(const std::string& sqliteSql, const StatementText& select);
     // Refreshes the per-session list of databases that SysDatabases shows.

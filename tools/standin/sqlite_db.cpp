@@ -78,6 +78,7 @@ SqlMessage describeUniqueViolation(sqlite3* db, const std::string& columns) {
 SqlMessage mapSqliteError(sqlite3* db, int rc) {
     const std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     const int primary = rc & 0xFF;
+    if (auto own = errorFromSqlite(msg)) return *own;
     if (startsWith(msg, "no such table: ")) {
         std::string name = msg.substr(15);
         if (startsWith(name, "main.")) name = name.substr(5);

@@ -97,6 +97,18 @@ size_t utf16Length(std::string_view utf8) {
     return n;
 }
 
+std::string utf16Prefix(std::string_view utf8, size_t units) {
+    size_t n = 0, i = 0;
+    while (i < utf8.size()) {
+        size_t next = i;
+        const size_t need = nextCodePoint(utf8, next) >= 0x10000 ? 2 : 1;
+        if (n + need > units) break;
+        n += need;
+        i = next;
+    }
+    return std::string(utf8.substr(0, i));
+}
+
 std::string toLower(std::string_view s) {
     std::string out(s);
     for (auto& c : out) {

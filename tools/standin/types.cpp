@@ -1,11 +1,13 @@
 #include "types.h"
 
-#include "datetime_text.h"
+#include "date_literal.h"
 #include "numeric_text.h"
+#include "sqlite_collations.h"
 #include "text_codec.h"
 
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace standin {
@@ -64,11 +66,11 @@ double asDouble(const Value& v) {
 Int128 asScaled(const Value& v, int scale) {
     switch (v.kind) {
     case Value::Kind::Integer: return static_cast<Int128>(v.i) * powerOfTen(scale);
-    case Value::Kind::Real: return decimalFromDouble(v.r, scale).mantissa;
+    case Value::Kind::Real: return decimalFromDouble(v.r, scale).value_or(DecimalNumber{}).mantissa;
     case Value::Kind::Text:
     case Value::Kind::Blob:
         if (auto d = parseDecimalText(v.s)) return rescale(*d, scale);
-        return decimalFromDouble(parseFloatText(v.s).value_or(0.0), scale).mantissa;
+        return decimalFromDouble(parseFloatText(v.s).value_or(0.0), scale).value_or(DecimalNumber{}).mantissa;
     case Value::Kind::Null: return 0;
     }
     return 0;
@@ -76,7 +78,11 @@ Int128 asScaled(const Value& v, int scale) {
 
 DateTimeParts asDateTime(const Value& v) {
     if (v.kind == Value::Kind::Text) {
-        if (auto p = parseDateTimeText(v.s)) return *p;
+        if (auto p = parseStoredDateTime(v.s)) return *p;
+        // Text that skipped the conversions (a trigger's insert): read year first.
+        DateSettings isoOrder;
+        isoOrder.order = DateOrder::YMD;
+        if (auto p = readDateLiteral(v.s, isoOrder, DateKind::DateTime).value) return *p;
     }
     if (v.kind == Value::Kind::Integer || v.kind == Value::Kind::Real) {
         // A number counts days from 1900-01-01, as SQL Server converts it.
@@ -213,6 +219,19 @@ std::optional<SqlType> makeSqlType(const std::string& rawName, int arg1, int arg
     return std::nullopt;
 }
 
+std::optional<SqlType> parseTypeSpec(std::string_view spec) {
+    const auto open = spec.find('(');
+    const std::string name(spec.substr(0, open));
+    if (open == std::string_view::npos) return makeSqlType(name, 0, 0, false);
+    const auto close = spec.find(')', open);
+    if (close == std::string_view::npos) return std::nullopt;
+    const std::string args(spec.substr(open + 1, close - open - 1));
+    const auto comma = args.find(',');
+    auto number = [](const std::string& a) { return a == "max" ? SqlType::MaxLength : std::atoi(a.c_str()); };
+    return makeSqlType(name, number(args.substr(0, comma)),
+                       comma == std::string::npos ? 0 : number(args.substr(comma + 1)), true);
+}
+
 std::string typeBaseName(BaseType b) {
     switch (b) {
     case BaseType::TinyInt: return "tinyint";
@@ -259,7 +278,9 @@ std::string typeDisplayName(const SqlType& t) {
 std::string sqliteColumnType(const SqlType& t) {
     if (t.isInteger() || t.base == BaseType::Bit || t.base == BaseType::Timestamp) return "INTEGER";
     if (t.base == BaseType::Float || t.base == BaseType::Real) return "REAL";
-    if (t.isExactNumeric()) return "NUMERIC";
+    // Exact text that compares, sorts and finds MIN/MAX by value: NUMERIC
+    // affinity would keep only a double's fifteen digits.
+    if (t.isExactNumeric()) return std::string("TEXT COLLATE ") + ExactNumericCollation;
     if (t.isBinary()) return "BLOB";
     if (t.isDateTime()) return "TEXT";
     return "TEXT COLLATE NOCASE";

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace standin {
 
@@ -36,6 +37,8 @@ struct SqlType {
 // The type a name and its arguments denote ("nvarchar", 50), or nothing for
 // an unknown name. arg1/arg2 are 0 when absent, MaxLength for "max".
 std::optional<SqlType> makeSqlType(const std::string& name, int arg1, int arg2, bool hasArgs);
+// The type "nvarchar(50)", "decimal(10,2)", "varchar(max)" ... denotes.
+std::optional<SqlType> parseTypeSpec(std::string_view spec);
 // "nvarchar(50)", "decimal(10,2)", "int" ... as SQL Server spells them.
 std::string typeDisplayName(const SqlType& t);
 // The bare name: "nvarchar", "int" (used in conversion messages).
