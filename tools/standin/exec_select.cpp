@@ -24,7 +24,6 @@ struct SelectItem {
     bool literal = false;        // a constant: never null
     bool textLiteral = false;
     bool dateFunction = false;   // GETDATE() and its kin: datetime values
-    bool sum = false;            // SUM(...)
     size_t exprFrom = 0, exprTo = 0;  // the expression without its alias
 };
 
@@ -61,7 +60,6 @@ SelectItem describeItem(const StatementText& s, size_t from, size_t to) {
         if (f == "max" || f == "min") item.aggregate = Aggregate::MaxMin;
         else if (f == "count" || f == "count_big") item.aggregate = Aggregate::Count;
         else if (f == "sum" || f == "avg") item.aggregate = Aggregate::SumAvg;
-        item.sum = f == "sum";
         if (item.aggregate != Aggregate::None && s.at(end - 2).isName()) {
             item.argumentColumn = s.at(end - 2).text;
         }
@@ -212,15 +210,6 @@ ResultSet Executor::query(const std::string& sqliteSql, const StatementText& sel
         if (!typed && item.aggregate == Aggregate::MaxMin && !item.argumentColumn.empty()) {
             if (auto cc = findColumnInStatement(*catalog_, select, item.argumentColumn)) {
                 col.type = cc->type;
-                col.nullable = true;
-                typed = true;
-            }
-        }
-        if (!typed && item.sum && !item.argumentColumn.empty()) {
-            // SUM of an exact column is exact: decimal(38, s), or money.
-            if (auto cc = findColumnInStatement(*catalog_, select, item.argumentColumn); cc && cc->type.isExactNumeric()) {
-                const bool money = cc->type.base == BaseType::Money || cc->type.base == BaseType::SmallMoney;
-                col.type = money ? *makeSqlType("money", 0, 0, false) : *makeSqlType("decimal", 38, cc->type.scale, true);
                 col.nullable = true;
                 typed = true;
             }

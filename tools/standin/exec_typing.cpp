@@ -91,6 +91,20 @@ std::optional<SqlType> Executor::expressionType(const StatementText& e) const {
         if (args.empty()) return std::nullopt;
         return readCastType(e, args[0].first, args[0].second);
     }
+    if ((isCall(e, "sum") || isCall(e, "avg")) && matchingParen(e, 1) == e.size() - 1) {
+        const auto argument = expressionType(e.sub(2, e.size() - 1));
+        if (!argument) return std::nullopt;
+        // SUM of decimal(p,s) is decimal(38,s), AVG decimal(38,max(s,6));
+        // money stays money, float float, and smaller integers become int.
+        if (argument->base == BaseType::Money || argument->base == BaseType::SmallMoney) return makeSqlType("money", 0, 0, false);
+        if (argument->isExactNumeric()) {
+            return makeSqlType("decimal", 38, e.at(0).is("avg") ? std::max(argument->scale, 6) : argument->scale, true);
+        }
+        if (argument->base == BaseType::BigInt) return argument;
+        if (argument->isInteger()) return makeSqlType("int", 0, 0, false);
+        if (argument->base == BaseType::Float || argument->base == BaseType::Real) return makeSqlType("float", 0, 0, false);
+        return std::nullopt;
+    }
     // The first argument decides the type of ISNULL, COALESCE, MAX and MIN.
     if ((isCall(e, "isnull") || isCall(e, "coalesce") || isCall(e, "max") || isCall(e, "min")) &&
         matchingParen(e, 1) == e.size() - 1) {

@@ -81,6 +81,11 @@ size_t translateConversion(const StatementText& s, size_t k, const TranslateCont
     return close;
 }
 
+bool isExactLiteral(const Token& t) {
+    return t.kind == TokenKind::Number && t.text.find('.') != std::string::npos &&
+           t.text.find_first_of("eE") == std::string::npos;
+}
+
 // Whether the arithmetic run [from, to) computes with an exact value (a
 // decimal literal or an exact column) and joins no strings.
 bool isExactRun(const StatementText& s, size_t from, size_t to, const TranslateContext& ctx) {
@@ -91,8 +96,7 @@ bool isExactRun(const StatementText& s, size_t from, size_t to, const TranslateC
         if (t.isSymbol("(")) ++depth;
         if (t.isSymbol(")")) --depth;
         if (t.kind == TokenKind::String && depth == 0) return false;
-        if (t.kind == TokenKind::Number && t.text.find('.') != std::string::npos &&
-            t.text.find_first_of("eE") == std::string::npos) {
+        if (isExactLiteral(t)) {
             exact = true;
         } else if (t.isName() && !(k + 1 < to && s.at(k + 1).isSymbol("("))) {
             const auto type = ctx.columnType(t.text);
@@ -159,6 +163,8 @@ std::string translateToSqlite(const StatementText& s, const TranslateContext& ct
             runChecked = std::max(end, k + 1);
             if (end > k && isExactRun(s, k, end, ctx) && !runIsCompared(s, k, end)) {
                 out += translateArithmetic(s, k, end, [&](size_t a, size_t b) {
+                    // A decimal literal reaches the arithmetic as exact text, not as a double.
+                    if (b == a + 1 && isExactLiteral(s.at(a))) return quoteText(s.at(a).text);
                     return "(" + translateToSqlite(s.sub(a, b), ctx) + ")";
                 });
                 k = end - 1;
