@@ -204,17 +204,21 @@ protected:
         return fd;
     }
 
-    // A LOGIN7 record for TDS 7.4 with user and password.
-    static std::string login7(const std::string& user, const std::string& password) {
+    // A LOGIN7 record for TDS 7.4 with user, password and (when not empty)
+    // the language the client asks for.
+    static std::string login7(const std::string& user, const std::string& password, const std::string& language = {}) {
         const std::string u = utf8ToUtf16le(user);
+        const std::string l = utf8ToUtf16le(language);
         std::string p = utf8ToUtf16le(password);
         for (auto& c : p) {
             const auto b = static_cast<uint8_t>(c);
             c = static_cast<char>(static_cast<uint8_t>(((b << 4) | (b >> 4)) ^ 0xA5));
         }
         const uint16_t fixed = 94;
+        const auto afterPassword = static_cast<uint16_t>(fixed + u.size() + p.size());
+        const auto end = static_cast<uint16_t>(afterPassword + l.size());
         ByteWriter w;
-        w.u32(static_cast<uint32_t>(fixed + u.size() + p.size()));
+        w.u32(end);
         w.u32(0x74000004);
         w.u32(4096);
         for (int k = 0; k < 3; ++k) w.u32(0);
@@ -224,13 +228,24 @@ protected:
         field(fixed, 0);                                              // host
         field(fixed, u.size() / 2);                                   // user
         field(static_cast<uint16_t>(fixed + u.size()), p.size() / 2); // password
-        for (int k = 0; k < 6; ++k) field(static_cast<uint16_t>(fixed + u.size() + p.size()), 0);
+        for (int k = 0; k < 4; ++k) field(afterPassword, 0);          // app, server, unused, library
+        field(afterPassword, l.size() / 2);                           // language
+        field(end, 0);                                                // database
         w.bytes(std::string(6, '\0'));  // client id
-        for (int k = 0; k < 3; ++k) field(static_cast<uint16_t>(fixed + u.size() + p.size()), 0);
+        for (int k = 0; k < 3; ++k) field(end, 0);
         w.u32(0);
         w.bytes(u);
         w.bytes(p);
+        w.bytes(l);
         return w.take();
+    }
+
+    // A SQL batch request of TDS 7.4 (with its ALL_HEADERS).
+    static std::string batch(const std::string& sql) {
+        ByteWriter b;
+        b.u32(22); b.u32(18); b.u16(2); b.u64(0); b.u32(1);
+        b.bytes(utf8ToUtf16le(sql));
+        return b.take();
     }
 
     std::filesystem::path dir;
@@ -247,10 +262,8 @@ TEST_F(StandinWire, AttentionIsAcknowledgedAndMalformedInputOnlyEndsThatClient) 
     ASSERT_TRUE(client.read(reply));
     EXPECT_NE(reply.payload.find('\xAD'), std::string::npos);  // LOGINACK
 
-    ByteWriter batch;
-    batch.u32(22); batch.u32(18); batch.u16(2); batch.u64(0); batch.u32(1);
-    batch.bytes(utf8ToUtf16le("select 1"));
-    ASSERT_TRUE(client.write(packet_type::SqlBatch, batch.data()));
+    const std::string select = batch("select 1");
+    ASSERT_TRUE(client.write(packet_type::SqlBatch, select));
     ASSERT_TRUE(client.read(reply));
     // The cancel gets a DONE with the attention bit, and the session goes on.
     ASSERT_TRUE(client.write(packet_type::Attention, {}));
@@ -258,7 +271,7 @@ TEST_F(StandinWire, AttentionIsAcknowledgedAndMalformedInputOnlyEndsThatClient) 
     ASSERT_EQ(reply.payload.size(), 13u);
     EXPECT_EQ(static_cast<uint8_t>(reply.payload[0]), 0xFD);
     EXPECT_EQ(static_cast<uint8_t>(reply.payload[1]) & 0x20, 0x20);
-    ASSERT_TRUE(client.write(packet_type::SqlBatch, batch.data()));
+    ASSERT_TRUE(client.write(packet_type::SqlBatch, select));
     ASSERT_TRUE(client.read(reply));
 
     // A packet whose length is shorter than its header ends this connection only.
@@ -276,8 +289,74 @@ TEST_F(StandinWire, AttentionIsAcknowledgedAndMalformedInputOnlyEndsThatClient) 
     EXPECT_EQ(static_cast<uint8_t>(reply.payload[0]), 0xAA);  // ERROR token: 18456
     close(wrong);
 
-    ASSERT_TRUE(client.write(packet_type::SqlBatch, batch.data()));
+    ASSERT_TRUE(client.write(packet_type::SqlBatch, select));
     ASSERT_TRUE(client.read(reply));
+    close(fd);
+}
+
+TEST_F(StandinWire, LanguageAndDateFormatDecideHowDatesAreRead) {
+    // A session speaks the language LOGIN7 names, else its login's default;
+    // the language brings its date order, which SET DATEFORMAT changes.
+    // Numeric dates follow the order; ISO 8601 with T, yyyymmdd and the
+    // date type's year-first form do not.
+    const auto date = [](const char* literal, const char* type = "datetime") {
+        return std::string("SELECT CONVERT(nvarchar(30), CAST('") + literal + "' AS " + type + "), 121)";
+    };
+    struct Case {
+        const char* login;
+        const char* clientLanguage;
+        std::string sql;
+        const char* expected;  // text somewhere in the reply
+    };
+    const Case cases[] = {
+        {"sa", "", "SELECT @@LANGUAGE", "us_english"},
+        {"sa", "", "SELECT CONVERT(nvarchar(10), @@DATEFIRST) + N' first'", "7 first"},
+        {"brit", "", "SELECT @@LANGUAGE", "british"},
+        {"brit", "", "SELECT CONVERT(nvarchar(10), @@DATEFIRST) + N' first'", "1 first"},
+        {"brit", "us_english", "SELECT @@LANGUAGE", "us_english"},
+        {"sa", "British English", "SELECT @@LANGUAGE", "british"},
+        {"brit", "", date("2001-02-03 04:05:06"), "2001-03-02 04:05:06.000"},
+        {"brit", "", date("2001-02-13"), "resulted in an out-of-range value"},
+        {"brit", "", date("03/02/2001"), "2001-02-03 00:00:00.000"},
+        {"brit", "", date("2001-02-03T04:05:06"), "2001-02-03 04:05:06.000"},
+        {"brit", "", date("20010203"), "2001-02-03 00:00:00.000"},
+        {"brit", "", date("2001-02-03", "date"), "2001-02-03"},
+        {"brit", "", date("2001-02-03 04:05", "smalldatetime"), "2001-03-02 04:05:00.000"},
+        {"brit", "", "SET DATEFORMAT ymd " + date("2001-02-03 04:05:06"), "2001-02-03 04:05:06.000"},
+        {"sa", "", "SET DATEFORMAT mdy " + date("01/02/03"), "2003-01-02"},
+        {"sa", "", "SET DATEFORMAT dmy " + date("01/02/03"), "2003-02-01"},
+        {"sa", "", "SET DATEFORMAT ymd " + date("01/02/03"), "2001-02-03"},
+        {"sa", "", "SET DATEFORMAT YDM " + date("01/02/03"), "2001-03-02"},
+        {"sa", "", "SET DATEFORMAT 'myd' " + date("01/02/03"), "2002-01-03"},
+        {"sa", "", "SET DATEFORMAT dym " + date("01/02/03"), "2002-03-01"},
+        {"sa", "", "SET DATEFORMAT ydm " + date("01/02/03", "date"), "Conversion failed"},
+        {"sa", "", "SET LANGUAGE british " + date("2001-02-03"), "2001-03-02"},
+        {"sa", "", "SET LANGUAGE british", "Changed language setting to british."},
+        {"sa", "", "SET LANGUAGE N'简体中文' SELECT @@LANGUAGE", "简体中文"},
+        {"sa", "", "SET LANGUAGE [Simplified Chinese] " + date("03/02/01"), "2003-02-01"},
+        {"sa", "", "SET LANGUAGE klingon", "is not an official language name or a language alias"},
+        {"sa", "", "SET DATEFORMAT xyz", "SET DATEFORMAT date order 'xyz' is invalid."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.login) + " " + c.sql);
+        const int fd = connectClient();
+        TdsTransport client(fd);
+        ASSERT_TRUE(client.write(packet_type::Login7, login7(c.login, "pw", c.clientLanguage)));
+        TdsMessage reply;
+        ASSERT_TRUE(client.read(reply));
+        ASSERT_TRUE(client.write(packet_type::SqlBatch, batch(c.sql)));
+        ASSERT_TRUE(client.read(reply));
+        EXPECT_NE(reply.payload.find(utf8ToUtf16le(c.expected)), std::string::npos);
+        close(fd);
+    }
+    // The login reply announces the session's language: ENVCHANGE and 5703.
+    const int fd = connectClient();
+    TdsTransport client(fd);
+    ASSERT_TRUE(client.write(packet_type::Login7, login7("brit", "pw")));
+    TdsMessage reply;
+    ASSERT_TRUE(client.read(reply));
+    EXPECT_NE(reply.payload.find(std::string("\x02\x07") + utf8ToUtf16le("british")), std::string::npos);
+    EXPECT_NE(reply.payload.find(utf8ToUtf16le("Changed language setting to british.")), std::string::npos);
     close(fd);
 }
 
