@@ -349,7 +349,8 @@ TEST_F(StandinWire, LanguageAndDateFormatDecideHowDatesAreRead) {
         EXPECT_NE(reply.payload.find(utf8ToUtf16le(c.expected)), std::string::npos);
         close(fd);
     }
-    // The login reply announces the session's language: ENVCHANGE and 5703.
+    // The login reply announces the session's language (ENVCHANGE and 5703)
+    // and the database's collation, Chinese_PRC_CI_AS.
     const int fd = connectClient();
     TdsTransport client(fd);
     ASSERT_TRUE(client.write(packet_type::Login7, login7("brit", "pw")));
@@ -357,6 +358,7 @@ TEST_F(StandinWire, LanguageAndDateFormatDecideHowDatesAreRead) {
     ASSERT_TRUE(client.read(reply));
     EXPECT_NE(reply.payload.find(std::string("\x02\x07") + utf8ToUtf16le("british")), std::string::npos);
     EXPECT_NE(reply.payload.find(utf8ToUtf16le("Changed language setting to british.")), std::string::npos);
+    EXPECT_NE(reply.payload.find(std::string("\x07\x05\x04\x08\xD0\x00\x00", 7)), std::string::npos);
     close(fd);
 }
 

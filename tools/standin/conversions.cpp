@@ -1,5 +1,6 @@
 #include "conversions.h"
 
+#include "code_page.h"
 #include "date_literal.h"
 #include "numeric_text.h"
 #include "sql_error.h"
@@ -297,20 +298,41 @@ std::string textOf(const SourceValue& v, std::optional<int> style, const Convers
     return valueText(v.value);
 }
 
+// The longest start of `text` whose code-page form fits in `bytes`.
+std::string codePagePrefix(const std::string& text, size_t bytes, int codePage) {
+    size_t used = 0, i = 0;
+    while (i < text.size()) {
+        size_t next = i + 1;
+        while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80) ++next;
+        const size_t size = toCodePage(text.substr(i, next - i), codePage).size();
+        if (used + size > bytes) break;
+        used += size;
+        i = next;
+    }
+    return text.substr(0, i);
+}
+
 Value toText(const SourceValue& v, const SqlType& type, Mode mode, std::optional<int> style,
              const ConversionContext& context) {
     std::string text = textOf(v, style, context);
+    // nvarchar counts UTF-16 units; varchar, char and text hold their
+    // collation's code page ('?' for what it lacks) and count its bytes.
+    const bool unicode = type.isUnicodeText();
+    const int codePage = (type.collation ? type.collation : context.collation)->codePage;
+    if (!unicode) text = throughCodePage(text, codePage);
+    const auto length = [&](const std::string& t) { return unicode ? utf16Length(t) : toCodePage(t, codePage).size(); };
     if (type.length != SqlType::MaxLength) {
         const size_t limit = static_cast<size_t>(type.length);
         if (mode == Mode::Explicit) {
-            if (utf16Length(text) > limit) text = utf16Prefix(text, limit);
-        } else if (utf16Length(text) > limit) {
+            if (length(text) > limit) text = unicode ? utf16Prefix(text, limit) : codePagePrefix(text, limit, codePage);
+        } else if (length(text) > limit) {
             // Trailing blanks beyond the width are dropped silently; anything else is refused.
-            while (!text.empty() && text.back() == ' ' && utf16Length(text) > limit) text.pop_back();
-            if (utf16Length(text) > limit) fail(8152, "String or binary data would be truncated.", 16, 14);
+            while (!text.empty() && text.back() == ' ' && length(text) > limit) text.pop_back();
+            if (length(text) > limit) fail(8152, "String or binary data would be truncated.", 16, 14);
         }
-        if (mode == Mode::Explicit && (type.base == BaseType::Char || type.base == BaseType::NChar)) {
-            const size_t have = utf16Length(text);
+        // char and nchar hold their full width, padded with blanks.
+        if (type.base == BaseType::Char || type.base == BaseType::NChar) {
+            const size_t have = length(text);
             if (have < limit) text.append(limit - have, ' ');
         }
     }
@@ -345,7 +367,7 @@ Value toGuid(const SourceValue& v) {
     return Value::text(t);
 }
 
-Value toBinary(const SourceValue& v, const SqlType& type, Mode mode) {
+Value toBinary(const SourceValue& v, const SqlType& type, Mode mode, const ConversionContext& context) {
     std::string bytes;
     switch (v.value.kind) {
     case Value::Kind::Blob: bytes = v.value.s; break;
@@ -355,7 +377,7 @@ Value toBinary(const SourceValue& v, const SqlType& type, Mode mode) {
     case Value::Kind::Text:
         if (mode == Mode::Explicit) {
             const bool wide = v.origin == ValueOrigin::UnicodeLiteral || (v.type && v.type->isUnicodeText());
-            bytes = wide ? utf8ToUtf16le(v.value.s) : v.value.s;
+            bytes = wide ? utf8ToUtf16le(v.value.s) : toCodePage(v.value.s, context.collation->codePage);
             break;
         }
         [[fallthrough]];
@@ -371,9 +393,14 @@ Value toBinary(const SourceValue& v, const SqlType& type, Mode mode) {
     return Value::blob(bytes);
 }
 
-Value convert(const SourceValue& v, const SqlType& t, Mode mode, std::optional<int> style,
+Value convert(const SourceValue& source, const SqlType& t, Mode mode, std::optional<int> style,
               const ConversionContext& context) {
-    if (v.value.isNull()) return v.value;
+    if (source.value.isNull()) return source.value;
+    // A '...' literal is varchar: it holds only what the database's code page can.
+    SourceValue v = source;
+    if (v.origin == ValueOrigin::StringLiteral && v.value.kind == Value::Kind::Text) {
+        v.value.s = throughCodePage(v.value.s, context.collation->codePage);
+    }
     switch (t.base) {
     case BaseType::TinyInt: case BaseType::SmallInt: case BaseType::Int: case BaseType::BigInt:
         return toInteger(v, t.base);
@@ -387,9 +414,9 @@ Value convert(const SourceValue& v, const SqlType& t, Mode mode, std::optional<i
     case BaseType::NText: case BaseType::Text:
         return toText(v, t, mode, style, context);
     case BaseType::UniqueIdentifier: return toGuid(v);
-    case BaseType::VarBinary: case BaseType::Binary: case BaseType::Image: return toBinary(v, t, mode);
+    case BaseType::VarBinary: case BaseType::Binary: case BaseType::Image: return toBinary(v, t, mode, context);
     case BaseType::Timestamp:
-        if (mode == Mode::Explicit) return toBinary(v, t, mode);
+        if (mode == Mode::Explicit) return toBinary(v, t, mode, context);
         fail(273, "Cannot insert an explicit value into a timestamp column. Use INSERT with a column list to "
                   "exclude the timestamp column, or insert a DEFAULT into the timestamp column.");
     }

@@ -30,6 +30,9 @@ struct SourceValue {
 // The session settings that conversions read.
 struct ConversionContext {
     DateSettings dates;
+    // The current database's: '...' literals hold its code page, and so do
+    // varchar columns that name no collation of their own.
+    const Collation* collation = &defaultCollation();
 };
 
 // The value to store for `column`, or StatementError. Nulls pass through

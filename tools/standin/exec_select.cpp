@@ -40,7 +40,7 @@ SelectItem describeItem(const StatementText& s, size_t from, size_t to) {
                                                   s.at(end - 2).kind == TokenKind::String ||
                                                   s.at(end - 2).kind == TokenKind::Number)))) {
         item.aliased = true;
-        end -= s.at(end - 2).is("as") ? 2 : 1;
+        end -= s.at(end - 2).is("as") ? 2u : 1u;
     } else if (end - from >= 2 && s.at(end - 1).kind == TokenKind::String && s.at(end - 2).is("as")) {
         item.aliased = true;
         end -= 2;
@@ -246,6 +246,8 @@ ResultSet Executor::query(const std::string& sqliteSql, const StatementText& sel
             col.type = typeFromValues(rs.rows, static_cast<size_t>(c), item.textLiteral);
             col.nullable = !item.literal;
         }
+        // Text computed here is in the current database's collation.
+        if (col.type.isText() && !col.type.collation) col.type.collation = &collation();
         rs.columns.push_back(std::move(col));
     }
     return rs;

@@ -141,9 +141,12 @@ void Executor::runUse(const StatementText& s, StatementOutcome& o) {
     }
     if (tranCount_ > 0) fail(50000, "USE inside a transaction is not supported by the stand-in.");
     const std::string old = database_;
+    const std::string oldCollation = collation().wireBytes();
     if (auto error = open(*stored)) throw StatementError{*error};
     identityInsertTable_.clear();
     o.envChanges.push_back({env_type::Database, database_, old, false});
+    // The new database's collation, as at login.
+    o.envChanges.push_back({env_type::Collation, collation().wireBytes(), oldCollation, true});
     o.messages.push_back(sqlInfo(5701, "Changed database context to '" + database_ + "'.", 1));
 }
 

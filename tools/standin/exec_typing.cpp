@@ -3,6 +3,7 @@
 // (a string meeting a datetime is read as a date under the session's
 // DATEFORMAT) and a typed value is never re-read as a string.
 #include "exact_arithmetic.h"
+#include "code_page.h"
 #include "executor.h"
 #include "numeric_text.h"
 #include "sqlite_db.h"
@@ -186,13 +187,19 @@ std::string Executor::typedLiteral(const Token& literal, const SqlType& type) co
     // counts days. Other literals compare as they are.
     const bool converted = number ? type.isDateTime()
                                   : !type.isText() && !type.isBinary() && type.base != BaseType::Timestamp;
-    if (!converted) return number ? literal.text : quoteText(literal.text);
+    if (!converted) return number ? literal.text : stringLiteral(literal);
     CatalogColumn column;
     column.type = type;
     return sqlText(convertForColumn(v, column, conversionContext()));
 }
 
+std::string Executor::stringLiteral(const Token& literal) const {
+    if (literal.unicode) return quoteText(literal.text);
+    return quoteText(throughCodePage(literal.text, collation().codePage));
+}
+
 void Executor::addTypingTo(TranslateContext& ctx) const {
+    ctx.stringLiteral = [this](const Token& literal) { return stringLiteral(literal); };
     ctx.columnType = [this](const std::string& column) { return columnTypeInScope(column); };
     ctx.typedLiteral = [this](const Token& literal, const SqlType& type) { return typedLiteral(literal, type); };
     ctx.expressionType = [this](const StatementText& e) { return expressionType(e); };

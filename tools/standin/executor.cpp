@@ -1,5 +1,6 @@
 #include "executor.h"
 
+#include "database_options.h"
 #include "sql_translate.h"
 #include "sqlite_db.h"
 #include "tds_tokens.h"
@@ -90,6 +91,7 @@ std::optional<SqlMessage> Executor::open(const std::string& name) {
     db_ = db;
     database_ = *stored;
     functions_.database = database_;
+    functions_.conversion.collation = &storedDatabaseCollation(db_);
     registerFunctions(db_, &functions_);
     catalog_.emplace(db_);
     directory_.acquire(database_);

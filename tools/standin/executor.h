@@ -69,6 +69,8 @@ public:
     int transactionCount() const { return tranCount_; }
     // The session's language, as @@LANGUAGE and the login reply name it.
     const Language& language() const { return *functions_.conversion.dates.language; }
+    // The current database's collation, as the login reply and USE announce it.
+    const Collation& collation() const { return *functions_.conversion.collation; }
 
 private:
     // Runs one statement (with the blocks it contains), appending outcomes.
@@ -120,6 +122,8 @@ private:
     std::optional<SqlType> expressionType(const StatementText& expr) const;
     std::optional<SqlType> arithmeticType(const StatementText& expr) const;
     std::string typedLiteral(const Token& literal, const SqlType& type) const;
+    // A string literal's SQLite text: '...' holds only what the database's code page can.
+    std::string stringLiteral(const Token& literal) const;
     const ConversionContext& conversionContext() const { return functions_.conversion; }
     // The statement now running: the tables it names give its columns' types.
     struct ScopeGuard {

@@ -13,9 +13,6 @@ namespace {
 
 constexpr uint32_t Tds72 = 0x72090002;
 constexpr uint8_t ReplyType = packet_type::Reply;
-// SQL_Latin1_General_CP1_CI_AS, announced at login.
-const std::string Collation("\x09\x04\xD0\x00\x34", 5);
-
 std::atomic<bool> traceRequests{false};
 
 // Transaction manager request types.
@@ -86,7 +83,7 @@ bool Session::login() {
     TokenWriter w(tdsVersion_, serverName_);
     w.envChangeText(env_type::Database, executor_->database(), "master");
     w.message(sqlInfo(5701, "Changed database context to '" + executor_->database() + "'.", 2));
-    w.envChangeBytes(env_type::Collation, Collation, {});
+    w.envChangeBytes(env_type::Collation, executor_->collation().wireBytes(), {});
     const std::string languageName = executor_->language().name;
     w.envChangeText(env_type::Language, languageName, {});
     w.message(sqlInfo(5703, "Changed language setting to " + languageName + ".", 1));

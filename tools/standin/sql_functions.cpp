@@ -2,6 +2,7 @@
 
 #include "date_literal.h"
 #include "exact_arithmetic.h"
+#include "like_match.h"
 #include "numeric_text.h"
 #include "sql_error.h"
 #include "sqlite_collations.h"
@@ -45,32 +46,42 @@ void len(sqlite3_context* c, int, sqlite3_value** argv) {
     std::string s = argText(argv[0]);
     while (!s.empty() && s.back() == ' ') s.pop_back();
     int64_t n = 0;
-    for (unsigned char ch : s) {
-        if ((ch & 0xC0) != 0x80) ++n;
+    for (const char ch : s) {
+        if ((static_cast<unsigned char>(ch) & 0xC0) != 0x80) ++n;
     }
     sqlite3_result_int64(c, n);
 }
 
-// CHARINDEX(needle, haystack): 1-based, 0 when absent, ignoring case.
+// CHARINDEX(needle, haystack): 1-based, 0 when absent; letters compare as
+// the database's collation compares them.
 void charIndex(sqlite3_context* c, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
         return sqlite3_result_null(c);
     }
-    auto lower = [](std::string s) {
-        for (auto& ch : s) {
-            if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-        }
-        return s;
-    };
-    const std::string needle = lower(argText(argv[0]));
-    const std::string hay = lower(argText(argv[1]));
+    const Collation& collation = *contextOf(c).conversion.collation;
+    const std::u32string needle = foldForComparison(collation, argText(argv[0]));
+    const std::u32string hay = foldForComparison(collation, argText(argv[1]));
     const auto pos = hay.find(needle);
-    if (pos == std::string::npos) return sqlite3_result_int64(c, 0);
-    int64_t chars = 0;
-    for (size_t k = 0; k < pos; ++k) {
-        if ((static_cast<unsigned char>(hay[k]) & 0xC0) != 0x80) ++chars;
+    if (pos == std::u32string::npos) return sqlite3_result_int64(c, 0);
+    int64_t units = 0;  // characters as nvarchar counts them
+    for (size_t k = 0; k < pos; ++k) units += hay[k] >= 0x10000 ? 2 : 1;
+    sqlite3_result_int64(c, units + 1);
+}
+
+// x LIKE pattern [ESCAPE e], as like(pattern, x[, e]): T-SQL's wildcards,
+// letters compared as the database's collation compares them.
+void like(sqlite3_context* c, int argc, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        return sqlite3_result_null(c);
     }
-    sqlite3_result_int64(c, chars + 1);
+    const Collation& collation = *contextOf(c).conversion.collation;
+    std::optional<char32_t> escape;
+    if (argc == 3 && sqlite3_value_type(argv[2]) != SQLITE_NULL) {
+        const std::u32string e = foldForComparison(collation, argText(argv[2]));
+        if (!e.empty()) escape = e.front();
+    }
+    sqlite3_result_int(c, likeMatches(foldForComparison(collation, argText(argv[1])),
+                                      foldForComparison(collation, argText(argv[0])), escape));
 }
 
 void resultError(sqlite3_context* c, const SqlMessage& m) {
@@ -250,7 +261,9 @@ void registerFunctions(sqlite3* db, const FunctionContext* context) {
     sqlite3_create_function(db, "sysdatetime", 0, flags, user, getDate, nullptr, nullptr);
     sqlite3_create_function(db, "newid", 0, flags, user, newId, nullptr, nullptr);
     sqlite3_create_function(db, "len", 1, flags | SQLITE_DETERMINISTIC, user, len, nullptr, nullptr);
-    sqlite3_create_function(db, "charindex", 2, flags | SQLITE_DETERMINISTIC, user, charIndex, nullptr, nullptr);
+    sqlite3_create_function(db, "charindex", 2, flags, user, charIndex, nullptr, nullptr);
+    sqlite3_create_function(db, "like", 2, flags, user, like, nullptr, nullptr);
+    sqlite3_create_function(db, "like", 3, flags, user, like, nullptr, nullptr);
     sqlite3_create_function(db, "year", 1, flags | SQLITE_DETERMINISTIC, user, datePart<0>, nullptr, nullptr);
     sqlite3_create_function(db, "month", 1, flags | SQLITE_DETERMINISTIC, user, datePart<1>, nullptr, nullptr);
     sqlite3_create_function(db, "day", 1, flags | SQLITE_DETERMINISTIC, user, datePart<2>, nullptr, nullptr);

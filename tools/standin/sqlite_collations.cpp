@@ -1,5 +1,6 @@
 #include "sqlite_collations.h"
 
+#include "collation.h"
 #include "numeric_text.h"
 
 #include <cstring>
@@ -31,10 +32,30 @@ int compareExact(void*, int lengthA, const void* a, int lengthB, const void* b) 
     return x.size() < y.size() ? -1 : x.size() > y.size() ? 1 : 0;
 }
 
+int compareUnderCollation(void* collation, int lengthA, const void* a, int lengthB, const void* b) {
+    return compareText(*static_cast<const Collation*>(collation),
+                       std::string_view(static_cast<const char*>(a), static_cast<size_t>(lengthA)),
+                       std::string_view(static_cast<const char*>(b), static_cast<size_t>(lengthB)));
+}
+
 }  // namespace
 
 void registerCollations(sqlite3* db) {
     sqlite3_create_collation(db, ExactNumericCollation, SQLITE_UTF8, nullptr, compareExact);
+    for (const Collation& c : knownCollations()) {
+        sqlite3_create_collation(db, c.name, SQLITE_UTF8, const_cast<Collation*>(&c), compareUnderCollation);
+    }
+}
+
+void readColumnCollations(sqlite3* db, TableInfo& t) {
+    for (auto& c : t.columns) {
+        if (!c.type.isText()) continue;
+        const char* sequence = nullptr;
+        if (sqlite3_table_column_metadata(db, "main", t.name.c_str(), c.name.c_str(), nullptr, &sequence, nullptr,
+                                          nullptr, nullptr) == SQLITE_OK && sequence) {
+            c.type.collation = findCollation(sequence);
+        }
+    }
 }
 
 }  // namespace standin

@@ -93,7 +93,7 @@ std::string utf16leToUtf8(std::string_view utf16) {
 
 size_t utf16Length(std::string_view utf8) {
     size_t n = 0;
-    for (size_t i = 0; i < utf8.size();) n += nextCodePoint(utf8, i) >= 0x10000 ? 2 : 1;
+    for (size_t i = 0; i < utf8.size();) n += nextCodePoint(utf8, i) >= 0x10000 ? 2u : 1u;
     return n;
 }
 
