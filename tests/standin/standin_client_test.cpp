@@ -268,9 +268,9 @@ TEST_F(StandinClientTest, TimestampColumnsAreFilledByTheServer) {
 
 TEST_F(StandinClientTest, DateStringsAreReadWhereTheyMeetDates) {
     setup("CREATE DATABASE TovixHR");
-    setup("CREATE TABLE T (Id int NOT NULL, Dt datetime, D date, Sd smalldatetime)\n"
-          "Insert Into T Values (1, '1999-12-31 23:59:58', '1999-12-31', '1999-12-31 23:59:29.998')\n"
-          "Insert Into T Values (2, N'2000-01-01', '20000101', '2000-01-01 00:00:30')",
+    setup("CREATE TABLE T (Id int NOT NULL, Dt datetime, D date, Sd smalldatetime, Df datetime DEFAULT ('12/31/1999'))\n"
+          "Insert Into T (Id, Dt, D, Sd) Values (1, '1999-12-31 23:59:58', '1999-12-31', '1999-12-31 23:59:29.998')\n"
+          "Insert Into T (Id, Dt, D, Sd) Values (2, N'2000-01-01', '20000101', '2000-01-01 00:00:30')",
           "TovixHR");
     // Every string form that means the stored value finds it; strings
     // compare as dates, not as text.
@@ -290,6 +290,7 @@ TEST_F(StandinClientTest, DateStringsAreReadWhereTheyMeetDates) {
         {"D = '1999-12-31 10:00'", "1\n"},
         {"Sd = '1999-12-31 23:59'", "1\n"},
         {"Sd = '2000-01-01 00:01'", "2\n"},
+        {"Df = '19991231'", "1\n2\n"},  // a default is stored as a date too
     };
     for (const auto& [condition, ids] : found) {
         EXPECT_EQ(rowsOrError(std::string("Select Id From T Where ") + condition + " Order By Id", "TovixHR"), ids)
@@ -388,6 +389,7 @@ TEST_F(StandinClientTest, SchemaStatementsReportSqlServersErrors) {
                        "CREATE TABLE T (Id int NOT NULL)\n"
                        "CREATE TABLE t (Id int)\n"
                        "CREATE TABLE U (Id int, Price cash)\n"
+                       "CREATE TABLE V (Id int IDENTITY(x, 1))\n"
                        "DROP TABLE Missing\n"
                        "DROP TABLE IF EXISTS Missing\n"
                        "Exec Sp_HelpTrigger 'Missing'\n"
@@ -399,6 +401,7 @@ TEST_F(StandinClientTest, SchemaStatementsReportSqlServersErrors) {
                        "TovixHR");
     EXPECT_NE(r.output.find("There is already an object named 't' in the database."), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("Cannot find data type cash."), std::string::npos);
+    EXPECT_NE(r.output.find("Incorrect syntax near 'x'."), std::string::npos);
     EXPECT_NE(r.output.find("Cannot drop the table 'Missing', because it does not exist or you do not have permission."),
               std::string::npos);
     EXPECT_NE(r.output.find("Msg 15009"), std::string::npos);

@@ -7,6 +7,8 @@
 #include "text_codec.h"
 
 #include <cstdlib>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace standin {
@@ -126,7 +128,7 @@ SqlType readColumnType(const StatementText& s, size_t& j, size_t end, int column
 
 struct ColumnDefinition {
     CatalogColumn column;
-    std::string constraints;  // SQLite text: PRIMARY KEY, UNIQUE, DEFAULT, CHECK, REFERENCES
+    std::string constraints;  // SQLite text: PRIMARY KEY, UNIQUE, CHECK, REFERENCES
 };
 
 // IDENTITY [(seed, increment)] at j.
@@ -159,8 +161,9 @@ void readIdentity(const StatementText& s, size_t& j, size_t end, CatalogColumn& 
     j = close + 1;
 }
 
-// DEFAULT expression at j: it runs to the next option word outside parentheses.
-std::string readDefault(const StatementText& s, size_t& j, size_t end, CatalogColumn& col) {
+// DEFAULT expression at j: it runs to the next option word outside
+// parentheses. Returns the expression's tokens.
+std::pair<size_t, size_t> readDefault(const StatementText& s, size_t& j, size_t end) {
     size_t e = j + 1;
     int depth = 0;
     for (; e < end; ++e) {
@@ -169,9 +172,30 @@ std::string readDefault(const StatementText& s, size_t& j, size_t end, CatalogCo
         else if (depth == 0 && e > j + 1 && isColumnOption(s.at(e))) break;
     }
     if (e == j + 1) syntaxErrorAt(s, e);
-    col.defaultSql = translateToSqlite(s.sub(j + 1, e), TranslateContext{});
+    const std::pair<size_t, size_t> expression{j + 1, e};
     j = e;
-    return " DEFAULT (" + col.defaultSql + ")";
+    return expression;
+}
+
+// The SQLite text of a DEFAULT: a literal (in any parentheses, as
+// DEFAULT ((0))) converted to the column's type as an inserted value is,
+// so that a date default is stored as dates are; other expressions, and
+// literals the type refuses, as they translate.
+std::string defaultSql(const StatementText& s, std::pair<size_t, size_t> expression, const CatalogColumn& col,
+                       const ConversionContext& session) {
+    auto [from, to] = expression;
+    while (to - from >= 3 && s.at(from).isSymbol("(") && matchingParen(s, from) == to - 1) {
+        ++from;
+        --to;
+    }
+    if (auto literal = literalIn(s, from, to); literal && col.type.base != BaseType::Timestamp) {
+        try {
+            return sqlLiteral(convertForColumn(*literal, col, session));
+        } catch (const StatementError&) {
+            // SQL Server refuses such a default only when a row needs it.
+        }
+    }
+    return translateToSqlite(s.sub(expression.first, expression.second), TranslateContext{});
 }
 
 // REFERENCES table [(columns)] [ON DELETE|UPDATE action] at j.
@@ -204,7 +228,7 @@ const Collation& readCollate(const StatementText& s, size_t& j, size_t end, cons
 
 // name type options... in tokens [from, end).
 ColumnDefinition readColumn(const StatementText& s, size_t from, size_t end, int number, const TableInfo& table,
-                            const Collation& databaseCollation) {
+                            const ConversionContext& session) {
     ColumnDefinition d;
     CatalogColumn& col = d.column;
     size_t j = from;
@@ -216,8 +240,9 @@ ColumnDefinition readColumn(const StatementText& s, size_t from, size_t end, int
     }
     ++j;
     col.type = readColumnType(s, j, end, number, col.name);
-    if (col.type.isText()) col.type.collation = &databaseCollation;
+    if (col.type.isText()) col.type.collation = session.collation;
     bool primaryKey = false;
+    std::optional<std::pair<size_t, size_t>> defaultExpression;
     while (j < end) {
         const Token& t = s.at(j);
         if (t.is("null")) {
@@ -243,7 +268,7 @@ ColumnDefinition readColumn(const StatementText& s, size_t from, size_t end, int
             if (j + 1 >= end || !s.at(j + 1).isName()) syntaxErrorAt(s, j + 1);
             j += 2;  // the name of the constraint that follows
         } else if (t.is("default")) {
-            d.constraints += readDefault(s, j, end, col);
+            defaultExpression = readDefault(s, j, end);
         } else if (t.is("check") && j + 1 < end && s.at(j + 1).isSymbol("(")) {
             const size_t e = matchingParen(s, j + 1) + 1;
             d.constraints += " " + translateToSqlite(s.sub(j, e), TranslateContext{});
@@ -259,6 +284,11 @@ ColumnDefinition readColumn(const StatementText& s, size_t from, size_t end, int
         }
     }
     if (primaryKey) col.nullable = false;
+    if (defaultExpression) {
+        // After COLLATE, which may follow DEFAULT and decides a text default's code page.
+        col.defaultSql = defaultSql(s, *defaultExpression, col, session);
+        d.constraints += " DEFAULT (" + col.defaultSql + ")";
+    }
     if (col.type.base == BaseType::Timestamp) {
         if (table.timestampColumn() >= 0) {
             fail(2738, "A table can only have one timestamp column. Because table '" + table.name +
@@ -279,7 +309,7 @@ std::string columnSql(const ColumnDefinition& d) {
 }  // namespace
 
 TableDefinition readTableDefinition(const StatementText& s, size_t open, const std::string& name,
-                                    const Collation& databaseCollation) {
+                                    const ConversionContext& session) {
     if (!s.has(open) || !s.at(open).isSymbol("(")) syntaxErrorAt(s, open);
     const size_t close = matchingParen(s, open);
     // Anything after the column list must be a filegroup clause.
@@ -296,7 +326,7 @@ TableDefinition readTableDefinition(const StatementText& s, size_t open, const s
             constraints.push_back(readTableConstraint(s, a, b, keyColumns));
             continue;
         }
-        columns.push_back(readColumn(s, a, b, static_cast<int>(columns.size()) + 1, def.table, databaseCollation));
+        columns.push_back(readColumn(s, a, b, static_cast<int>(columns.size()) + 1, def.table, session));
         def.table.columns.push_back(columns.back().column);
     }
     if (columns.empty()) syntaxErrorAt(s, close);

@@ -3,7 +3,7 @@
 // catalogue's description of the table and the SQLite statement that
 // creates it.
 #include "catalog.h"
-#include "collation.h"
+#include "conversions.h"
 #include "statement_text.h"
 
 #include <string>
@@ -16,9 +16,11 @@ struct TableDefinition {
 };
 
 // The list in parentheses starting at token `open` of `s`, for table
-// `name`. Text columns without COLLATE take `databaseCollation`.
-// Throws StatementError with SQL Server's error for what it refuses.
+// `name`. Text columns without COLLATE take the session's database
+// collation; a literal DEFAULT is converted to its column's type under the
+// session's settings. Throws StatementError with SQL Server's error for
+// what it refuses.
 TableDefinition readTableDefinition(const StatementText& s, size_t open, const std::string& name,
-                                    const Collation& databaseCollation);
+                                    const ConversionContext& session);
 
 }  // namespace standin

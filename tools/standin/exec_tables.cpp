@@ -42,7 +42,7 @@ void Executor::runCreateTable(const StatementText& s, StatementOutcome&) {
     if (catalog_->table(name) || catalog_->trigger(name)) {
         fail(2714, "There is already an object named '" + name + "' in the database.");
     }
-    const TableDefinition definition = readTableDefinition(s, k, name, collation());
+    const TableDefinition definition = readTableDefinition(s, k, name, conversionContext());
     execSql(db_, definition.sqliteDdl);
     catalog_->addTable(definition.table);
     installFillTriggers(db_, definition.table);

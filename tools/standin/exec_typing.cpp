@@ -15,31 +15,6 @@
 namespace standin {
 namespace {
 
-// The SQLite text for a value.
-std::string sqlText(const Value& v) {
-    switch (v.kind) {
-    case Value::Kind::Null: return "NULL";
-    case Value::Kind::Integer: return std::to_string(v.i);
-    case Value::Kind::Real: {
-        char buf[40];
-        std::snprintf(buf, sizeof buf, "%.17g", v.r);
-        return buf;
-    }
-    case Value::Kind::Text: return quoteText(v.s);
-    case Value::Kind::Blob: {
-        static const char* hex = "0123456789ABCDEF";
-        std::string out = "X'";
-        for (const char ch : v.s) {
-            const auto c = static_cast<unsigned char>(ch);
-            out.push_back(hex[c >> 4]);
-            out.push_back(hex[c & 15]);
-        }
-        return out + "'";
-    }
-    }
-    return "NULL";
-}
-
 bool isCall(const StatementText& e, const char* name) {
     return e.size() >= 3 && e.at(0).is(name) && e.at(1).isSymbol("(") && e.at(e.size() - 1).isSymbol(")");
 }
@@ -190,7 +165,7 @@ std::string Executor::typedLiteral(const Token& literal, const SqlType& type) co
     if (!converted) return number ? literal.text : stringLiteral(literal);
     CatalogColumn column;
     column.type = type;
-    return sqlText(convertForColumn(v, column, conversionContext()));
+    return sqlLiteral(convertForColumn(v, column, conversionContext()));
 }
 
 std::string Executor::stringLiteral(const Token& literal) const {

@@ -1,5 +1,6 @@
 #include "sqlite_db.h"
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -210,6 +211,30 @@ std::string quoteName(std::string_view name) {
     }
     out.push_back('"');
     return out;
+}
+
+std::string sqlLiteral(const Value& v) {
+    switch (v.kind) {
+    case Value::Kind::Null: return "NULL";
+    case Value::Kind::Integer: return std::to_string(v.i);
+    case Value::Kind::Real: {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "%.17g", v.r);
+        return buf;
+    }
+    case Value::Kind::Text: return quoteText(v.s);
+    case Value::Kind::Blob: {
+        static const char* hex = "0123456789ABCDEF";
+        std::string out = "X'";
+        for (const char ch : v.s) {
+            const auto c = static_cast<unsigned char>(ch);
+            out.push_back(hex[c >> 4]);
+            out.push_back(hex[c & 15]);
+        }
+        return out + "'";
+    }
+    }
+    return "NULL";
 }
 
 std::string quoteText(std::string_view text) {
