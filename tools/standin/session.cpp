@@ -13,6 +13,7 @@ namespace {
 
 constexpr uint32_t Tds72 = 0x72090002;
 constexpr uint8_t ReplyType = packet_type::Reply;
+
 std::atomic<bool> traceRequests{false};
 
 // Transaction manager request types.
