@@ -28,7 +28,10 @@ std::optional<SqlType> Executor::columnTypeInScope(const std::string& column) co
         scopeColumns_.emplace();
         for (size_t k = 0; k < scope_->size(); ++k) {
             const Token& t = scope_->at(k);
-            if (!t.isName() || toLower(t.text).rfind(HiddenPrefix, 0) == 0) continue;
+            if (!t.isName() || (t.kind == TokenKind::Word && isReservedWord(t.text)) ||
+                toLower(t.text).rfind(HiddenPrefix, 0) == 0) {
+                continue;
+            }
             const auto table = catalog_->table(t.text);
             if (!table) continue;
             for (const auto& c : table->columns) scopeColumns_->emplace(toLower(c.name), c.type);
