@@ -23,6 +23,17 @@ protected:
         ASSERT_TRUE(r.ok()) << sql << "\n" << r.errors;
     }
 
+    // The rows (without the header line) that one statement gives through
+    // tsql, or "Msg N" for its error. (bsqldb cuts decimals and money longer
+    // than 21 and 12 characters.)
+    std::string rowsOrError(const std::string& sql, const std::string& db) {
+        const SqlRun r = runTsql(server, sql, db);
+        const auto at = r.output.find("Msg ");
+        if (at != std::string::npos) return r.output.substr(at, r.output.find(' ', at + 4) - at);
+        const auto header = r.output.find('\n');
+        return header == std::string::npos ? std::string() : r.output.substr(header + 1);
+    }
+
     StandinServer server;
 };
 
@@ -119,7 +130,7 @@ TEST_F(StandinClientTest, BatchesEndWhereSqlServerEndsThem) {
         {"a conversion error ends the batch and its transaction",
          "BEGIN TRAN\r\n" + ins + "(1,N'a')\r\n" + ins + "('abc',N'b')\r\n" + ins + "(3,N'c')\r\nCOMMIT",
          "Conversion failed when converting the varchar value 'abc' to data type int.", "", "0"},
-        {"a bad date ends the batch", ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Born]) Values (2,N'b','2001-02-30')\r\n" +
+        {"a bad date ends the batch", ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Born]) Values (2,N'b','someday')\r\n" +
                                           ins + "(3,N'c')",
          "Msg 241", "1\n", "0"},
         {"a date out of range ends the batch", ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Born]) Values (2,N'b','1700-01-01')\r\n" +
@@ -300,6 +311,117 @@ TEST_F(StandinClientTest, TimestampColumnsAreFilledByTheServer) {
     EXPECT_NE(r.output.find("2\t2"), std::string::npos) << r.output;
 }
 
+TEST_F(StandinClientTest, DateStringsAreReadWhereTheyMeetDates) {
+    setup("CREATE DATABASE TovixHR");
+    setup("CREATE TABLE T (Id int NOT NULL, Dt datetime, D date, Sd smalldatetime, Df datetime DEFAULT ('12/31/1999'))\n"
+          "Insert Into T (Id, Dt, D, Sd) Values (1, '1999-12-31 23:59:58', '1999-12-31', '1999-12-31 23:59:29.998')\n"
+          "Insert Into T (Id, Dt, D, Sd) Values (2, N'2000-01-01', '20000101', '2000-01-01 00:00:30')",
+          "TovixHR");
+    // Every string form that means the stored value finds it; strings
+    // compare as dates, not as text.
+    const std::pair<const char*, const char*> found[] = {
+        {"Dt = '1999-12-31 23:59:58'", "1\n"},
+        {"Dt = '19991231 23:59:58'", "1\n"},
+        {"Dt = '1999-12-31T23:59:58'", "1\n"},
+        {"Dt = '12/31/1999 11:59:58 PM'", "1\n"},
+        {"Dt = N'Dec 31 1999 11:59:58PM'", "1\n"},
+        {"'1999-12-31 23:59:58.001' = T.Dt", "1\n"},  // .001 rounds to .000
+        {"Dt = '1999-12-31'", ""},
+        {"Dt <= '1999-12-31'", ""},
+        {"Dt > '2000-1-1'", ""},
+        {"Dt >= '2000-1-1'", "2\n"},
+        {"Dt BETWEEN '1999-12-31' AND '1999-12-31 23:59:59'", "1\n"},
+        {"Dt NOT IN ('2000-01-01', '1999.12.31 23:59:58')", ""},
+        {"D = '1999-12-31 10:00'", "1\n"},
+        {"Sd = '1999-12-31 23:59'", "1\n"},
+        {"Sd = '2000-01-01 00:01'", "2\n"},
+        {"Df = '19991231'", "1\n2\n"},  // a default is stored as a date too
+    };
+    for (const auto& [condition, ids] : found) {
+        EXPECT_EQ(rowsOrError(std::string("Select Id From T Where ") + condition + " Order By Id", "TovixHR"), ids)
+            << condition;
+    }
+    // Conversions of strings to dates and of dates to strings, and the
+    // errors SQL Server gives: 241 for no date, 242 for a date out of range.
+    const std::pair<const char*, const char*> converted[] = {
+        {"CONVERT(varchar(23), CAST('2001-02-03T04:05:06.789' AS datetime), 121)", "2001-02-03 04:05:06.790\n"},
+        {"CONVERT(varchar(23), CAST('20010203 23:59:59.998' AS datetime), 121)", "2001-02-03 23:59:59.997\n"},
+        {"CONVERT(varchar(23), CAST('1999-12-31 23:59:59.999' AS datetime), 121)", "2000-01-01 00:00:00.000\n"},
+        {"CONVERT(varchar(23), CAST('12:30:20:1' AS datetime), 121)", "1900-01-01 12:30:20.000\n"},
+        {"CONVERT(varchar(23), CAST('12:30:20.1' AS datetime), 121)", "1900-01-01 12:30:20.100\n"},
+        {"CONVERT(varchar, CAST('2/29/2000 4PM' AS datetime), 120)", "2000-02-29 16:00:00\n"},
+        {"CONVERT(varchar, CAST('' AS datetime), 23)", "1900-01-01\n"},
+        {"CAST(Dt AS varchar)", "Dec 31 1999 11:59PM\n"},
+        {"CONVERT(varchar, Dt, 0)", "Dec 31 1999 11:59PM\n"},
+        {"CONVERT(varchar, Dt, 112)", "19991231\n"},
+        {"CONVERT(varchar(10), Dt, 103)", "31/12/1999\n"},
+        {"CONVERT(varchar, Sd, 121)", "1999-12-31 23:59:00.000\n"},  // 29.998 s rounds down
+        {"CAST(D AS varchar)", "1999-12-31\n"},
+        {"CONVERT(varchar, CONVERT(datetime, '31/12/1999', 103), 23)", "1999-12-31\n"},
+        {"CAST('2001-02-30' AS datetime)", "Msg 242"},
+        {"CAST('2001-13-01' AS datetime)", "Msg 242"},
+        {"CAST('1752-12-31' AS datetime)", "Msg 242"},
+        {"CAST('2079-06-06 23:59:30' AS smalldatetime)", "Msg 242"},
+        {"CAST('2001-02-30' AS date)", "Msg 241"},
+        {"CAST('yesterday' AS datetime)", "Msg 241"},
+        {"CAST('2001-02-03 24:00' AS datetime)", "Msg 241"},
+        {"CAST('2001-01-01 00:00:00.1234' AS datetime)", "Msg 241"},
+        {"CONVERT(varchar, Dt, 7777)", "Msg 281"},
+    };
+    for (const auto& [expression, expected] : converted) {
+        EXPECT_EQ(rowsOrError(std::string("Select ") + expression + " From T Where Id = 1", "TovixHR"), expected)
+            << expression;
+    }
+    // Stored values obey the same rules; DELETE finds by date too.
+    EXPECT_EQ(rowsOrError("Insert Into T (Id, Dt) Values (3, '2001-02-30')", "TovixHR"), "Msg 242");
+    EXPECT_EQ(rowsOrError("Update T Set Dt = 'not a date' Where Id = 1", "TovixHR"), "Msg 241");
+    setup("Delete From T Where D = '12/31/1999'", "TovixHR");
+    EXPECT_EQ(rowsOrError("Select Id From T", "TovixHR"), "2\n");
+}
+
+TEST_F(StandinClientTest, ExactNumericsKeepEveryDigit) {
+    setup("CREATE DATABASE TovixHR");
+    setup("CREATE TABLE T (Id int NOT NULL, A decimal(18,4), B decimal(38,0), M money, S smallmoney, N numeric(5,1))\n"
+          "Insert Into T Values (1, 12345678901234.5678, 99999999999999999999999999999999999999,"
+          " 922337203685477.5807, 214748.3647, 1234.5)\n"
+          "Insert Into T Values (2, -12345678901234.5678, -12345678901234567890123, -922337203685477.5808,"
+          " -214748.3648, 0.05)\n"
+          "Insert Into T Values (3, 0.0001, 18446744073709551616, 0, 0, -0.04)",
+          "TovixHR");
+    // Storage, the wire and comparisons keep every digit, at the limits too.
+    const std::pair<const char*, const char*> cases[] = {
+        {"Select A, B, M, S, N From T Where Id = 1",
+         "12345678901234.5678\t99999999999999999999999999999999999999\t922337203685477.5807\t214748.3647\t1234.5\n"},
+        {"Select A, B, M, S, N From T Where Id = 2",
+         "-12345678901234.5678\t-12345678901234567890123\t-922337203685477.5808\t-214748.3648\t0.1\n"},
+        {"Select B, N From T Where Id = 3", "18446744073709551616\t0.0\n"},
+        {"Select Id From T Where A = 12345678901234.5678", "1\n"},
+        {"Select Id From T Where A = -12345678901234.5678", "2\n"},
+        {"Select Id From T Where B = 18446744073709551616", "3\n"},
+        {"Select Id From T Where A > 12345678901234.5677 And A < '12345678901234.5679'", "1\n"},
+        {"Select Id From T Where B In (18446744073709551616, 1) Or M = 922337203685477.5807 Order By Id", "1\n3\n"},
+        {"Select Id From T Order By B", "2\n3\n1\n"},
+        {"Select Max(A), Min(B) From T", "12345678901234.5678\t-12345678901234567890123\n"},
+        // Sums and the arithmetic that produces values stay exact.
+        {"Select Sum(A), Sum(M), Sum(S) From T", "0.0001\t-0.0001\t-0.0001\n"},
+        {"Select Sum(B) From T Where Id > 1", "-12327232157160858338507\n"},
+        {"Select A + 1, A * 2, B - 1, 0.1 + 0.2, 7 / 2 From T Where Id = 1",
+         "12345678901235.5678\t24691357802469.1356\t99999999999999999999999999999999999998\t0.3\t3\n"},
+        {"Select A / 3 From T Where Id = 1", "4115226300411.522600000000000\n"},
+        // Beyond the type's range: SQL Server's errors, never a wrapped value.
+        {"Insert Into T (Id, M) Values (4, 922337203685477.5808)", "Msg 8115"},
+        {"Insert Into T (Id, S) Values (4, -214748.3649)", "Msg 8115"},
+        {"Insert Into T (Id, A) Values (4, 123456789012345.1)", "Msg 8115"},
+        {"Insert Into T (Id, B) Values (4, 999999999999999999999999999999999999999)", "Msg 1007"},
+        {"Select Sum(M) + 1 From T Where Id = 1", "Msg 8115"},
+        {"Select B + 1 From T Where Id = 1", "Msg 8115"},
+        {"Select A / 0 From T", "Msg 8134"},
+    };
+    for (const auto& [sql, expected] : cases) EXPECT_EQ(rowsOrError(sql, "TovixHR"), expected) << sql;
+    setup("Update T Set A = A + 0.0001, M = M - 0.0001 Where Id = 1", "TovixHR");
+    EXPECT_EQ(rowsOrError("Select A, M From T Where Id = 1", "TovixHR"), "12345678901234.5679\t922337203685477.5806\n");
+}
+
 }  // namespace
 }  // namespace dovrel::test
 
@@ -319,10 +441,13 @@ TEST_F(StandinClientTest, SchemaStatementsReportSqlServersErrors) {
                        "ALTER TABLE T ADD X int\n"
                        "SELECT 'still', 'running'\n"
                        "go\n"
+                       "CREATE TABLE V (Id int IDENTITY(x, 1))\n"
+                       "go\n"
                        "SET FANCY_OPTION ON",
                        "TovixHR");
     EXPECT_NE(r.output.find("There is already an object named 't' in the database."), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("Cannot find data type cash."), std::string::npos);
+    EXPECT_NE(r.output.find("Incorrect syntax near 'x'."), std::string::npos);
     EXPECT_NE(r.output.find("Cannot drop the table 'Missing', because it does not exist or you do not have permission."),
               std::string::npos);
     EXPECT_NE(r.output.find("Msg 15009"), std::string::npos);

@@ -1,6 +1,7 @@
 #include "database_directory.h"
 
 #include "catalog.h"
+#include "database_options.h"
 #include "datetime_text.h"
 #include "sqlite_db.h"
 #include "text_codec.h"
@@ -151,14 +152,14 @@ bool DatabaseDirectory::validName(const std::string& name) {
     return name.find_first_of("/\\:*?\"<>|\0", 0, 10) == std::string::npos;
 }
 
-void DatabaseDirectory::create(const std::string& name) {
+void DatabaseDirectory::create(const std::string& name, const Collation& collation) {
     std::lock_guard lock(mutex_);
     if (databases_.count(toLower(name)) > 0) {
         fail(1801, "Database '" + name + "' already exists. Choose a different database name.");
     }
     const std::string path = pathOf(name).string();
     try {
-        openPrepared(path, true);
+        storeDatabaseCollation(openPrepared(path, true).get(), collation);
         DatabaseInfo info = describe(name);
         assignId(info, nextId());
         databases_[toLower(name)] = info;

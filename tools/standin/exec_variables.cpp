@@ -120,7 +120,7 @@ void Executor::runDeclare(const StatementText& s, StatementOutcome&) {
             const SourceValue source = expr.size() == 1 && expr.at(0).kind != TokenKind::Word &&
                                                expr.at(0).kind != TokenKind::Variable
                                            ? literalValue(expr.at(0))
-                                           : SourceValue{evaluate(expr), ValueOrigin::Expression};
+                                           : SourceValue{evaluate(expr), ValueOrigin::Expression, std::nullopt};
             CatalogColumn column;
             column.name = name;
             column.type = v.type;
@@ -138,7 +138,7 @@ void Executor::runSetVariable(const StatementText& s, StatementOutcome&) {
     const SourceValue source = expr.size() == 1 && expr.at(0).kind != TokenKind::Word &&
                                        expr.at(0).kind != TokenKind::Variable
                                    ? literalValue(expr.at(0))
-                                   : SourceValue{evaluate(expr), ValueOrigin::Expression};
+                                   : SourceValue{evaluate(expr), ValueOrigin::Expression, std::nullopt};
     CatalogColumn column;
     column.name = s.at(1).text;
     column.type = v->type;
@@ -175,7 +175,7 @@ void Executor::runSelectAssign(const StatementText& s, StatementOutcome& o) {
             CatalogColumn column;
             column.name = "variable";
             column.type = targets[c]->type;
-            targets[c]->value = convertForColumn({q.column(static_cast<int>(c)), ValueOrigin::Expression}, column);
+            targets[c]->value = convertForColumn({q.column(static_cast<int>(c)), ValueOrigin::Expression, std::nullopt}, column);
         }
     }
     o.command = command::Select;
