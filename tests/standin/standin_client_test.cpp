@@ -233,20 +233,25 @@ TEST_F(StandinClientTest, TriggersAreCreatedListedDroppedAndRecreated) {
 
 TEST_F(StandinClientTest, CommittedRowsSurviveAKillAndUncommittedOnesDoNot) {
     setup("CREATE DATABASE TovixHR");
-    setup("CREATE TABLE T (Id int NOT NULL, Name nvarchar(10))\nInsert Into T ([Id],[Name]) Values (1,N'autocommit')",
+    // A case-insensitive unique varchar key and exact decimals: undoing at
+    // the next start must compare and restore them as the session did.
+    setup("CREATE TABLE T (Id int NOT NULL, Name nvarchar(10), Code varchar(4) UNIQUE, Pay decimal(20,4))\n"
+          "Insert Into T ([Id],[Name],[Code],[Pay]) Values (1,N'autocommit','Ab',12345678901234.5678)",
           "TovixHR");
-    setup("BEGIN TRAN\nInsert Into T ([Id],[Name]) Values (2,N'committed')\nCOMMIT", "TovixHR");
+    setup("BEGIN TRAN\nInsert Into T ([Id],[Name],[Code],[Pay]) Values (2,N'committed','Cd',-0.0001)\nCOMMIT", "TovixHR");
     {
         OpenTsql open(server, "TovixHR");
-        ASSERT_TRUE(open.send("BEGIN TRANSACTION\nInsert Into T ([Id],[Name]) Values (3,N'open')\nSelect 'in-flight', @@TRANCOUNT",
+        ASSERT_TRUE(open.send("BEGIN TRANSACTION\nDelete From T Where Id = 1\n"
+                              "Insert Into T ([Id],[Name],[Code],[Pay]) Values (3,N'open','AB',1.5)\n"
+                              "Update T Set Pay = Pay * 2, Code = 'cD ' Where Id = 2\nSelect 'in-flight', @@TRANCOUNT",
                               "in-flight\t1"))
             << open.output();
         server.kill();
     }
     ASSERT_TRUE(server.start()) << server.lastError();
-    SqlRun rows = server.runSql("Select Id, Name From T Order By Id", "TovixHR");
+    SqlRun rows = server.runSql("Select Id, Name, Code, Pay From T Order By Id", "TovixHR");
     ASSERT_TRUE(rows.ok()) << rows.errors;
-    EXPECT_EQ(rows.output, "1\tautocommit\n2\tcommitted\n");
+    EXPECT_EQ(rows.output, "1\tautocommit\tAb\t12345678901234.5678\n2\tcommitted\tCd\t-0.0001\n");
 }
 
 TEST_F(StandinClientTest, TransactionStatementsAndTheirErrors) {

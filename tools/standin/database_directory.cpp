@@ -3,6 +3,7 @@
 #include "catalog.h"
 #include "database_options.h"
 #include "datetime_text.h"
+#include "sqlite_collations.h"
 #include "sqlite_db.h"
 #include "text_codec.h"
 #include "undo_log.h"
@@ -25,6 +26,8 @@ constexpr SystemDatabase SystemDatabases[] = {{"master", 1}, {"tempdb", 2}, {"mo
 SqliteHandle openPrepared(const std::string& path, bool create) {
     auto db = openSqlite(path, SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0));
     sqlite3_busy_timeout(db.get(), 5000);
+    // Undo records played back here touch indexes on collated columns.
+    registerCollations(db.get());
     execSql(db.get(), "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;");
     Catalog(db.get()).ensureSchema();
     return db;
