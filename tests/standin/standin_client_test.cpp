@@ -382,6 +382,13 @@ TEST_F(StandinClientTest, DateStringsAreReadWhereTheyMeetDates) {
     EXPECT_EQ(rowsOrError("Update T Set Dt = 'not a date' Where Id = 1", "TovixHR"), "Msg 241");
     setup("Delete From T Where D = '12/31/1999'", "TovixHR");
     EXPECT_EQ(rowsOrError("Select Id From T", "TovixHR"), "2\n");
+    // Variables take strings under the session's DATEFORMAT, and a date
+    // column's value as the date it is, whatever the DATEFORMAT.
+    setup("SET DATEFORMAT dmy\nDECLARE @d datetime = '13/02/2001', @e datetime\nSELECT @e = Dt FROM T WHERE Id = 2\n"
+          "Insert Into T (Id, Dt, D) Values (3, @d, @e)",
+          "TovixHR");
+    EXPECT_EQ(rowsOrError("Select CONVERT(varchar(23), Dt, 121), CONVERT(varchar(10), D, 23) From T Where Id = 3", "TovixHR"),
+              "2001-02-13 00:00:00.000\t2000-01-01\n");
 }
 
 TEST_F(StandinClientTest, ExactNumericsKeepEveryDigit) {
@@ -612,7 +619,7 @@ TEST_F(StandinClientTest, TriggersRunOncePerStatementAsTSql) {
     setup("CREATE TABLE Audit (Kind nvarchar(10), N int, Note nvarchar(100))", "TovixHR");
     struct Case {
         const char* name;
-        std::string trigger;  // on a fresh table Staff (Id identity, Name, Pay)
+        std::string trigger;  // on a fresh table Staff (Id identity, Name, Pay, Born, Rate)
         std::string run;
         const char* message;  // a message the run shows, or nullptr
         const char* staff;    // SELECT Name FROM Staff ORDER BY Id afterwards
@@ -634,6 +641,12 @@ TEST_F(StandinClientTest, TriggersRunOncePerStatementAsTSql) {
          "  ELSE\r\n    INSERT INTO Audit (Kind, N, Note) VALUES (N'delete', @n, @who)\r\nEND",
          "INSERT INTO Staff (Name) VALUES (N'a'), (N'b'), (N'c')\nDELETE FROM Staff WHERE Name = N'a'\nDELETE FROM Staff",
          "deleting 2 rows up to c", "", "delete\t1\ta\n"},
+        {"dates and exact numbers are read in a trigger as in a batch; its SET DATEFORMAT ends with it",
+         "CREATE TRIGGER trg ON Staff AFTER INSERT AS\r\nSET DATEFORMAT dmy\r\nINSERT INTO Audit (Kind, N, Note)\r\n"
+         "  SELECT N'dates', COUNT(*), CONVERT(nvarchar(30), MIN(Rate) * 2) FROM inserted WHERE Born = '13/02/2001'",
+         "SET DATEFORMAT mdy\nINSERT INTO Staff (Name, Born, Rate) VALUES (N'a', '02/13/2001', 0.10), (N'b', '02/14/2001', 0.20)\n"
+         "INSERT INTO Staff (Name, Born) VALUES (N'c', '02/15/2001')",
+         nullptr, "a\nb\nc\n", "dates\t1\t0.20\ndates\t0\tNULL\n"},
         {"ROLLBACK undoes the statement and ends the batch",
          "CREATE TRIGGER trg ON Staff AFTER INSERT AS\r\nIF EXISTS (SELECT * FROM inserted WHERE Pay > 100)\r\nBEGIN\r\n"
          "  RAISERROR('pay too high', 16, 1)\r\n  ROLLBACK TRANSACTION\r\nEND",
@@ -644,7 +657,8 @@ TEST_F(StandinClientTest, TriggersRunOncePerStatementAsTSql) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         setup("DROP TABLE IF EXISTS Staff\nDELETE FROM Audit\n"
-              "CREATE TABLE Staff (Id int IDENTITY PRIMARY KEY, Name nvarchar(20) NOT NULL, Pay int NULL)",
+              "CREATE TABLE Staff (Id int IDENTITY PRIMARY KEY, Name nvarchar(20) NOT NULL, Pay int NULL,"
+              " Born datetime NULL, Rate decimal(9,2) NULL)",
               "TovixHR");
         setup(c.trigger, "TovixHR");
         const SqlRun r = runTsql(server, c.run, "TovixHR");

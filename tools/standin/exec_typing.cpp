@@ -2,8 +2,8 @@
 // a literal meeting a column is converted as SQL Server converts it there
 // (a string meeting a datetime is read as a date under the session's
 // DATEFORMAT) and a typed value is never re-read as a string.
-#include "exact_arithmetic.h"
 #include "code_page.h"
+#include "exact_arithmetic.h"
 #include "executor.h"
 #include "numeric_text.h"
 #include "sqlite_db.h"
@@ -32,7 +32,9 @@ std::optional<SqlType> Executor::columnTypeInScope(const std::string& column) co
                 toLower(t.text).rfind(HiddenPrefix, 0) == 0) {
                 continue;
             }
-            const auto table = catalog_->table(t.text);
+            // Inside a trigger, inserted and deleted have the firing table's columns.
+            const bool pseudo = triggerDepth_ > 0 && !firing_.empty() && (t.is("inserted") || t.is("deleted"));
+            const auto table = pseudo ? std::optional<TableInfo>(firing_.back()) : catalog_->table(t.text);
             if (!table) continue;
             for (const auto& c : table->columns) scopeColumns_->emplace(toLower(c.name), c.type);
         }
@@ -45,6 +47,13 @@ std::optional<SqlType> Executor::columnTypeInScope(const std::string& column) co
 std::optional<SqlType> Executor::expressionType(const StatementText& e) const {
     if (e.size() == 0) return std::nullopt;
     if (e.at(0).isSymbol("(") && matchingParen(e, 0) == e.size() - 1) return expressionType(e.sub(1, e.size() - 1));
+    // A variable has its declared type.
+    if (e.size() == 1 && e.at(0).kind == TokenKind::Variable && e.at(0).text.rfind("@@", 0) != 0) {
+        if (!variables_) return std::nullopt;
+        const auto it = variables_->find(toLower(e.at(0).text));
+        if (it == variables_->end()) return std::nullopt;
+        return it->second.type;
+    }
     // A column, qualified or not.
     size_t k = 0;
     while (k + 2 < e.size() && e.at(k).isName() && e.at(k + 1).isSymbol(".")) k += 2;

@@ -108,7 +108,7 @@ bool isExactLiteral(const Token& t) {
 }
 
 // Whether the arithmetic run [from, to) computes with an exact value (a
-// decimal literal or an exact column) and joins no strings.
+// decimal literal, an exact column or variable) and joins no strings.
 bool isExactRun(const StatementText& s, size_t from, size_t to, const TranslateContext& ctx) {
     bool exact = false;
     int depth = 0;
@@ -119,6 +119,9 @@ bool isExactRun(const StatementText& s, size_t from, size_t to, const TranslateC
         if (t.kind == TokenKind::String && depth == 0) return false;
         if (isExactLiteral(t)) {
             exact = true;
+        } else if (t.kind == TokenKind::Variable && ctx.expressionType) {
+            const auto type = ctx.expressionType(s.sub(k, k + 1));
+            exact = exact || (type && type->isExactNumeric());
         } else if (t.isName() && !(k + 1 < to && s.at(k + 1).isSymbol("("))) {
             const auto type = ctx.columnType(t.text);
             exact = exact || (type && type->isExactNumeric());
