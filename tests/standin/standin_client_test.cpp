@@ -453,6 +453,7 @@ TEST_F(StandinClientTest, SchemaStatementsReportSqlServersErrors) {
                        "ALTER TABLE T ADD X int\n"
                        "SELECT 'still', 'running'\n"
                        "go\n"
+                       "SELECT 'not', 'reached'\n"
                        "CREATE TABLE V (Id int IDENTITY(x, 1))\n"
                        "go\n"
                        "SET FANCY_OPTION ON",
@@ -460,6 +461,7 @@ TEST_F(StandinClientTest, SchemaStatementsReportSqlServersErrors) {
     EXPECT_NE(r.output.find("There is already an object named 't' in the database."), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("Cannot find data type cash."), std::string::npos);
     EXPECT_NE(r.output.find("Incorrect syntax near 'x'."), std::string::npos);
+    EXPECT_EQ(r.output.find("not\treached"), std::string::npos);  // a syntax error runs nothing of its batch
     EXPECT_NE(r.output.find("Cannot drop the table 'Missing', because it does not exist or you do not have permission."),
               std::string::npos);
     EXPECT_NE(r.output.find("Msg 15009"), std::string::npos);
