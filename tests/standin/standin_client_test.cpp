@@ -139,6 +139,10 @@ TEST_F(StandinClientTest, BatchesEndWhereSqlServerEndsThem) {
         {"a text that is no number ends the batch",
          "BEGIN TRAN\r\n" + ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Pay]) Values (2,N'b','x')\r\n" + ins + "(3,N'c')",
          "Msg 8114", "", "0"},
+        {"an arithmetic overflow ends only its statement",
+         "BEGIN TRAN\r\n" + ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Pay]) Values (2,N'b',12345.67)\r\n" + ins +
+             "(3,N'c')",
+         "Msg 8115", "1\n3\n", "1"},
         {"a missing table ends the batch and leaves the transaction open",
          "BEGIN TRAN\r\n" + ins + "(1,N'a')\r\nInsert Into Nowhere Values (2)\r\n" + ins + "(3,N'c')",
          "Invalid object name 'Nowhere'.", "1\n", "1"},

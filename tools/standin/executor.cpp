@@ -55,7 +55,12 @@ bool isCompileError(int number) {
     }
 }
 
-// Conversion errors end the batch and roll its transaction back.
+// Conversion errors end the batch and roll its transaction back. An
+// arithmetic overflow (8115, also met converting a value to a narrower
+// numeric) is not among them: with ANSI_WARNINGS ON, SQL Server's default,
+// "arithmetic errors cause the query to end, but the batch doesn't abort (as
+// long as the setting XACT_ABORT is OFF)" (SQL Server's documentation of
+// SET ARITHABORT), so it ends its statement alone.
 bool isConversionError(int number) {
     return number == 245 || number == 241 || number == 242 || number == 8114 || number == 8169;
 }
