@@ -5,17 +5,14 @@
 namespace standin {
 
 const Collation& storedDatabaseCollation(sqlite3* db) {
-    sqlite3_stmt* q = nullptr;
-    const Collation* found = nullptr;
     // A missing table is no error: such a database has the default.
-    if (sqlite3_prepare_v2(db, "SELECT value FROM __standin_options WHERE name = 'collation'", -1, &q, nullptr) ==
-            SQLITE_OK &&
-        sqlite3_step(q) == SQLITE_ROW) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(q, 0));
-        if (text) found = findCollation(text);
+    const auto q = prepareQuietly(db, "SELECT value FROM __standin_options WHERE name = 'collation'");
+    if (q && sqlite3_step(q.get()) == SQLITE_ROW) {
+        if (const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(q.get(), 0))) {
+            if (const Collation* found = findCollation(text)) return *found;
+        }
     }
-    sqlite3_finalize(q);
-    return found ? *found : defaultCollation();
+    return defaultCollation();
 }
 
 void storeDatabaseCollation(sqlite3* db, const Collation& collation) {
