@@ -131,10 +131,10 @@ void Executor::runSet(const StatementText& s, StatementOutcome& o) {
         if (s.has(k) && s.at(k).isSymbol(",")) ++k;
     }
     if (k > 1 && onOff(s, k, on) && !s.has(k + 1)) {
-        for (const auto& o : listed) {
-            if (o == "nocount") noCount_ = on;
-            if (o == "xact_abort") xactAbort_ = on;
-            if (o == "implicit_transactions") implicitTransactions_ = on;
+        for (const auto& named : listed) {
+            if (named == "nocount") noCount_ = on;
+            if (named == "xact_abort") xactAbort_ = on;
+            if (named == "implicit_transactions") implicitTransactions_ = on;
         }
         return;
     }
