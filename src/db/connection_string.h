@@ -51,7 +51,8 @@ struct Driver {
 // data source / server / address / addr / network address, initial catalog
 // / database, user id / uid / user, password / pwd, integrated security /
 // trusted_connection, connect timeout / connection timeout, application
-// name / app, workstation id / wsid and persist security info. Any other
+// name / app, workstation id / wsid, current language and persist security
+// info. Any other
 // keyword (Driver, DSN, FileDSN, SaveFile, ...) is refused with an error
 // that names it, before anything is loaded: a setting must never choose
 // what the program loads. Every value reaches the driver in braces, so no

@@ -189,7 +189,7 @@ const std::set<std::string>& knownKeywords() {
         "network address",  "initial catalog",    "database",        "user id",          "uid",
         "user",             "password",           "pwd",             "integrated security",
         "trusted_connection", "connect timeout",  "connection timeout", "application name", "app",
-        "workstation id",   "wsid",               "persist security info"};
+        "workstation id",   "wsid",               "persist security info", "current language"};
     return known;
 }
 
@@ -251,6 +251,7 @@ OdbcTarget translate(const std::string& connectionString, const Driver& driver) 
     }
     if (const auto app = lookup(keywords, {"application name", "app"})) append("APP", *app);
     if (const auto workstation = lookup(keywords, {"workstation id", "wsid"})) append("WSID", *workstation);
+    if (const auto language = lookup(keywords, {"current language"})) append("Language", *language);
     if (driver.freeTds) {
         // Text travels as UTF-8 to the driver and as Unicode on the wire.
         append("TDS_Version", "7.4");

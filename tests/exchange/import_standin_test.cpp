@@ -479,5 +479,24 @@ TEST_F(ImportStandin, ReportsQuoteAtMostAboutTwoHundredCharacters) {
     EXPECT_NE(report.find(std::string(200, 'n') + "…在资料表里找不到"), std::string::npos) << report;
 }
 
+TEST_F(ImportStandin, DatesAreReadAsWrittenOnADayFirstSession) {
+    sql("Create Table DayFirst (Id int not null, Born datetime null)");
+    // A session whose language reads 'YYYY-MM-DD hh:mm:ss' year-day-month, as British logins do.
+    const std::string british = connectStr() + "Current Language=british;";
+    ado::Connection plain;
+    plain.Open(british);
+    try {
+        plain.Execute("Insert Into DayFirst (Id, Born) Values (0, '2001-02-13 00:00:00')");
+        ADD_FAILURE() << "the 13th month was accepted";
+    } catch (const ado::DatabaseError& e) {
+        EXPECT_EQ(e.number(), 242);
+    }
+    ImportOptions options;
+    options.ConnectStr = british;
+    EXPECT_EQ(exchange.ImportTable(file("Id\tBorn\r\n1\t2001-02-03\r\n2\t2001-02-13 10:05\r\n"), "DayFirst", options), "");
+    EXPECT_EQ(rows("Select Id, CONVERT(varchar(19), Born, 120) From DayFirst Order By Id"),
+              "1|2001-02-03 00:00:00\n2|2001-02-13 10:05:00\n");
+}
+
 }  // namespace
 }  // namespace dovrel
