@@ -10,7 +10,7 @@
 #include "platform/messages.h"
 #include "platform/text_converter.h"
 #include "platform/ui_host.h"
-#include "support/standin_server.h"
+#include "support/standin_database.h"
 
 namespace dovrel {
 namespace {
@@ -21,24 +21,16 @@ const char* const kConnecting = "progress:正在连接服务器...";
 const char* const kChecking = "progress:正在检查数据服务器上的数据库...";
 const char* const kNetworkMessage = "网络不通，请检查网络设置！";
 
-class CheckServer : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        server = new test::StandinServer();
-        if (!server->start()) return;
-        const auto created = server->runSql("CREATE DATABASE TovixHR\ngo\nCREATE DATABASE [O'Brien]");
-        ready = created.ok();
-        if (!ready) setUpError = created.errors;
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
+class CheckServer : public test::SharedStandinDatabase<CheckServer> {
+public:
+    static constexpr const char* kDatabaseName = "TovixHR";
+    static bool prepare(test::StandinDatabase& db) { return db.sql("CREATE DATABASE [O'Brien]"); }
 
+protected:
     void SetUp() override {
         resetRunState();
-        ASSERT_TRUE(ready) << "stand-in server not usable: " << server->lastError() << setUpError;
-        settings().ServerName = server->serverName();
+        test::SharedStandinDatabase<CheckServer>::SetUp();
+        settings().ServerName = server().serverName();
         settings().DatabaseName = "TovixHR";
         settings().UserName = "sa";
         settings().UserPassword = "Secret#1";
@@ -52,9 +44,7 @@ protected:
         runState().DatabaseExists = exists;
     }
 
-    static inline test::StandinServer* server = nullptr;
-    static inline bool ready = false;
-    static inline std::string setUpError;
+    static test::StandinServer& server() { return db().server(); }
 
     platform::ScriptedEchoTransport echoes;
     platform::ScopedEchoTransport scopedEchoes{echoes};
@@ -72,7 +62,7 @@ TEST_F(CheckServer, FindsTheServerAndItsDatabase) {
     // The port is not part of the pinged address; the name keeps it.
     ASSERT_EQ(echoes.requests.size(), 1u);
     EXPECT_EQ(echoes.requests[0].address, 0x7F000001u);
-    EXPECT_EQ(settings().ServerName, server->serverName());
+    EXPECT_EQ(settings().ServerName, server().serverName());
 }
 
 TEST_F(CheckServer, ComparesTheDatabaseNameAsTheServerDoes) {

@@ -10,7 +10,7 @@
 #include "db/ado.h"
 #include "core/build_connection_string.h"
 #include "db/connection_string.h"
-#include "support/standin_server.h"
+#include "support/standin_database.h"
 
 namespace dovrel {
 namespace {
@@ -22,25 +22,19 @@ using ado::Recordset;
 constexpr const char* kDatabase = "DataLayer";
 constexpr const char* kPassword = "Secret#1";
 
-class StandinTest : public ::testing::Test {
+class StandinTest : public test::SharedStandinDatabase<StandinTest> {
+public:
+    static constexpr const char* kDatabaseName = kDatabase;
+    static std::vector<std::string> logins() { return {"sa:Secret#1", "odd:a}b;c", "my user:p;w}d= x"}; }
+
 protected:
-    static void SetUpTestSuite() {
-        server_ = std::make_unique<test::StandinServer>(std::string{},
-                                                        std::vector<std::string>{"sa:Secret#1", "odd:a}b;c", "my user:p;w}d= x"});
-        ASSERT_TRUE(server_->start()) << server_->lastError();
-        const test::SqlRun run = server_->runSql(std::string("create database ") + kDatabase);
-        ASSERT_TRUE(run.ok()) << run.errors;
-    }
-    static void TearDownTestSuite() { server_.reset(); }
-
-    void SetUp() override { ASSERT_TRUE(server_ && server_->running()); }
-
+    static test::StandinServer& server() { return db().server(); }
     static std::string connectionString(bool forMaster, const std::string& password = kPassword) {
-        return connectionStringFor({server_->serverName(), kDatabase, "sa", password}, forMaster);
+        return connectionStringFor({server().serverName(), kDatabase, "sa", password}, forMaster);
     }
 
     // Runs `sql` in the test database through the independent client.
-    static test::SqlRun independent(const std::string& sql) { return server_->runSql(sql, kDatabase); }
+    static test::SqlRun independent(const std::string& sql) { return db().run(sql); }
 
     static long countRows(const std::string& table) {
         auto recordset = OpenRecordset(connectionString(false), "Select Count(*) From " + table);
@@ -48,10 +42,7 @@ protected:
         return std::stol(recordset->Fields(0).Value().value_or("-1"));
     }
 
-    static std::unique_ptr<test::StandinServer> server_;
 };
-
-std::unique_ptr<test::StandinServer> StandinTest::server_;
 
 TEST_F(StandinTest, RecordsetOfTheDatabaseListing) {
     auto recordset = OpenRecordset(connectionString(true), "Select Name from SysDatabases order by Name");
@@ -191,7 +182,7 @@ TEST_F(StandinTest, ServerErrorsCarryNumberAndState) {
     EXPECT_FALSE(recordset.IsOpen());
 
     // A database that does not exist refuses the login.
-    EXPECT_FALSE(TryConnect(connectionStringFor({server_->serverName(), "NoSuchDb", "sa", kPassword}, false),
+    EXPECT_FALSE(TryConnect(connectionStringFor({server().serverName(), "NoSuchDb", "sa", kPassword}, false),
                             "Select 1"));
 }
 
@@ -224,16 +215,16 @@ TEST_F(StandinTest, WrongPasswordAndClosedPortGiveNullAndFalse) {
 TEST_F(StandinTest, LoginsAndPasswordsWithSeparatorsReachTheServerAsData) {
     // Quoted in the OLE DB string, braced for the driver.
     const std::string quoted =
-        "Provider=SQLOLEDB;Data Source=" + server_->serverName() + ";User ID=odd;Password=\"a}b;c\";";
+        "Provider=SQLOLEDB;Data Source=" + server().serverName() + ";User ID=odd;Password=\"a}b;c\";";
     EXPECT_TRUE(TryConnect(quoted, "Select 1"));
-    EXPECT_FALSE(TryConnect("Provider=SQLOLEDB;Data Source=" + server_->serverName() +
+    EXPECT_FALSE(TryConnect("Provider=SQLOLEDB;Data Source=" + server().serverName() +
                                 ";User ID=odd;Password=\"a}b;d\";",
                             "Select 1"));
     // The program's own form quotes what needs it.
-    EXPECT_TRUE(TryConnect(connectionStringFor({server_->serverName(), kDatabase, "odd", "a}b;c"}, true), "Select 1"));
-    EXPECT_TRUE(TryConnect(connectionStringFor({server_->serverName(), kDatabase, "my user", "p;w}d= x"}, false),
+    EXPECT_TRUE(TryConnect(connectionStringFor({server().serverName(), kDatabase, "odd", "a}b;c"}, true), "Select 1"));
+    EXPECT_TRUE(TryConnect(connectionStringFor({server().serverName(), kDatabase, "my user", "p;w}d= x"}, false),
                            "Select 1"));
-    EXPECT_FALSE(TryConnect(connectionStringFor({server_->serverName(), kDatabase, "my user", "p;w}d=x"}, false),
+    EXPECT_FALSE(TryConnect(connectionStringFor({server().serverName(), kDatabase, "my user", "p;w}d=x"}, false),
                             "Select 1"));
 }
 

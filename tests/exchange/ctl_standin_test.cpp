@@ -10,39 +10,30 @@
 
 #include "run_process.h"
 #include "support/closed_port.h"
-#include "support/standin_server.h"
+#include "support/standin_database.h"
 #include "support/temp_files.h"
 
 namespace dovrel {
 namespace {
 
-class CtlExchange : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        server_ = std::make_unique<test::StandinServer>();
-        if (!server_->start()) return;
-        server_->runSql("Create Database CtlExchange");
-        server_->runSql("Create Table Staff (Id int, Name nvarchar(20))\ngo\nInsert Into Staff Values (1, N'old')",
-                        "CtlExchange");
+class CtlExchange : public test::SharedStandinDatabase<CtlExchange> {
+public:
+    static constexpr const char* kDatabaseName = "CtlExchange";
+    static bool prepare(test::StandinDatabase& db) {
+        return db.sql("Create Table Staff (Id int, Name nvarchar(20))\ngo\nInsert Into Staff Values (1, N'old')");
     }
-    static void TearDownTestSuite() { server_.reset(); }
-    void SetUp() override { ASSERT_TRUE(server_->running()) << server_->lastError(); }
 
-    static std::string connectStr() {
-        return "provider = sqloledb;data source=" + server_->serverName() +
-               ";initial catalog=CtlExchange;user id =sa;Password= Secret#1;";
-    }
-    static std::string query(const std::string& sql) { return server_->runSql(sql, "CtlExchange").output; }
+protected:
+    static std::string connectStr() { return db().connectStr(); }
+    static std::string query(const std::string& sql) { return db().run(sql).output; }
     // dovrelctl as on a Simplified Chinese machine.
     static test::ProcessResult ctl(const std::vector<std::string>& args) {
         return test::runDovrelctl(args, {"LC_ALL=zh_CN.UTF-8"});
     }
 
-    static std::unique_ptr<test::StandinServer> server_;
     test::TempFolder folder;
 };
 
-std::unique_ptr<test::StandinServer> CtlExchange::server_;
 
 TEST_F(CtlExchange, ImportSucceedsOrReportsAndFails) {
     const std::string good = folder.write("good.txt", "Id\tName\r\n2\tnew\r\n3\tnewer\r\n");
@@ -71,7 +62,7 @@ TEST_F(CtlExchange, ImportSucceedsOrReportsAndFails) {
 }
 
 TEST_F(CtlExchange, ExitCodesTellWhatWentWrong) {
-    server_->runSql("Create Table Dated (Id int, Born datetime null, Active bit not null)", "CtlExchange");
+    ASSERT_TRUE(db().sql("Create Table Dated (Id int, Born datetime null, Active bit not null)")) << db().error();
     const std::string good = folder.write("dated.txt", "Id\tBorn\tActive\r\n1\t2001年2月3日\t 1\r\n");
     const std::string changing = folder.write("changing.txt", "Id\tBorn\tActive\r\n1\tsoon\tyes\r\n");
     const std::string closed = "provider = sqloledb;data source=127.0.0.1," + std::to_string(test::closedLoopbackPort()) +
@@ -116,8 +107,8 @@ TEST_F(CtlExchange, ExitCodesTellWhatWentWrong) {
 }
 
 TEST_F(CtlExchange, EncodingsFiltersAndTheLocalesScript) {
-    server_->runSql("Create Table Names (Id int, Name nvarchar(20))\ngo\nInsert Into Names Values (9, N'old')",
-                    "CtlExchange");
+    ASSERT_TRUE(db().sql("Create Table Names (Id int, Name nvarchar(20))\ngo\nInsert Into Names Values (9, N'old')"))
+        << db().error();
     const std::string gbk = folder.write("gbk.txt", "Id\tName\r\n1\t\xD5\xC5\xC8\xFD\r\n2\t\xC2\xAC\r\n");
     auto run = ctl({"import", gbk, "Names", "--connect", connectStr(), "--encoding", "gbk"});
     EXPECT_EQ(run.exitCode, 0) << run.err;

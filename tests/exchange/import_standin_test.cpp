@@ -16,7 +16,7 @@
 #include "platform/messages.h"
 #include "support/closed_port.h"
 #include "support/query_rows.h"
-#include "support/standin_server.h"
+#include "support/standin_database.h"
 #include "support/temp_files.h"
 
 namespace dovrel {
@@ -25,7 +25,6 @@ namespace {
 using namespace exchange::detail;
 
 const std::string kUpdateFailed = "更新数据库存失败，请重新导入文件！";
-const std::string kDatabase = "ExchangeTests";
 
 class ImportEvents : public ExchangeEvents {
 public:
@@ -35,32 +34,22 @@ public:
     int exported = 0;
 };
 
-class ImportStandin : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        server_ = std::make_unique<test::StandinServer>();
-        if (!server_->start()) return;
-        server_->runSql("Create Database " + kDatabase);
-    }
-    static void TearDownTestSuite() { server_.reset(); }
+class ImportStandin : public test::SharedStandinDatabase<ImportStandin> {
+public:
+    static constexpr const char* kDatabaseName = "ExchangeTests";
 
+protected:
     void SetUp() override {
-        ASSERT_TRUE(server_->running()) << server_->lastError();
+        test::SharedStandinDatabase<ImportStandin>::SetUp();
         exchange.SetEvents(&events);
     }
 
-    static std::string connectStr(const std::string& server = server_->serverName(),
-                                  const std::string& password = "Secret#1") {
-        return "provider = sqloledb;data source=" + server + ";initial catalog=" + kDatabase +
-               ";user id =sa;Password= " + password + ";";
-    }
+    static test::StandinServer& server() { return db().server(); }
+    static std::string connectStr(const std::string& password = "Secret#1") { return db().connectStr(password); }
     // Runs fixture statements through the independent client.
-    static void sql(const std::string& text) {
-        test::SqlRun run = server_->runSql(text, kDatabase);
-        ASSERT_TRUE(run.ok()) << text << "\n" << run.errors;
-    }
+    static void sql(const std::string& text) { ASSERT_TRUE(db().sql(text)) << db().error(); }
     // The rows of a query, values separated by "|", rows ended by "\n", NULL as "NULL".
-    static std::string rows(const std::string& query) { return test::queryRows(connectStr(), query); }
+    static std::string rows(const std::string& query) { return db().rows(query); }
     std::string file(const std::string& text) { return folder.write("source" + std::to_string(++files) + ".txt", text); }
     std::string import(const std::string& text, const std::string& table, ImportOptions options = {}) {
         options.ConnectStr = connectStr();
@@ -82,7 +71,6 @@ protected:
         return text;
     }
 
-    static std::unique_ptr<test::StandinServer> server_;
     RecordingMessageSink messages;
     ScopedMessageSink scopedMessages{messages};
     test::TempFolder folder;
@@ -91,7 +79,6 @@ protected:
     int files = 0;
 };
 
-std::unique_ptr<test::StandinServer> ImportStandin::server_;
 
 TEST_F(ImportStandin, ColumnKindsAndLookups) {
     sql("Create Table Kinds (I int, D datetime, S nvarchar(20), G uniqueidentifier, P image, B bit)");
@@ -444,9 +431,10 @@ TEST_F(ImportStandin, CheckFileNamesEachReason) {
     };
     const std::vector<Case> cases = {
         {"a file that would import", good, "Chk2", connectStr(), ImportOutcome::Success, ""},
-        {"no server", good, "Chk2", connectStr("127.0.0.1," + std::to_string(test::closedLoopbackPort())),
+        {"no server", good, "Chk2",
+         "provider = sqloledb;data source=127.0.0.1," + std::to_string(test::closedLoopbackPort()) + ";user id =sa;",
          ImportOutcome::ConnectionFailed, "无法连接数据库服务器："},
-        {"a wrong password", good, "Chk2", connectStr(server_->serverName(), "Wrong#9"), ImportOutcome::ConnectionFailed,
+        {"a wrong password", good, "Chk2", connectStr("Wrong#9"), ImportOutcome::ConnectionFailed,
          "Login failed"},
         {"no such table", good, "NoSuchTable", connectStr(), ImportOutcome::Refused, "无法查询数据表 NoSuchTable："},
         {"columns that differ", file("Id\tE\r\n1\t2\r\n"), "Chk2", connectStr(), ImportOutcome::Refused, "数据表字段不匹配E在资料表里找不到"},

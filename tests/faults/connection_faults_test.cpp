@@ -12,7 +12,7 @@
 #include "platform/echo_transport.h"
 #include "platform/messages.h"
 #include "platform/ui_host.h"
-#include "standin_database.h"
+#include "support/standin_database.h"
 #include "core/check_server.h"
 
 namespace dovrel {

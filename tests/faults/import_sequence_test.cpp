@@ -15,7 +15,7 @@
 
 #include "exchange/exchange.h"
 #include "platform/messages.h"
-#include "standin_database.h"
+#include "support/standin_database.h"
 #include "support/temp_files.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "platform/codepage.h"
 #include "platform/messages.h"
 #include "platform/runtime_error.h"
-#include "standin_database.h"
+#include "support/standin_database.h"
 #include "support/temp_files.h"
 
 namespace dovrel {

@@ -1,4 +1,4 @@
-#include "standin_database.h"
+#include "support/standin_database.h"
 
 #include "db/ado.h"
 #include "support/query_rows.h"
@@ -15,9 +15,9 @@ bool StandinDatabase::start() {
     return run.ok();
 }
 
-std::string StandinDatabase::connectStr() const {
+std::string StandinDatabase::connectStr(const std::string& password) const {
     return "provider = sqloledb;data source=" + server_.serverName() + ";initial catalog=" + database_ +
-           ";user id =sa;Password= Secret#1;";
+           ";user id =sa;Password= " + password + ";";
 }
 
 bool StandinDatabase::sql(const std::string& text) {
