@@ -12,6 +12,23 @@
 namespace standin {
 namespace {
 
+// A procedure asked about another database than the session's answers as SQL Server does.
+void requireCurrentDatabase(const std::string& qualifier, const std::string& database) {
+    if (!qualifier.empty() && !equalsIgnoreCase(qualifier, database)) {
+        fail(15250, "The database name component of the object qualifier must be the name of the current database.",
+             16, 1);
+    }
+}
+
+// The columns that name a table in every catalog procedure's answer, then `more`.
+std::vector<ColumnInfo> tableNameColumns(std::initializer_list<ColumnInfo> more) {
+    std::vector<ColumnInfo> columns = {resultColumn("TABLE_QUALIFIER", "nvarchar", 128, true),
+                                         resultColumn("TABLE_OWNER", "nvarchar", 128, true),
+                                         resultColumn("TABLE_NAME", "nvarchar", 128, true)};
+    columns.insert(columns.end(), more);
+    return columns;
+}
+
 bool matches(const std::string& pattern, const std::string& name) {
     return sqlite3_strlike(pattern.c_str(), name.c_str(), 0) == 0;
 }
@@ -132,14 +149,8 @@ void Executor::spColumns(const std::vector<ProcedureArgument>& args, StatementOu
     const auto version = a.value("@ODBCVer");
     const bool odbc3 = version && version->kind == Value::Kind::Integer ? version->i >= 3
                                                                          : a.text("@ODBCVer", "2") == "3";
-    if (!qualifier.empty() && !equalsIgnoreCase(qualifier, database_)) {
-        fail(15250, "The database name component of the object qualifier must be the name of the current database.",
-             16, 1);
-    }
-    ResultSet rs = tableOf({resultColumn("TABLE_QUALIFIER", "nvarchar", 128, true),
-                            resultColumn("TABLE_OWNER", "nvarchar", 128, true),
-                            resultColumn("TABLE_NAME", "nvarchar", 128, true),
-                            resultColumn("COLUMN_NAME", "nvarchar", 128, true),
+    requireCurrentDatabase(qualifier, database_);
+    ResultSet rs = tableOf(tableNameColumns({resultColumn("COLUMN_NAME", "nvarchar", 128, true),
                             resultColumn("DATA_TYPE", "smallint", 0, true),
                             resultColumn("TYPE_NAME", "nvarchar", 128, true),
                             resultColumn("PRECISION", "int", 0, true),
@@ -154,7 +165,7 @@ void Executor::spColumns(const std::vector<ProcedureArgument>& args, StatementOu
                             resultColumn("CHAR_OCTET_LENGTH", "int", 0, true),
                             resultColumn("ORDINAL_POSITION", "int", 0, true),
                             resultColumn("IS_NULLABLE", "varchar", 254, true),
-                            resultColumn("SS_DATA_TYPE", "tinyint", 0, true)});
+                            resultColumn("SS_DATA_TYPE", "tinyint", 0, true)}));
     if (matches(owner, "dbo")) {
         Statement tables(db_, "SELECT DISTINCT table_name FROM __standin_columns ORDER BY table_name");
         while (tables.step()) {
@@ -191,11 +202,8 @@ void Executor::spTables(const std::vector<ProcedureArgument>& args, StatementOut
     const std::string owner = a.text("@table_owner", "%");
     const std::string qualifier = a.text("@table_qualifier", "%");
     const std::string types = toLower(a.text("@table_type"));
-    ResultSet rs = tableOf({resultColumn("TABLE_QUALIFIER", "nvarchar", 128, true),
-                            resultColumn("TABLE_OWNER", "nvarchar", 128, true),
-                            resultColumn("TABLE_NAME", "nvarchar", 128, true),
-                            resultColumn("TABLE_TYPE", "varchar", 32, true),
-                            resultColumn("REMARKS", "varchar", 254, true)});
+    ResultSet rs = tableOf(tableNameColumns({resultColumn("TABLE_TYPE", "varchar", 32, true),
+                            resultColumn("REMARKS", "varchar", 254, true)}));
     auto emptyGiven = [&](const char* p) { return a.hasText(p) && a.text(p).empty(); };
     // ODBC's enumerations: catalogs ('%', '', ''), owners ('', '%', ''), table types ('', '', '', '%').
     if (a.text("@table_qualifier") == "%" && emptyGiven("@table_owner") && emptyGiven("@table_name")) {
@@ -229,16 +237,10 @@ void Executor::spPkeys(const std::vector<ProcedureArgument>& args, StatementOutc
     const ProcedureArguments a("sp_pkeys", args, {"@table_name", "@table_owner", "@table_qualifier"});
     const std::string name = a.requiredText("@table_name");
     const std::string qualifier = a.text("@table_qualifier");
-    if (!qualifier.empty() && !equalsIgnoreCase(qualifier, database_)) {
-        fail(15250, "The database name component of the object qualifier must be the name of the current database.",
-             16, 1);
-    }
-    ResultSet rs = tableOf({resultColumn("TABLE_QUALIFIER", "nvarchar", 128, true),
-                            resultColumn("TABLE_OWNER", "nvarchar", 128, true),
-                            resultColumn("TABLE_NAME", "nvarchar", 128, true),
-                            resultColumn("COLUMN_NAME", "nvarchar", 128, true),
+    requireCurrentDatabase(qualifier, database_);
+    ResultSet rs = tableOf(tableNameColumns({resultColumn("COLUMN_NAME", "nvarchar", 128, true),
                             resultColumn("KEY_SEQ", "smallint", 0, true),
-                            resultColumn("PK_NAME", "nvarchar", 128, true)});
+                            resultColumn("PK_NAME", "nvarchar", 128, true)}));
     if (const auto table = catalog_->table(name); table && matches(a.text("@table_owner", "%"), "dbo")) {
         Statement keys(db_, "SELECT name, pk FROM pragma_table_info(?) WHERE pk > 0 ORDER BY pk");
         keys.bind(1, table->name);

@@ -21,18 +21,6 @@ bool isMissingTable(sqlite3* db) {
     return msg.rfind("no such table", 0) == 0;
 }
 
-// The end of an IF or WHILE condition: the first statement word outside parentheses.
-size_t conditionEnd(const StatementText& s) {
-    int depth = 0;
-    size_t k = 1;
-    for (; s.has(k); ++k) {
-        const Token& t = s.at(k);
-        if (t.isSymbol("(")) ++depth;
-        else if (t.isSymbol(")")) --depth;
-        else if (depth == 0 && isStatementKeyword(t) && !(t.is("select") && s.at(k - 1).isSymbol("("))) break;
-    }
-    return k;
-}
 
 }  // namespace
 

@@ -215,14 +215,7 @@ void Executor::runIf(const StatementText& s, std::vector<StatementOutcome>& out)
         return;
     }
     // The condition ends where the statement it guards begins.
-    int depth = 0;
-    size_t k = 1;
-    for (; s.has(k); ++k) {
-        const Token& t = s.at(k);
-        if (t.isSymbol("(")) ++depth;
-        else if (t.isSymbol(")")) --depth;
-        else if (depth == 0 && isStatementKeyword(t) && !(t.is("select") && s.at(k - 1).isSymbol("("))) break;
-    }
+    const size_t k = conditionEnd(s);
     bool condition = false;
     try {
         if (k <= 1 || !s.has(k)) fail(102, "Incorrect syntax near 'IF'.", 15);

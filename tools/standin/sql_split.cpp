@@ -133,4 +133,5 @@ std::vector<TokenRange> splitStatements(const std::vector<Token>& tokens, TokenR
     return out;
 }
 
+
 }  // namespace standin

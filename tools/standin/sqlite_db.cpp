@@ -242,16 +242,7 @@ std::string sqlLiteral(const Value& v) {
         return text;
     }
     case Value::Kind::Text: return quoteText(v.s);
-    case Value::Kind::Blob: {
-        static const char* hex = "0123456789ABCDEF";
-        std::string out = "X'";
-        for (const char ch : v.s) {
-            const auto c = static_cast<unsigned char>(ch);
-            out.push_back(hex[c >> 4]);
-            out.push_back(hex[c & 15]);
-        }
-        return out + "'";
-    }
+    case Value::Kind::Blob: return "X'" + upperHex(v.s) + "'";
     }
     return "NULL";
 }

@@ -100,4 +100,16 @@ void syntaxErrorAt(const StatementText& s, size_t k) {
     fail(102, "Incorrect syntax near '" + t.text + "'.", 15);
 }
 
+size_t conditionEnd(const StatementText& s) {
+    int depth = 0;
+    size_t k = 1;
+    for (; s.has(k); ++k) {
+        const Token& t = s.at(k);
+        if (t.isSymbol("(")) ++depth;
+        else if (t.isSymbol(")")) --depth;
+        else if (depth == 0 && isStatementKeyword(t) && !(t.is("select") && s.at(k - 1).isSymbol("("))) break;
+    }
+    return k;
+}
+
 }  // namespace standin

@@ -45,4 +45,8 @@ void forEachDropped(const StatementText& s, const std::function<void(const std::
 // "Incorrect syntax near ..." for the token at k (or the end).
 [[noreturn]] void syntaxErrorAt(const StatementText& s, size_t k);
 
+// The end of an IF or WHILE condition in `s` (the keyword at 0): the first
+// statement word outside parentheses.
+size_t conditionEnd(const StatementText& s);
+
 }  // namespace standin

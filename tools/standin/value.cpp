@@ -14,18 +14,21 @@ std::string valueText(const Value& v) {
         return buf;
     }
     case Value::Kind::Text: return v.s;
-    case Value::Kind::Blob: {
-        static const char* hex = "0123456789ABCDEF";
-        std::string out = "0x";
-        for (const char ch : v.s) {
-            const auto c = static_cast<unsigned char>(ch);
-            out.push_back(hex[c >> 4]);
-            out.push_back(hex[c & 15]);
-        }
-        return out;
-    }
+    case Value::Kind::Blob: return "0x" + upperHex(v.s);
     }
     return {};
+}
+
+std::string upperHex(std::string_view bytes) {
+    static constexpr const char* kDigits = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(2 * bytes.size());
+    for (const char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        out.push_back(kDigits[c >> 4]);
+        out.push_back(kDigits[c & 15]);
+    }
+    return out;
 }
 
 }  // namespace standin

@@ -2,6 +2,7 @@
 // One value as SQLite holds it: null, integer, real, text (UTF-8) or blob.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace standin {
 
@@ -22,5 +23,8 @@ struct Value {
 
 // The value as text, the way a message or a conversion reads it.
 std::string valueText(const Value& v);
+
+// Bytes as upper-case hexadecimal digits, two a byte.
+std::string upperHex(std::string_view bytes);
 
 }  // namespace standin
