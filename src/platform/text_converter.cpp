@@ -1,9 +1,9 @@
 #include "platform/text_converter.h"
 
-#include <opencc/opencc.h>
-
 #include <exception>
 #include <memory>
+
+#include "platform/opencc_data.h"
 
 namespace dovrel::platform {
 namespace {
@@ -17,7 +17,7 @@ public:
         if (!tried_) {
             tried_ = true;
             try {
-                converter_ = std::make_unique<opencc::SimpleConverter>("s2t.json");
+                converter_ = openS2twConverter();
             } catch (...) {
                 converter_.reset();
             }

@@ -49,6 +49,7 @@ TEST_F(Localize, OtherCodePagesConvertToTraditional) {
         EXPECT_EQ(runState().UiFontName, "新細明體");
         EXPECT_EQ(LocalizeText("数据库连接设置"), "數據庫連接設置");
         EXPECT_EQ(LocalizeText("网络不通，请检查网络设置！"), "網絡不通，請檢查網絡設置！");
+        EXPECT_EQ(LocalizeText("为启动"), "為啟動") << "Taiwan standard characters";
         EXPECT_EQ(LocalizeText("System Error!(5)"), "System Error!(5)");
         EXPECT_EQ(LocalizeText(""), "");
     }
