@@ -15,6 +15,9 @@ packages=(
   xvfb xauth fonts-wqy-microhei
   iproute2
   clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  rapidjson-dev
+  wine64
 )
 
 missing=()

@@ -1,7 +1,5 @@
 #include "data/odbc_batch.h"
 
-#include <sqlext.h>
-
 #include <algorithm>
 
 #include "data/ado_field_types.h"

@@ -1,12 +1,15 @@
 #include "data/odbc_drivers.h"
 
+#ifndef _WIN32
 #include <dlfcn.h>
 #include <odbcinst.h>
+#endif
 
 #include <algorithm>
 #include <cctype>
 
 #include "data/odbc_handles.h"
+#include "data/odbc_text.h"
 
 namespace dovrel::ado::odbc {
 namespace {
@@ -24,14 +27,15 @@ std::vector<std::string> installedDrivers() {
     std::vector<std::string> names;
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
     for (;;) {
-        SQLCHAR name[512];
-        SQLCHAR attributes[2048];
+        // The wide call: Wine's driver manager has no narrow one.
+        SQLWCHAR name[512] = {};
+        SQLWCHAR attributes[2048];
         SQLSMALLINT nameLength = 0;
         SQLSMALLINT attributesLength = 0;
-        const SQLRETURN rc = SQLDrivers(env->get(), direction, name, sizeof name, &nameLength, attributes,
-                                        sizeof attributes, &attributesLength);
+        const SQLRETURN rc = SQLDriversW(env->get(), direction, name, 512, &nameLength, attributes, 2048,
+                                         &attributesLength);
         if (!succeeded(rc)) break;
-        names.emplace_back(reinterpret_cast<const char*>(name));
+        names.push_back(toUtf8(narrowed(name)));
         direction = SQL_FETCH_NEXT;
     }
     return names;
@@ -48,13 +52,27 @@ std::string sqlServerDriver() {
     // Looked up again after a miss, so that a driver installed meanwhile is found.
     static std::string found;
     if (found.empty()) found = chooseSqlServerDriver(installedDrivers());
+#ifdef _WIN32
+    if (found.empty()) throw DatabaseError("IM002", 0, "No ODBC driver for SQL Server is installed.");
+#else
     if (found.empty())
         throw DatabaseError("IM002", 0,
                             "No ODBC driver for SQL Server is installed. Install the Debian package tdsodbc "
                             "(apt-get install tdsodbc); it registers the driver \"FreeTDS\".");
+#endif
     return found;
 }
 
+#ifdef _WIN32
+// The driver's DLL is the driver manager's to load; looking the driver up
+// already loads the manager itself.
+void preloadSqlServerDriver() {
+    try {
+        sqlServerDriver();
+    } catch (const DatabaseError&) {
+    }
+}
+#else
 void preloadSqlServerDriver() {
     try {
         const std::string driver = sqlServerDriver();
@@ -66,5 +84,6 @@ void preloadSqlServerDriver() {
     } catch (const DatabaseError&) {
     }
 }
+#endif
 
 }  // namespace dovrel::ado::odbc

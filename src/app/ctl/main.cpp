@@ -4,8 +4,13 @@
 #include <CLI/CLI.hpp>
 
 #include "app/ctl/commands.h"
+#include "platform/console.h"
 
 int main(int argc, char** argv) {
+    const dovrel::platform::ConsoleOutput console;
+    const std::vector<std::string> arguments = dovrel::platform::commandLineArguments(argc, argv);
+    std::vector<const char*> pointers;
+    for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
     CLI::App app{"Dovrel: connection settings of the HR, attendance and payroll client"};
     app.require_subcommand(1);
     dovrel::ctl::addSettingsCommands(app);
@@ -13,7 +18,7 @@ int main(int argc, char** argv) {
     dovrel::ctl::addCheckCommand(app);
     dovrel::ctl::addExchangeCommands(app);
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(pointers.size()), pointers.data());
     } catch (const CLI::ParseError& e) {
         return app.exit(e);
     }

@@ -10,6 +10,7 @@
 #include "exchange/detail/utf8_repair.h"
 #include "exchange/large_block.h"
 #include "platform/codepage.h"
+#include "platform/file_path.h"
 #include "platform/runtime_error.h"
 
 namespace dovrel::exchange::detail {
@@ -28,7 +29,7 @@ bool isAscii(std::string_view bytes) {
 }
 
 std::ifstream openForReading(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(platform::filePath(path), std::ios::binary);
     if (!file) throw RuntimeError(err::PathFileAccess);
     return file;
 }
@@ -132,9 +133,9 @@ void decodePiece(std::string_view piece, int codePage, std::string& out) {
 
 bool normalFileExists(const std::string& path) {
     std::error_code error;
-    std::filesystem::path p(path);
+    const std::filesystem::path p = platform::filePath(path);
     if (path.empty() || !std::filesystem::is_regular_file(p, error)) return false;
-    std::string name = p.filename().string();
+    const auto name = p.filename().native();
     return !name.empty() && name.front() != '.';
 }
 
