@@ -2,14 +2,13 @@
 // codes, value texts, text conversion, driver choice and error numbers.
 #include <gtest/gtest.h>
 
-#include <sqlext.h>
-
 #include "data/ado.h"
 #include "data/ado_field_types.h"
 #include "data/odbc_drivers.h"
 #include "data/odbc_handles.h"
 #include "data/odbc_text.h"
 #include "data/odbc_values.h"
+#include "platform/odbc_headers.h"
 
 namespace dovrel::ado {
 namespace {

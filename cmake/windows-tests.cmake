@@ -1,0 +1,32 @@
+# The tests of the Windows build, run under Wine by scripts/test-windows.sh:
+# the layers' tests that need neither Linux processes nor the stand-in
+# fixture (those run in the Linux build), and the tests of the Windows
+# seams in tests/platform/win. Included from tests/CMakeLists.txt.
+include_directories(${CMAKE_CURRENT_SOURCE_DIR})
+dovrel_add_gtest(cipher_cipher_text_test SOURCES cipher/cipher_text_test.cpp LIBS dovrel_cipher LABELS cipher)
+dovrel_add_gtest(cipher_cipher_malformed_test SOURCES cipher/cipher_malformed_test.cpp LIBS dovrel_cipher
+  LABELS cipher)
+dovrel_add_gtest(faults_cipher_faults_test SOURCES faults/cipher_faults_test.cpp LIBS dovrel_cipher LABELS faults)
+
+foreach(stem echo_status_test ipv4_address_test ping_test server_address_test)
+  dovrel_add_gtest(net_${stem} SOURCES net/${stem}.cpp LIBS dovrel_net LABELS net)
+endforeach()
+
+foreach(stem codepage_test settings_document_test utf8_check_test)
+  dovrel_add_gtest(platform_${stem} SOURCES platform/${stem}.cpp LIBS dovrel_platform LABELS platform)
+endforeach()
+
+dovrel_add_gtest(data_connection_string_test SOURCES data/connection_string_test.cpp LIBS dovrel_data LABELS data)
+dovrel_add_gtest(data_odbc_values_test SOURCES data/odbc_values_test.cpp LIBS dovrel_data PkgConfig::ODBC
+  LABELS data)
+
+foreach(stem line_scan_test row_statement_test value_tests_test source_reader_test exchange_local_test)
+  dovrel_add_gtest(exchange_${stem} SOURCES exchange/${stem}.cpp exchange/temp_files.cpp LIBS dovrel_exchange
+    LABELS exchange)
+endforeach()
+
+foreach(stem busy_combo_test diagnosis_test localize_test)
+  dovrel_add_gtest(startup_${stem} SOURCES startup/${stem}.cpp LIBS dovrel_startup LABELS startup)
+endforeach()
+
+add_subdirectory(platform/win)
