@@ -17,7 +17,7 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   rapidjson-dev
-  wine64
+  wine64 locales
 )
 
 missing=()
