@@ -20,8 +20,9 @@ dovrel_add_gtest(data_connection_string_test SOURCES data/connection_string_test
 dovrel_add_gtest(data_odbc_values_test SOURCES data/odbc_values_test.cpp LIBS dovrel_data PkgConfig::ODBC
   LABELS data)
 
+add_library(dovrel_test_temp_files STATIC exchange/temp_files.cpp exchange/temp_files.h)
 foreach(stem line_scan_test row_statement_test value_tests_test source_reader_test exchange_local_test)
-  dovrel_add_gtest(exchange_${stem} SOURCES exchange/${stem}.cpp exchange/temp_files.cpp LIBS dovrel_exchange
+  dovrel_add_gtest(exchange_${stem} SOURCES exchange/${stem}.cpp LIBS dovrel_exchange dovrel_test_temp_files
     LABELS exchange)
 endforeach()
 

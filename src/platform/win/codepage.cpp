@@ -23,20 +23,22 @@ bool isAscii(std::string_view text) {
     return true;
 }
 
-// The code pages for which Windows refuses the strict flags (and the
-// used-default report) and converts only with flags 0.
+// The code pages that Windows converts only without flags.
 bool takesNoFlags(int codePage) {
     switch (codePage) {
-    case 42: case 50220: case 50221: case 50222: case 50225: case 50227: case 50229:
-    case 54936: case 65000: case 65001: return true;
+    case 42: case 50220: case 50221: case 50222: case 50225: case 50227: case 50229: case 65000: return true;
     default: return codePage >= 57002 && codePage <= 57011;
     }
 }
 
+// Besides those, UTF-8 and GB18030 take no best-fit flag and no
+// used-default report when converted to.
+bool encodesStrictly(int codePage) { return !takesNoFlags(codePage) && codePage != CP_UTF8 && codePage != 54936; }
+
 std::optional<std::wstring> decode(std::string_view bytes, int codePage) {
     if (bytes.size() > INT_MAX) return std::nullopt;
     const auto cp = static_cast<UINT>(codePage);
-    const DWORD flags = takesNoFlags(codePage) && codePage != CP_UTF8 ? 0 : MB_ERR_INVALID_CHARS;
+    const DWORD flags = takesNoFlags(codePage) ? 0 : MB_ERR_INVALID_CHARS;
     const int size = static_cast<int>(bytes.size());
     const int length = MultiByteToWideChar(cp, flags, bytes.data(), size, nullptr, 0);
     if (length <= 0) return std::nullopt;
@@ -48,7 +50,7 @@ std::optional<std::wstring> decode(std::string_view bytes, int codePage) {
 std::optional<std::string> encode(const std::wstring& wide, int codePage) {
     if (wide.size() > INT_MAX) return std::nullopt;
     const auto cp = static_cast<UINT>(codePage);
-    const bool strict = !takesNoFlags(codePage);
+    const bool strict = encodesStrictly(codePage);
     const DWORD flags = strict ? WC_NO_BEST_FIT_CHARS : 0;
     const int size = static_cast<int>(wide.size());
     BOOL usedDefault = FALSE;

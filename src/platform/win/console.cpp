@@ -44,7 +44,7 @@ public:
         DWORD mode = 0;
         console_ = handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE && GetConsoleMode(handle_, &mode);
     }
-    ~ConsoleBuffer() override { write(); }
+    ~ConsoleBuffer() override { write(true); }
     ConsoleBuffer(const ConsoleBuffer&) = delete;
     ConsoleBuffer& operator=(const ConsoleBuffer&) = delete;
 
@@ -65,14 +65,16 @@ protected:
 private:
     static constexpr std::size_t kFlushSize = 4096;
 
-    bool write() {
+    // Writes what is pending; a character cut short at the end waits for
+    // its rest, unless this is the last write.
+    bool write(bool last = false) {
         if (pending_.empty()) return true;
         if (!console_) {
             const bool ok = writeBytes(pending_);
             pending_.clear();
             return ok;
         }
-        const std::size_t whole = pending_.size() - unfinishedSequence(pending_);
+        const std::size_t whole = pending_.size() - (last ? 0 : unfinishedSequence(pending_));
         const std::wstring wide = forConsole(std::string_view(pending_).substr(0, whole));
         pending_.erase(0, whole);
         for (std::size_t done = 0; done < wide.size();) {

@@ -7,8 +7,8 @@
 namespace dovrel::platform {
 
 std::optional<std::string> computerName() {
-    wchar_t buffer[MAX_COMPUTERNAME_LENGTH + 1] = {};
-    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    wchar_t buffer[256] = {};
+    DWORD size = 256;
     if (!GetComputerNameW(buffer, &size) || size == 0) return std::nullopt;
     return win::toUtf8(std::wstring_view(buffer, size));
 }
