@@ -11,9 +11,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "data/run_state.h"
-#include "startup/check_server.h"
-#include "startup/load_settings.h"
+#include "core/run_state.h"
+#include "core/check_server.h"
+#include "core/load_settings.h"
 
 int main(int argc, char** argv) {
     const int repeats = argc == 2 ? std::atoi(argv[1]) : 0;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "data/connection_string.h"
+#include "db/connection_string.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

@@ -3,8 +3,10 @@
 // the cells separated by 0x1F. Whatever the cells hold, the statement keeps
 // its shape: the prefix, then values separated by commas, then ")" CR LF;
 // every text cell is one literal that reads back as the cell; every bare
-// value is a number, Null, 0 or 1 and never carries a quote, a blank or a
-// bracket; no column gives more than one value.
+// value is a number (blanks around it allowed), Null, 0 or 1 and never
+// carries a quote or a bracket; no column gives more than one value; the
+// cell's CellChange says what became of it; the same row built for a report
+// (long values cut) keeps the shape and the count of values.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -15,7 +17,9 @@
 
 namespace {
 
+using dovrel::exchange::detail::CellChange;
 using dovrel::exchange::detail::ColumnDescription;
+using dovrel::exchange::detail::cellChange;
 
 void require(bool condition) {
     if (!condition) std::abort();
@@ -69,13 +73,17 @@ std::vector<Value> parseValues(std::string_view list) {
 }
 
 bool numberCharacters(std::string_view text) {
-    return !text.empty() && text.find_first_not_of("0123456789+-.eE") == std::string_view::npos;
+    const size_t begin = text.find_first_not_of(' ');
+    if (begin == std::string_view::npos) return false;
+    text = text.substr(begin, text.find_last_not_of(' ') - begin + 1);
+    return text.find_first_not_of("0123456789+-.eE") == std::string_view::npos;
 }
 
+// YYYY-MM-DD hh:mm:ss, or with .fff.
 bool dateText(std::string_view text) {
-    if (text.size() != 19) return false;
+    if (text.size() != 19 && text.size() != 23) return false;
     for (size_t k = 0; k < text.size(); ++k) {
-        const char expected = k == 4 || k == 7 ? '-' : k == 10 ? ' ' : k == 13 || k == 16 ? ':' : '9';
+        const char expected = k == 4 || k == 7 ? '-' : k == 10 ? ' ' : k == 13 || k == 16 ? ':' : k == 19 ? '.' : '9';
         if (expected == '9' ? !(text[k] >= '0' && text[k] <= '9') : text[k] != expected) return false;
     }
     return true;
@@ -122,41 +130,58 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t c = 0; c < count; ++c) {
         const std::string_view cell = c < cells.size() ? cells[c] : std::string_view();
         const Value* value = next < values.size() ? &values[next] : nullptr;
+        const CellChange change = cellChange(columns[c], cell);
         switch (columns[c].kind) {
         case 1:
             require(value != nullptr);
             if (value->quoted) {
                 require(value->unicode);
                 require(value->text == cell || (value->text.empty() && (cell.empty() || cell == "#Null")));
+                require((change == CellChange::ToEmptyText) == (cell == "#Null"));
             } else {
                 require(value->text == "Null" && cell == "#Null" && columns[c].nullableByName);
+                require(change == CellChange::None);
             }
             ++next;
             break;
         case 2:
             require(value != nullptr);
-            if (value->quoted)
+            if (value->quoted) {
                 require((value->unicode && dateText(value->text)) || (!value->unicode && value->text.empty()));
-            else
+                require(change == (value->unicode || cell.empty() ? CellChange::None : CellChange::ToEmptyDate));
+            } else {
                 require(value->text == "Null" && columns[c].nullableAtPosition);
+                require(change == (cell.empty() || cell == "#Null" ? CellChange::None : CellChange::ToNull));
+            }
             ++next;
             break;
         case 3:
             // A number copied as it stands, a bit, Null or 0 for an empty
             // cell, or nothing for a text that is no number.
             if (value && !value->quoted && value->text == cell && numberCharacters(cell)) {
+                require(change == CellChange::None);
                 ++next;
             } else if (value && !value->quoted && (columns[c].isBit || cell.empty()) &&
                        (value->text == "1" || value->text == "0" || value->text == "Null")) {
+                const bool kept = cell.empty() || cell == "True" || cell == "False";
+                require(change == (kept ? CellChange::None : CellChange::ToZero));
                 ++next;
             } else {
-                require(!cell.empty() && !columns[c].isBit);
+                require(!cell.empty() && !columns[c].isBit && change == CellChange::Omitted);
             }
             break;
         default:
+            require(change == CellChange::None);
             break;   // never written
         }
     }
     require(next == values.size());
+
+    // Built for a report, long values cut: the same shape and count.
+    std::string echoed;
+    dovrel::exchange::detail::appendRowStatement(echoed, prefix, columns, cells, 16);
+    require(echoed.starts_with(prefix) && echoed.ends_with(")\r\n"));
+    require(parseValues(std::string_view(echoed).substr(prefix.size(), echoed.size() - prefix.size() - 3)).size() ==
+            values.size());
     return 0;
 }

@@ -2,7 +2,9 @@
 // code page, the rest is the file): a grid or one of the reader's error
 // numbers, never a crash. A grid holds valid UTF-8 cells without tabs or
 // carriage returns, one per column in every row; the column check reads the
-// same header; a key filter keeps a subset of the rows in their order.
+// same header; a key filter keeps a subset of the rows in their order;
+// strict reading gives the same rows or refuses a file it had to guess or
+// repair.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange/detail/refusal.h"
 #include "exchange/detail/source_reader.h"
 #include "exchange/detail/source_text.h"
 #include "exchange/exchange.h"
@@ -105,6 +108,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     checkGrid(grid, events.lines);
     checkHeaderAgrees(path, grid);
+
+    exchange::detail::SourceReadOptions strict;
+    strict.strict = true;
+    try {
+        require(exchange::detail::readSourceData(path, "T", strict).dataRows() == grid.dataRows());
+        require(grid.replacedBytes() == 0);
+    } catch (const exchange::detail::Refusal& refusal) {
+        require(refusal.outcome() == ImportOutcome::Refused && (grid.replacedBytes() > 0 || grid.encoding() == "UTF-8"));
+    }
 
     // The first column as a numeric key, keeping the keys of the odd rows.
     std::string keys;

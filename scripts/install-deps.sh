@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing Dovrel need.
-# Idempotent: packages already present are left as they are, and apt is only
-# consulted when something is missing.
+# Installs every Debian package that building, running and testing Dovrel need,
+# and generates the locales the tests run under. Idempotent: packages already
+# present are left as they are, apt is only consulted when something is
+# missing, and a locale already generated is not generated again.
 set -euo pipefail
 
 packages=(
@@ -12,13 +13,16 @@ packages=(
   unixodbc unixodbc-dev tdsodbc freetds-bin
   libcli11-dev
   libsqlite3-dev
-  xvfb xauth fonts-wqy-microhei
-  iproute2
+  xvfb xauth fonts-wqy-microhei openbox x11-utils xdotool libx11-dev libxcb1-dev
+  iproute2 locales
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   rapidjson-dev
-  wine64 locales
+  wine64
 )
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
 
 missing=()
 for p in "${packages[@]}"; do
@@ -27,12 +31,19 @@ done
 
 if [ ${#missing[@]} -eq 0 ]; then
   echo "install-deps: all packages present"
-  exit 0
+else
+  export DEBIAN_FRONTEND=noninteractive
+  echo "install-deps: installing ${missing[*]}"
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO="sudo"
-export DEBIAN_FRONTEND=noninteractive
-echo "install-deps: installing ${missing[*]}"
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# A GBK locale for the command line's encodings; the Chinese UTF-8 locales
+# for the windows program under Wine.
+for spec in "zh_CN.GBK zh_CN GBK zh_cn.gbk" "zh_CN.UTF-8 zh_CN UTF-8 zh_cn.utf8" "zh_TW.UTF-8 zh_TW UTF-8 zh_tw.utf8"; do
+  read -r name source charset listed <<<"$spec"
+  if ! locale -a 2>/dev/null | tr 'A-Z' 'a-z' | grep -qx "$listed"; then
+    echo "install-deps: generating the locale $name"
+    $SUDO localedef -i "$source" -f "$charset" "$name"
+  fi
+done

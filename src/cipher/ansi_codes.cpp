@@ -1,11 +1,11 @@
 #include "cipher/ansi_codes.h"
 
 #include "platform/codepage.h"
+#include "platform/utf8_check.h"
 
 namespace dovrel::cipher {
 namespace {
 
-constexpr const char* kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
 
 int16_t convertToCode(std::string_view character, int codePage) {
     const std::optional<std::string> bytes = platform::utf8ToCodePage(character, codePage);
@@ -21,7 +21,7 @@ std::string convertToCharacter(uint16_t code, int codePage) {
     if (code > 0xFF) bytes.push_back(static_cast<char>(code >> 8));
     bytes.push_back(static_cast<char>(code & 0xFF));
     std::optional<std::string> text = platform::codePageToUtf8(bytes, codePage);
-    if (!text || text->empty() || !platform::isValidUtf8(*text)) return kReplacementCharacter;
+    if (!text || text->empty() || !platform::isValidUtf8(*text)) return std::string(platform::utf8::kReplacement);
     return std::move(*text);
 }
 

@@ -108,12 +108,11 @@ std::string CipherText(std::string_view mode, std::string_view key, std::string_
     try {
         AnsiCodes codes(platform::ansiCodePage());
         return encrypting ? encrypt(key, text, codes) : decrypt(key, text, codes);
-    } catch (const RuntimeError& error) {
-        showCipherError(error.number(), error.description());
-    } catch (const std::bad_alloc&) {
-        showCipherError(err::OutOfMemory, errorDescription(err::OutOfMemory));
     } catch (const std::length_error&) {
         showCipherError(err::OutOfMemory, errorDescription(err::OutOfMemory));
+    } catch (...) {
+        const ErrorReport error = describeCurrentException();
+        showCipherError(error.number, error.description);
     }
     return {};
 }

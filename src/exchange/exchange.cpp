@@ -1,9 +1,12 @@
 #include "exchange/exchange.h"
 
-#include "data/localize.h"
+#include <chrono>
+
 #include "exchange/detail/column_utilities.h"
 #include "exchange/detail/error_report.h"
+#include "exchange/detail/localized.h"
 #include "exchange/detail/source_reader.h"
+#include "exchange/detail/source_text.h"
 #include "exchange/detail/table_import.h"
 #include "exchange/detail/texts.h"
 
@@ -21,20 +24,40 @@ std::string Exchange::ImportTable(const std::string& FileName, const std::string
 
 std::string Exchange::ImportTable(const std::string& FileName, const std::string& TableName,
                                   const ImportOptions& options) {
-    try {
-        std::string mismatch;
-        if (CheckSourceData(FileName, TableName, mismatch, options.ConnectStr) == -1)
-            return LocalizeText(kFieldsMismatch) + mismatch + "\r\n";
-        return TableImport(FileName, TableName, options, intDropTrigger_, events_).run();
-    } catch (...) {
-        ErrorReport error = currentError();
-        return std::to_string(error.number) + error.description + "\r\n";
-    }
+    const ScopedLocalizer localizer(localizer_);
+    ImportSummary summary;
+    return TableImport(FileName, TableName, options, intDropTrigger_, events_, summary, false).run();
+}
+
+std::string Exchange::ImportTable(const std::string& FileName, const std::string& TableName,
+                                  const ImportOptions& options, ImportSummary& summary) {
+    const ScopedLocalizer localizer(localizer_);
+    summary = {};
+    const auto start = std::chrono::steady_clock::now();
+    std::string result = TableImport(FileName, TableName, options, intDropTrigger_, events_, summary, true).run();
+    summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return result;
+}
+
+std::string Exchange::CheckFile(const std::string& FileName, const std::string& TableName,
+                                const ImportOptions& options, ImportSummary& summary) {
+    const ScopedLocalizer localizer(localizer_);
+    summary = {};
+    const auto start = std::chrono::steady_clock::now();
+    std::string result = TableImport(FileName, TableName, options, intDropTrigger_, events_, summary, false).run(true);
+    summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return result;
+}
+
+std::string Exchange::SourceFileProblem(const std::string& path) {
+    const ScopedLocalizer localizer(localizer_);
+    return sourceFileProblem(path);
 }
 
 SourceGrid Exchange::GetSourceData(const std::string& FileName, const std::string& TableName, bool ToBig5,
                                    const std::string& ConnectStr, const std::string& KeyField,
                                    const std::string& sKeyValue) {
+    const ScopedLocalizer localizer(localizer_);
     try {
         SourceReadOptions read;
         read.toBig5 = ToBig5;
@@ -44,7 +67,7 @@ SourceGrid Exchange::GetSourceData(const std::string& FileName, const std::strin
         read.events = events_;
         return readSourceData(FileName, TableName, read);
     } catch (...) {
-        ErrorReport error = currentError();
+        ErrorReport error = describeCurrentException();
         return failedGrid({error.number, std::move(error.description)});
     }
 }

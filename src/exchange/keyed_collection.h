@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "data/ado.h"
+#include "db/ado.h"
 
 namespace dovrel {
 

@@ -55,6 +55,16 @@ public:
     // Set when reading the file failed; the grid is then empty.
     const std::optional<SourceError>& error() const { return error_; }
 
+    // The line of the file that holds `row`, counted from 1 (title and
+    // header lines included). Quickest when asked in row order.
+    std::size_t lineNumber(std::size_t row) const;
+    // Data lines read, the ones the key filter dropped included.
+    std::size_t linesRead() const { return linesRead_; }
+    // How the file's bytes were read ("UTF-8", "CP936", ...), and how many
+    // byte sequences that encoding could not read and became U+FFFD.
+    const std::string& encoding() const { return encoding_; }
+    std::size_t replacedBytes() const { return replacedBytes_; }
+
 private:
     friend class exchange::detail::SourceGridBuilder;
     std::string_view line(std::size_t row) const;
@@ -65,7 +75,13 @@ private:
     // Where each accepted data line begins in text_.
     std::vector<std::size_t, exchange::LargeBlockAllocator<std::size_t>> rowStarts_;
     std::size_t columns_ = 0;
+    char lineEnd_ = '\r';                  // what ends a line: '\r', or '\n' in a file without '\r'
+    std::size_t linesRead_ = 0;
+    std::size_t replacedBytes_ = 0;
+    std::string encoding_;
     std::optional<SourceError> error_;
+    // The last answer of lineNumber, where the next one starts counting.
+    mutable std::size_t countedTo_ = 0, countedLines_ = 1;
 };
 
 }  // namespace dovrel

@@ -40,12 +40,9 @@ std::string ResolveServerAddress(std::string& serverName) {
         // name, rather than reported as a network failure.
         if (!address.empty() && !platform::echoTransport().available()) address.clear();
         return address;
-    } catch (const RuntimeError& e) {
-        showMessage(systemErrorText(e.number(), e.description()), MessageIcon::Information);
-        return {};
-    } catch (const std::exception&) {
-        // Only the text operations can fail otherwise: memory ran out.
-        showMessage(systemErrorText(err::OutOfMemory, errorDescription(err::OutOfMemory)), MessageIcon::Information);
+    } catch (...) {
+        const ErrorReport error = describeCurrentException();
+        showMessage(systemErrorText(error.number, error.description), MessageIcon::Information);
         return {};
     }
 }

@@ -1,6 +1,6 @@
 #include "platform/codepage.h"
 
-#include <iconv.h>
+#include "platform/iconv_handle.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -29,8 +29,9 @@ std::string iconvName(int codePage) { return "CP" + std::to_string(codePage); }
 
 // Converts with iconv; nullopt on an invalid or unrepresentable sequence.
 std::optional<std::string> convert(std::string_view input, const std::string& to, const std::string& from) {
-    iconv_t cd = iconv_open(to.c_str(), from.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    const IconvHandle converter = IconvHandle::open(to.c_str(), from.c_str());
+    if (!converter.valid()) return std::nullopt;
+    iconv_t cd = converter.get();
     std::string output(input.size() * 4 + 16, '\0');
     char* in = const_cast<char*>(input.data());
     size_t inLeft = input.size();
@@ -51,7 +52,6 @@ std::optional<std::string> convert(std::string_view input, const std::string& to
         }
     }
     if (ok && iconv(cd, nullptr, nullptr, &out, &outLeft) == static_cast<size_t>(-1)) ok = false;
-    iconv_close(cd);
     if (!ok) return std::nullopt;
     output.resize(output.size() - outLeft);
     return output;

@@ -1,31 +1,31 @@
 #pragma once
-// The command line and the console of a command-line program. All text of
-// the program is UTF-8; Windows gives the arguments in the ANSI code page
-// and shows console output in the OEM code page, so there both go through
-// the wide-character functions instead.
+// The command line's text: arguments come in, and messages go out, in the
+// console's own encoding, while the program works in UTF-8 throughout. On
+// Linux that encoding is the locale's character set (LC_ALL, LC_CTYPE,
+// LANG), zh_CN.GBK for example.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace dovrel::platform {
 
-// The program's arguments as UTF-8, the program's name first. On Windows
-// they are read from the wide command line; elsewhere argv is taken as is.
-std::vector<std::string> commandLineArguments(int argc, char** argv);
+// The arguments (without the program's name) as UTF-8. nullopt, with the
+// reason in `error`, when one is not text in the console's encoding.
+std::optional<std::vector<std::string>> commandLineArguments(int argc, char** argv, std::string& error);
 
-// While it lives, std::cout and std::cerr take UTF-8 text and the console
-// shows it: on Windows a console gets it through WriteConsoleW and a file
-// or pipe the UTF-8 bytes unchanged; elsewhere nothing needs changing.
-class ConsoleOutput {
+// While it lives, std::cout and std::cerr take UTF-8 and write the
+// console's encoding; a character it cannot show becomes "?".
+class ConsoleText {
 public:
-    ConsoleOutput();
-    ~ConsoleOutput();
-    ConsoleOutput(const ConsoleOutput&) = delete;
-    ConsoleOutput& operator=(const ConsoleOutput&) = delete;
+    ConsoleText();
+    ~ConsoleText();
+    ConsoleText(const ConsoleText&) = delete;
+    ConsoleText& operator=(const ConsoleText&) = delete;
 
 private:
-    struct State;
-    std::unique_ptr<State> state_;
+    struct Streams;
+    std::unique_ptr<Streams> streams_;
 };
 
 }  // namespace dovrel::platform

@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "platform/utf8_check.h"
+
 namespace dovrel {
 namespace {
 
@@ -42,7 +44,8 @@ MessageSink* setMessageSink(MessageSink* sink) {
 }
 
 MessageAnswer showMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) {
-    return messageSink().show(Message{text, icon, buttons, kAppTitle});
+    // A message may quote what a user typed or a file held: it is shown as text.
+    return messageSink().show(Message{platform::utf8::repaired(text), icon, buttons, kAppTitle});
 }
 
 }  // namespace dovrel

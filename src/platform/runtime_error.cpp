@@ -1,5 +1,7 @@
 #include "platform/runtime_error.h"
 
+#include <new>
+
 namespace dovrel {
 
 std::string errorDescription(int number) {
@@ -21,6 +23,20 @@ std::string errorDescription(int number) {
 
 std::string systemErrorText(int number, const std::string& description) {
     return "System Error!(" + std::to_string(number) + ")" + description;
+}
+
+ErrorReport describeCurrentException() {
+    try {
+        throw;
+    } catch (const RuntimeError& e) {
+        return {e.number(), e.description()};
+    } catch (const std::bad_alloc&) {
+        return {err::OutOfMemory, errorDescription(err::OutOfMemory)};
+    } catch (const std::exception& e) {
+        return {err::InvalidArgument, e.what()};
+    } catch (...) {
+        return {err::InvalidArgument, errorDescription(err::InvalidArgument)};
+    }
 }
 
 }  // namespace dovrel

@@ -4,6 +4,7 @@
 // description, which the procedure's own handler turns into a message or a
 // result. RuntimeError carries that pair; it never leaves the procedure
 // that handles it.
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -29,18 +30,28 @@ std::string errorDescription(int number);
 
 class RuntimeError : public std::runtime_error {
 public:
-    RuntimeError(int number, std::string description)
+    RuntimeError(int32_t number, std::string description)
         : std::runtime_error(description), number_(number), description_(std::move(description)) {}
-    explicit RuntimeError(int number) : RuntimeError(number, errorDescription(number)) {}
-    int number() const { return number_; }
+    explicit RuntimeError(int32_t number) : RuntimeError(number, errorDescription(number)) {}
+    int32_t number() const { return number_; }
     const std::string& description() const { return description_; }
 
 private:
-    int number_;
+    int32_t number_;
     std::string description_;
 };
 
 // "System Error!(" + number + ")" + description: the window commands' handler text.
 std::string systemErrorText(int number, const std::string& description);
+
+// The number and description of the exception being handled, as the
+// procedures' handlers show them; call it only inside a catch block. The
+// program's own errors (database errors among them) keep theirs; an
+// exhausted memory is 7; anything else is 5 with its own text.
+struct ErrorReport {
+    int32_t number = 0;
+    std::string description;
+};
+ErrorReport describeCurrentException();
 
 }  // namespace dovrel

@@ -6,8 +6,9 @@
 //
 // Key paths and value names compare without regard to letter case and keep
 // the spelling first written. Results are Windows error codes: 0 success,
-// 2 value not found, 5 access denied, 1009 store file damaged (it is then
-// never rewritten), 1010 empty key path or value name.
+// 2 value not found, 5 access denied, 87 a value that is not valid UTF-8,
+// 1009 store file damaged (it is then never rewritten), 1010 empty key path
+// or value name.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,8 +20,11 @@ namespace code {
 inline constexpr int32_t Success = 0;
 inline constexpr int32_t FileNotFound = 2;
 inline constexpr int32_t AccessDenied = 5;
+inline constexpr int32_t InvalidParameter = 87;   // text that is not valid UTF-8
+inline constexpr int32_t DiskFull = 112;
 inline constexpr int32_t BadDatabase = 1009;   // the store cannot be parsed
 inline constexpr int32_t BadKey = 1010;
+inline constexpr int32_t IoFailed = 1016;   // the registry's I/O failure code
 }  // namespace code
 
 class SettingsBackend {
@@ -35,6 +39,9 @@ public:
     // Writes a value, creating key and value when missing.
     virtual int32_t setValue(std::string_view keyPath, std::string_view name,
                              std::string_view value) = 0;
+    // Why the store cannot be read, in words that name it and the place of
+    // the damage; nullopt when it can (a store not created yet can).
+    virtual std::optional<std::string> problem() { return std::nullopt; }
 };
 
 #ifndef _WIN32

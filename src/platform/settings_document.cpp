@@ -1,5 +1,6 @@
 #include "platform/settings_document.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace dovrel::platform {
@@ -115,88 +116,161 @@ bool isStorableKeyPath(std::string_view path) {
     return true;
 }
 
-const SettingsValue* SettingsKey::find(std::string_view name) const {
-    for (const auto& v : values)
-        if (namesEqual(v.name, name)) return &v;
-    return nullptr;
+
+namespace {
+
+std::string lowerName(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) c = lowerAscii(c);
+    return out;
 }
 
-bool SettingsKey::set(std::string_view name, std::string_view text) {
-    for (auto& v : values) {
-        if (namesEqual(v.name, name)) {
-            if (v.text == text) return false;
-            v.text = std::string(text);
-            return true;
-        }
-    }
-    values.push_back({std::string(name), std::string(text)});
-    return true;
+std::string valueLine(std::string_view name, std::string_view text) { return quote(name) + "=" + quote(text); }
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+SettingsDocument::KeyEntry* SettingsDocument::findKey(std::string_view path) {
+    const auto it = byPath_.find(normalizeKeyPath(path));
+    return it == byPath_.end() ? nullptr : &keys_[it->second];
 }
 
-const SettingsKey* SettingsDocument::find(std::string_view path) const {
-    const std::string wanted = normalizeKeyPath(path);
-    for (const auto& k : keys)
-        if (normalizeKeyPath(k.path) == wanted) return &k;
-    return nullptr;
+const SettingsDocument::KeyEntry* SettingsDocument::findKey(std::string_view path) const {
+    const auto it = byPath_.find(normalizeKeyPath(path));
+    return it == byPath_.end() ? nullptr : &keys_[it->second];
 }
 
-SettingsKey& SettingsDocument::ensure(std::string_view path, bool& created) {
-    const std::string wanted = normalizeKeyPath(path);
-    for (auto& k : keys) {
-        if (normalizeKeyPath(k.path) == wanted) {
-            created = false;
-            return k;
-        }
-    }
-    created = true;
-    keys.push_back({std::string(path), {}});
-    return keys.back();
+SettingsDocument::KeyEntry& SettingsDocument::addKey(std::string_view path, std::size_t headerLine) {
+    byPath_.emplace(normalizeKeyPath(path), keys_.size());
+    keys_.push_back({std::string(path), headerLine, {}, {}});
+    return keys_.back();
 }
 
-std::optional<SettingsDocument> parseSettings(std::string_view text) {
+std::optional<SettingsDocument> SettingsDocument::parse(std::string_view text, SettingsParseError* error) {
     SettingsDocument doc;
-    SettingsKey* current = nullptr;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = trimBlanks(text.substr(start, end - start));
-        start = end + 1;
-        if (line.empty() || line.front() == ';' || line.front() == '#') {
+    const auto fail = [&](std::size_t line, const char* reason) -> std::optional<SettingsDocument> {
+        if (error) *error = {line + 1, reason};
+        return std::nullopt;
+    };
+    if (text.starts_with(kByteOrderMark)) {
+        doc.byteOrderMark_ = true;
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    doc.finalLineEnd_ = text.empty() || text.back() == '\n';
+    if (!text.empty()) {
+        if (text.ends_with('\n')) text.remove_suffix(1);
+        for (std::size_t start = 0;;) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            doc.lines_.emplace_back(text.substr(start, end - start));
             if (end == text.size()) break;
-            continue;
+            start = end + 1;
         }
+        if (doc.lines_.front().ends_with('\r')) doc.lineEnd_ = "\r\n";
+    }
+    KeyEntry* current = nullptr;
+    for (std::size_t number = 0; number < doc.lines_.size(); ++number) {
+        const std::string_view line = trimBlanks(doc.lines_[number]);
+        if (line.empty() || line.front() == ';' || line.front() == '#') continue;
         if (line.front() == '[') {
-            if (line.back() != ']' || line.size() < 3) return std::nullopt;
-            std::string_view path = line.substr(1, line.size() - 2);
-            if (!isStorableKeyPath(path)) return std::nullopt;
-            bool created = false;
-            current = &doc.ensure(path, created);
-            if (end == text.size()) break;
+            if (line.back() != ']') return fail(number, "a key line without its closing \"]\"");
+            const std::string_view path = line.substr(1, line.size() - 2);
+            if (!isStorableKeyPath(path)) return fail(number, "a key line without a key path");
+            current = doc.findKey(path);
+            if (current) current->lastLine = number;
+            else current = &doc.addKey(path, number);
             continue;
         }
-        if (!current) return std::nullopt;
+        if (!current) return fail(number, "a value line before the first key line");
         std::string_view rest = line;
         auto name = readQuoted(rest);
-        if (!name || name->empty()) return std::nullopt;
+        if (!name) return fail(number, "a value line whose name is not a quoted text");
+        if (name->empty()) return fail(number, "a value line with an empty name");
         rest = trimBlanks(rest);
-        if (rest.empty() || rest.front() != '=') return std::nullopt;
+        if (rest.empty() || rest.front() != '=') return fail(number, "a value line without \"=\" after the name");
         rest = trimBlanks(rest.substr(1));
         auto value = readQuoted(rest);
-        if (!value || !trimBlanks(rest).empty()) return std::nullopt;
-        current->set(*name, *value);
-        if (end == text.size()) break;
+        if (!value) return fail(number, "a value line whose value is not a quoted text");
+        if (!trimBlanks(rest).empty()) return fail(number, "text after the quoted value");
+        // A name given twice: the last one counts, as it always has.
+        const auto [it, added] = current->byName.emplace(lowerName(*name), current->values.size());
+        if (added) current->values.push_back({std::move(*name), std::move(*value), number});
+        else current->values[it->second] = {current->values[it->second].name, std::move(*value), number};
+        current->lastLine = number;
     }
     return doc;
 }
 
-std::string formatSettings(const SettingsDocument& document) {
-    std::string out =
-        "; Dovrel machine-wide settings (the HKEY_LOCAL_MACHINE hive of this machine).\n"
-        "; UTF-8. Edit with care: a file that cannot be read is reported, never rewritten.\n";
-    for (const auto& key : document.keys) {
-        out += "\n[" + key.path + "]\n";
-        for (const auto& v : key.values) out += quote(v.name) + "=" + quote(v.text) + "\n";
+bool SettingsDocument::hasKey(std::string_view keyPath) const { return findKey(keyPath) != nullptr; }
+
+const std::string* SettingsDocument::value(std::string_view keyPath, std::string_view name) const {
+    const KeyEntry* key = findKey(keyPath);
+    if (!key) return nullptr;
+    const auto it = key->byName.find(lowerName(name));
+    return it == key->byName.end() ? nullptr : &key->values[it->second].text;
+}
+
+void SettingsDocument::insertLine(std::size_t at, std::string line) {
+    if (lineEnd_ == "\r\n") line += '\r';
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+    for (KeyEntry& key : keys_) {
+        if (key.lastLine >= at) ++key.lastLine;
+        for (ValueEntry& value : key.values)
+            if (value.line >= at) ++value.line;
+    }
+}
+
+bool SettingsDocument::ensureKey(std::string_view keyPath) {
+    if (findKey(keyPath)) return false;
+    if (lines_.empty()) {
+        lines_.emplace_back("; Dovrel machine-wide settings (the HKEY_LOCAL_MACHINE hive of this machine).");
+        lines_.emplace_back("; UTF-8. Edit with care: a file that cannot be read is reported, never rewritten.");
+    }
+    if (!trimBlanks(lines_.back()).empty()) insertLine(lines_.size(), {});
+    insertLine(lines_.size(), "[" + std::string(keyPath) + "]");
+    addKey(keyPath, lines_.size() - 1);
+    return true;
+}
+
+bool SettingsDocument::set(std::string_view keyPath, std::string_view name, std::string_view text) {
+    const bool addedKey = ensureKey(keyPath);
+    KeyEntry& key = *findKey(keyPath);
+    const auto it = key.byName.find(lowerName(name));
+    if (it != key.byName.end()) {
+        ValueEntry& value = key.values[it->second];
+        if (value.text == text) return addedKey;
+        value.text = std::string(text);
+        const bool crlf = lines_[value.line].ends_with('\r');
+        lines_[value.line] = valueLine(value.name, text) + (crlf ? "\r" : "");
+        return true;
+    }
+    const std::size_t at = key.lastLine + 1;
+    insertLine(at, valueLine(name, text));
+    key.byName.emplace(lowerName(name), key.values.size());
+    key.values.push_back({std::string(name), std::string(text), at});
+    key.lastLine = at;
+    return true;
+}
+
+std::string SettingsDocument::text() const {
+    std::string out = byteOrderMark_ ? std::string(kByteOrderMark) : std::string();
+    std::size_t size = out.size();
+    for (const std::string& line : lines_) size += line.size() + 1;
+    out.reserve(size);
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        out += lines_[i];   // a line of a CR LF file holds its "\r"
+        if (i + 1 < lines_.size() || finalLineEnd_) out += '\n';
+    }
+    return out;
+}
+
+std::vector<SettingsDocument::Key> SettingsDocument::entries() const {
+    std::vector<Key> out;
+    out.reserve(keys_.size());
+    for (const KeyEntry& key : keys_) {
+        Key entry{key.path, {}};
+        for (const ValueEntry& value : key.values) entry.values.push_back({value.name, value.text});
+        out.push_back(std::move(entry));
     }
     return out;
 }

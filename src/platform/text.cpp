@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/utf8_check.h"
+
 namespace dovrel {
 namespace {
 
@@ -23,24 +25,9 @@ std::u16string caseFolded(std::string_view utf8) {
     std::u16string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        char32_t cp = 0xFFFD;
-        std::size_t len = 1;
-        if (b < 0x80) {
-            cp = b;
-        } else if ((b >> 5) == 0x6 || (b >> 4) == 0xE || (b >> 3) == 0x1E) {
-            len = (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : 4;
-            char32_t v = b & (0x7F >> len);
-            bool ok = i + len <= utf8.size();
-            for (std::size_t k = 1; ok && k < len; ++k) {
-                const auto cont = static_cast<unsigned char>(utf8[i + k]);
-                ok = (cont & 0xC0) == 0x80;
-                v = (v << 6) | (cont & 0x3F);
-            }
-            if (ok) cp = v;
-            else len = 1;
-        }
-        i += len;
+        const auto decoded = platform::utf8::decodeAt(utf8, i);
+        char32_t cp = decoded ? decoded->codePoint : 0xFFFD;
+        i += decoded ? decoded->length : 1;
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));

@@ -137,6 +137,36 @@ std::size_t sequenceLength(std::string_view text, std::size_t pos) {
     return length;
 }
 
+std::optional<Decoded> decodeAt(std::string_view text, std::size_t pos) {
+    const std::size_t length = sequenceLength(text, pos);
+    if (length == 0) return std::nullopt;
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    char32_t value = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) value = (value << 6) | (static_cast<unsigned char>(text[pos + k]) & 0x3F);
+    return Decoded{value, length};
+}
+
+std::string repaired(std::string_view bytes, std::size_t* replaced, std::size_t* firstReplaced) {
+    if (replaced) *replaced = 0;
+    if (firstReplaced) *firstReplaced = std::string::npos;
+    if (isValidUtf8(bytes)) return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t length = sequenceLength(bytes, pos);
+        if (length == 0) {
+            if (firstReplaced && *firstReplaced == std::string::npos) *firstReplaced = out.size();
+            if (replaced) ++*replaced;
+            out += kReplacement;
+            ++pos;
+        } else {
+            out.append(bytes, pos, length);
+            pos += length;
+        }
+    }
+    return out;
+}
+
 // Runs of ASCII, most of a typical text, are passed over eight bytes at a time.
 bool validBySequence(std::string_view bytes) {
     for (std::size_t pos = 0; pos < bytes.size();) {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "data/combo_select.h"
+#include "core/combo_select.h"
 
 class QComboBox;
 

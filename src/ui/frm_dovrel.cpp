@@ -4,8 +4,10 @@
 #include "ui/frm_dovrel.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -15,18 +17,22 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QFontMetricsF>
 #include <QScreen>
+#include <QTextDocument>
 #include <QStatusBar>
 
-#include "data/busy.h"
-#include "data/localize.h"
-#include "data/run_state.h"
+#include "core/busy.h"
+#include "core/command_errors.h"
+#include "core/window_layout.h"
+#include "core/localize.h"
+#include "core/run_state.h"
 #include "platform/text.h"
-#include "startup/server_history.h"
+#include "core/server_history.h"
 #include "ui/combo_box.h"
 #include "ui/frm_dovrel_errors.h"
 #include "ui/qt_ui_host.h"
-#include "ui/twips.h"
+#include "ui/layout_builder.h"
 
 // Resources of a static library must be registered by name, outside any
 // namespace.
@@ -37,74 +43,6 @@ namespace {
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 std::string ss(const QString& text) { return text.toStdString(); }
-
-// The design font of the window and of every control that has no font of
-// its own: the Simplified Chinese system font at 9 points.
-QFont designFont() {
-    QFont font(QStringLiteral("宋体"));
-    font.setPointSize(9);
-    return font;
-}
-
-// A label that keeps its designed top-left corner (or, right-aligned, its
-// top-right corner) and takes the size of its text, as an auto-sized label
-// does.
-void sizeToText(QLabel* label) {
-    const QRect box = label->geometry();
-    const QSize size = label->sizeHint();
-    if (label->alignment() & Qt::AlignRight) {
-        label->setGeometry(box.right() + 1 - size.width(), box.top(), size.width(), size.height());
-    } else {
-        label->setGeometry(box.left(), box.top(), size.width(), size.height());
-    }
-}
-
-// A wrapping label keeps its width and, where the font in use needs more
-// room per line than the design font, grows to show all of its lines.
-void fitWrappedText(QLabel* label) {
-    label->resize(label->width(), std::max(label->height(), label->heightForWidth(label->width())));
-}
-
-// Names a control, gives it the design font and puts it in its place.
-template <class Control>
-Control* placed(Control* control, const char* name, const QRect& box) {
-    control->setObjectName(QLatin1String(name));
-    control->setFont(designFont());
-    control->setGeometry(box);
-    return control;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, const QRect& box,
-                  Qt::Alignment alignment) {
-    auto* label = placed(new QLabel(caption, parent), name, box);
-    label->setAlignment(alignment | Qt::AlignTop);
-    return label;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& box) {
-    return placed(new QPushButton(caption, parent), name, box);
-}
-
-QComboBox* makeCombo(QWidget* parent, const char* name, const QRect& box) {
-    auto* combo = placed(new QComboBox(parent), name, box);
-    combo->setEditable(true);
-    // The list changes only when the program fills it: no entry is added
-    // on Enter, and typing is not completed from the list.
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setCompleter(nullptr);
-    return combo;
-}
-
-QLineEdit* makeTextBox(QWidget* parent, const char* name, const QRect& box) {
-    return placed(new QLineEdit(parent), name, box);
-}
-
-QLabel* makePicture(QWidget* parent, const char* name, const QString& resource, const QRect& box) {
-    auto* picture = placed(new QLabel(parent), name, box);
-    picture->setPixmap(QPixmap(resource));
-    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return picture;
-}
 
 // The key code and shift state that the key-down handler takes.
 int keyCodeOf(const QKeyEvent& event) {
@@ -135,7 +73,6 @@ FrmDovrel::FrmDovrel(QWidget* parent) : QDialog(parent) {
     // window exists.
     QtUiHost::instance().setStatusPanelHandler(
         [panel = stbPanels_[0]](const std::string& text) { panel->setText(QString::fromStdString(text)); });
-    setTabOrder();
     bindEvents();
     watchChildren();
     Form_Load();
@@ -144,99 +81,34 @@ FrmDovrel::FrmDovrel(QWidget* parent) : QDialog(parent) {
 FrmDovrel::~FrmDovrel() { QtUiHost::instance().setStatusPanelHandler({}); }
 
 void FrmDovrel::createControls() {
-    setObjectName(QStringLiteral("frmDovrel"));
-    setWindowTitle(QStringLiteral("数据库连接设置"));
+    const layout::Window& table = layout::settingsWindow();
+    const BuiltControls built = buildWindow(*this, table);
     setWindowIcon(QIcon(QStringLiteral(":/dovrel/dovrel_icon.xpm")));
-    setFont(designFont());
     // A fixed dialog frame: no minimise, maximise or help button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(kClientSize);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
-
-    stbMain_ = new QStatusBar(this);
-    stbMain_->setObjectName(QStringLiteral("stbMain"));
-    stbMain_->setSizeGripEnabled(false);
-    stbMain_->setGeometry(twips(0, 5415, 7485, 315));
-    const std::array<int, 3> panelTwips = {5000, 1440, 1440};
-    for (std::size_t i = 0; i < stbPanels_.size(); ++i) {
-        auto* panel = new QLabel(stbMain_);
-        panel->setObjectName(QStringLiteral("stbMain_panel%1").arg(i + 1));
-        panel->setFixedWidth(twipsToPixels(panelTwips[i]));
-        stbMain_->addWidget(panel);
-        stbPanels_[i] = panel;
-    }
-
-    fra_ = placed(new QGroupBox(this), "fra", twips(90, 900, 7335, 2625));
-
-    cmbServer_ = makeCombo(fra_, "cmb_Server", twips(1860, 980, 2745, 300));
-    cmbDataBase_ = makeCombo(fra_, "cmb_DataBase", twips(1860, 2160, 2745, 300));
-    cmdQuery_ = makeButton(fra_, "cmdQuery", QStringLiteral("..."), twips(4620, 990, 435, 285));
-    cmdEncrypt_ = makeButton(fra_, "cmdEncrypt", QStringLiteral("加密连接字串"), twips(5310, 1350, 1455, 330));
-    txtPassword_ = makeTextBox(fra_, "txt_Password", twips(1860, 1766, 2745, 300));
-    txtPassword_->setEchoMode(QLineEdit::Password);
-    txtUser_ = makeTextBox(fra_, "txt_User", twips(1860, 1373, 2745, 300));
-    label1_ = makeLabel(fra_, "Label1",
-                        QStringLiteral("设置以下连接参数，可以使客户机能够利用您设置的信息连接到数据服务器，"
-                                       "一般情况下，您只要在安装完成后，进行正确的设置，您的系统就能顺利运行。"),
-                        twips(990, 300, 6105, 585), Qt::AlignLeft);
-    label1_->setWordWrap(true);
-    image1_ = makePicture(fra_, "Image1", QStringLiteral(":/dovrel/connection_picture.xpm"),
-                          twips(210, 270, 525, 540));
-    const Qt::Alignment right = Qt::AlignRight;
-    lblDesc_[3] = makeLabel(fra_, "lblDesc_3", QStringLiteral("密码(&P)"), twips(1170, 1830, 630, 180), right);
-    lblDesc_[2] = makeLabel(fra_, "lblDesc_2", QStringLiteral("用户(&U)"), twips(1170, 1440, 630, 180), right);
-    lblDesc_[1] = makeLabel(fra_, "lblDesc_1", QStringLiteral("数据库(&D)"), twips(990, 2190, 810, 180), right);
-    lblDesc_[0] = makeLabel(fra_, "lblDesc_0", QStringLiteral("数据服务器(&S)"), twips(630, 1020, 1170, 180), right);
-
-    cmdTest_ = makeButton(this, "cmdTest", QStringLiteral("测试(&A)"), twips(5940, 3870, 1455, 330));
-    cmdSave_ = makeButton(this, "cmdSave", QStringLiteral("保存设置(&B)"), twips(5940, 4230, 1455, 330));
-
-    txtResult_ = new QPlainTextEdit(this);
-    txtResult_->setObjectName(QStringLiteral("txt_Result"));
-    QFont resultFont(QStringLiteral("MS Serif"));
-    resultFont.setPointSizeF(9.75);
-    resultFont.setWeight(QFont::Normal);
-    txtResult_->setFont(resultFont);
-    txtResult_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // Tab leaves the box like every other field.
-    txtResult_->setTabChangesFocus(true);
-    txtResult_->setGeometry(twips(90, 3900, 5745, 1425));
-
-    picTop_ = makePicture(this, "picTop", QStringLiteral(":/dovrel/banner.xpm"), twips(0, 0, 7485, 885));
-    picTop_->setFocusPolicy(Qt::StrongFocus);
-    lblTitle_ = makeLabel(picTop_, "lblTitle", QStringLiteral("Ostrel人事考勤系统数据库连接设置"),
-                          twips(150, 240, 6405, 435), Qt::AlignLeft);
-    QFont titleFont = designFont();
-    titleFont.setPointSize(18);
-    titleFont.setWeight(QFont::Normal);
-    lblTitle_->setFont(titleFont);
-    QPalette titlePalette = lblTitle_->palette();
-    titlePalette.setColor(QPalette::WindowText, titlePalette.color(QPalette::Highlight));
-    lblTitle_->setPalette(titlePalette);
-
-    cmdExit_ = makeButton(this, "cmdExit", QStringLiteral("退出(&X)"), twips(5940, 4980, 1455, 330));
-    lblDesc_[4] = makeLabel(this, "lblDesc_4", QStringLiteral("结果输出窗口:"), twips(150, 3630, 1170, 180),
-                            Qt::AlignLeft);
-
-    lblDesc_[0]->setBuddy(cmbServer_);
-    lblDesc_[1]->setBuddy(cmbDataBase_);
-    lblDesc_[2]->setBuddy(txtUser_);
-    lblDesc_[3]->setBuddy(txtPassword_);
-    for (QLabel* label : lblDesc_) sizeToText(label);
-    fitWrappedText(label1_);
-}
-
-void FrmDovrel::setTabOrder() {
-    for (QWidget* passive : std::initializer_list<QWidget*>{fra_, stbMain_, label1_, image1_, lblTitle_}) {
-        passive->setFocusPolicy(Qt::NoFocus);
-    }
-    for (QLabel* label : lblDesc_) label->setFocusPolicy(Qt::NoFocus);
-    const std::array<QWidget*, 11> order = {cmbServer_,  cmdQuery_, txtUser_, txtPassword_, cmbDataBase_, cmdTest_,
-                                            cmdSave_,    cmdEncrypt_, cmdExit_, picTop_,   txtResult_};
-    for (std::size_t i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
+    stbMain_ = built.as<QStatusBar>("stbMain");
+    for (std::size_t i = 0; i < stbPanels_.size(); ++i)
+        stbPanels_[i] = stbMain_->findChild<QLabel*>(QStringLiteral("stbMain_panel%1").arg(i + 1));
+    fra_ = built.as<QGroupBox>("fra");
+    cmbServer_ = built.as<QComboBox>("cmb_Server");
+    cmbDataBase_ = built.as<QComboBox>("cmb_DataBase");
+    cmdQuery_ = built.as<QPushButton>("cmdQuery");
+    cmdEncrypt_ = built.as<QPushButton>("cmdEncrypt");
+    txtPassword_ = built.as<QLineEdit>("txt_Password");
+    txtUser_ = built.as<QLineEdit>("txt_User");
+    label1_ = built.as<QLabel>("Label1");
+    image1_ = built.as<QLabel>("Image1");
+    for (std::size_t i = 0; i < lblDesc_.size(); ++i) lblDesc_[i] = built.as<QLabel>("lblDesc_" + std::to_string(i));
+    cmdTest_ = built.as<QPushButton>("cmdTest");
+    cmdSave_ = built.as<QPushButton>("cmdSave");
+    txtResult_ = built.as<QPlainTextEdit>("txt_Result");
+    picTop_ = built.as<QLabel>("picTop");
+    lblTitle_ = built.as<QLabel>("lblTitle");
+    cmdExit_ = built.as<QPushButton>("cmdExit");
     cmbServer_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -277,6 +149,15 @@ bool FrmDovrel::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void FrmDovrel::closeEvent(QCloseEvent* event) {
+    // While a command's work is under way the window waits for it.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 void FrmDovrel::keyPressEvent(QKeyEvent* event) {
@@ -320,13 +201,7 @@ void FrmDovrel::Form_Load() {
     EndBusy();
 }
 
-void FrmDovrel::CopyControlsToSettings() {
-    ConnectionSettingsRecord& settings = runState().ConnectionSettings;
-    settings.ServerName = trimSpaces(ss(cmbServer_->currentText()));
-    settings.DatabaseName = trimSpaces(ss(cmbDataBase_->currentText()));
-    settings.UserName = trimSpaces(ss(txtUser_->text()));
-    settings.UserPassword = ss(txtPassword_->text());
-}
+void FrmDovrel::CopyControlsToSettings() { dovrel::CopyControlsToSettings(fields()); }
 
 void FrmDovrel::LocalizeControls() {
     const QString fontName = qs(runState().UiFontName);
@@ -337,16 +212,15 @@ void FrmDovrel::LocalizeControls() {
     };
     setFace(this);
     setWindowTitle(qs(LocalizeText(ss(windowTitle()))));
-    for (QPushButton* button : {cmdQuery_, cmdEncrypt_, cmdTest_, cmdSave_, cmdExit_}) {
-        button->setText(qs(LocalizeText(ss(button->text()))));
-        setFace(button);
+    // Every label and button, whatever holds it, as the table lists them.
+    for (const layout::Control& control : layout::settingsWindow().controls) {
+        if (!layout::takesDisplayFont(control.kind)) continue;
+        auto* widget = findChild<QWidget*>(QString::fromUtf8(control.name.data(), static_cast<qsizetype>(control.name.size())));
+        if (auto* button = qobject_cast<QPushButton*>(widget)) button->setText(qs(LocalizeText(ss(button->text()))));
+        if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(qs(LocalizeText(ss(label->text()))));
+        setFace(widget);
+        fitToText(*widget, control.kind);
     }
-    for (QLabel* label : {label1_, lblDesc_[3], lblDesc_[2], lblDesc_[1], lblDesc_[0], lblTitle_, lblDesc_[4]}) {
-        label->setText(qs(LocalizeText(ss(label->text()))));
-        setFace(label);
-    }
-    for (QLabel* label : lblDesc_) sizeToText(label);
-    fitWrappedText(label1_);
 }
 
 void FrmDovrel::Form_KeyDown(int keyCode, int /*shift*/) {

@@ -5,6 +5,10 @@
 // the credentials. Start-up shows it modally; closing it ends the program.
 #include <QDialog>
 #include <array>
+#include <string>
+#include <vector>
+
+#include "core/connection_fields.h"
 
 class QComboBox;
 class QGroupBox;
@@ -13,6 +17,11 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
+
+namespace dovrel {
+struct DatabaseListing;
+struct Diagnosis;
+}  // namespace dovrel
 
 namespace dovrel::ui {
 
@@ -69,12 +78,17 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The controls of the window's layout table, found by their names.
     void createControls();
-    // The body of the database listing, between its busy brackets.
-    void listDatabases();
-    void setTabOrder();
+    // The four connection controls as they stand, and the server box's list.
+    ConnectionFields fields() const;
+    std::vector<std::string> serverList() const;
+    // What a listing or a diagnosis brought back, into the controls.
+    void showListing(const DatabaseListing& listing);
+    void showDiagnosis(const Diagnosis& diagnosis);
     void bindEvents();
     // The key preview: every widget of the window passes its key presses
     // and focus entries through eventFilter first.

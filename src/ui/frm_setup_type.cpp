@@ -5,19 +5,17 @@
 #include <QPixmap>
 #include <QScreen>
 
-#include "data/localize.h"
-#include "data/run_state.h"
+#include "core/localize.h"
+#include "core/run_state.h"
 #include "ui/qt_ui_host.h"
-#include "ui/twips.h"
+#include "ui/taskbar.h"
+#include "ui/layout_builder.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void registerSetupTypeResources() { Q_INIT_RESOURCE(setup_type); }
 
 namespace dovrel::ui {
 namespace {
-
-// The client area, 5715 x 1710 twips.
-constexpr QSize kSetupClientSize{twipsToPixels(5715), twipsToPixels(1710)};
 
 QString qt(const std::string& text) { return QString::fromStdString(text); }
 std::string utf8(const QString& text) { return text.toStdString(); }
@@ -39,34 +37,15 @@ FrmSetupType::FrmSetupType(QWidget* parent) : QWidget(parent) {
 }
 
 void FrmSetupType::createControls() {
-    setObjectName(QStringLiteral("frmSetupType"));
-    setWindowTitle(QStringLiteral("Installshield Wizard"));
+    const BuiltControls built = buildWindow(*this, layout::progressWindow());
     // A fixed dialog frame without minimise and maximise buttons, kept off
     // the taskbar.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(kSetupClientSize);
-
-    lblDesc_ = new QLabel(QStringLiteral("正在更新系统...."), this);
-    lblDesc_->setObjectName(QStringLiteral("lblDesc"));
-    lblDesc_->setGeometry(twips(870, 1170, 1350, 240));
-    QFont descFont(QStringLiteral("MS Serif"));
-    descFont.setPointSizeF(9.75);
-    descFont.setWeight(QFont::Normal);
-    lblDesc_->setFont(descFont);
-
-    lblTitle_ = new QLabel(QStringLiteral("BrivaneOstrel人事考勤薪资系统的客户应用程序已经安装完成,"
-                                          "系统正在为您配置数据连接服务,请等候。"),
-                           this);
-    lblTitle_->setObjectName(QStringLiteral("lblTitle"));
-    lblTitle_->setGeometry(twips(870, 210, 4695, 525));
-    lblTitle_->setWordWrap(true);
-    lblTitle_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-
-    image1_ = new QLabel(this);
-    image1_->setObjectName(QStringLiteral("Image1"));
-    image1_->setGeometry(twips(150, 120, 525, 540));
-    image1_->setPixmap(QPixmap(QStringLiteral(":/dovrel/setup.xpm")));
+    keepOutOfTaskbar(*this);
+    lblDesc_ = built.as<QLabel>("lblDesc");
+    lblTitle_ = built.as<QLabel>("lblTitle");
+    image1_ = built.as<QLabel>("Image1");
 }
 
 void FrmSetupType::Form_Load() {

@@ -3,15 +3,17 @@
 #include <future>
 #include <memory>
 
-#include "data/odbc_drivers.h"
+#include "db/odbc_drivers.h"
+#include "core/localize.h"
 #include "platform/messages.h"
 #include "platform/ui_host.h"
-#include "startup/check_server.h"
-#include "startup/load_settings.h"
-#include "startup/ui_font.h"
+#include "core/check_server.h"
+#include "core/load_settings.h"
+#include "core/ui_font.h"
 #include "ui/frm_setup_type.h"
 #include "ui/qt_message_sink.h"
 #include "ui/qt_ui_host.h"
+#include "ui/ui_thread.h"
 
 namespace dovrel::ui {
 
@@ -28,9 +30,13 @@ void Main(const SettingsWindowStep& showSettingsWindowModal) {
     auto progress = std::make_unique<FrmSetupType>();       // 3: modeless, painted before the work
     progress->show();
     uiHost().processPendingEvents();
-    LoadSettingsAtStart();                                  // 4 to 9
-    driverLoaded.wait();
-    CheckServerConnection(true);                            // 10
+    if (const auto problem = LoadSettingsAtStart())         // 4 to 9
+        showMessage(LocalizeText("无法读取连接设置，设置将显示为空：") + "\r\n" + *problem, MessageIcon::Exclamation);
+    // The check runs beside the progress window, which goes on painting.
+    runOffUiThread(progress.get(), [&driverLoaded] {
+        driverLoaded.wait();
+        CheckServerConnection(true);                        // 10
+    });
     if (showSettingsWindowModal) showSettingsWindowModal(); // 11
     progress.reset();                                       // 12
     uiHost().setBusyPointer(false);                         // 13

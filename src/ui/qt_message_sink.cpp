@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "ui/ui_thread.h"
+
 namespace dovrel::ui {
 namespace {
 
@@ -43,6 +45,12 @@ MessageAnswer answerOf(QMessageBox::StandardButton button) {
 }  // namespace
 
 MessageAnswer QtMessageSink::show(const Message& message) {
+    MessageAnswer answer = MessageAnswer::Ok;
+    onUiThread([&] { answer = showBox(message); });
+    return answer;
+}
+
+MessageAnswer QtMessageSink::showBox(const Message& message) {
     QMessageBox box(iconOf(message.icon), QString::fromStdString(message.title),
                     QString::fromStdString(message.text), QMessageBox::NoButton, QApplication::activeWindow());
     const auto buttons = buttonsOf(message.buttons);

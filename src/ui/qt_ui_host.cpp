@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QThread>
+
+#include "ui/ui_thread.h"
 
 namespace dovrel::ui {
 
@@ -11,6 +14,26 @@ QtUiHost& QtUiHost::instance() {
 }
 
 void QtUiHost::setBusyPointer(bool busy) {
+    onUiThread([busy] { showBusyPointer(busy); });
+}
+
+void QtUiHost::setStatusPanelText(const std::string& text) {
+    onUiThread([this, &text] {
+        if (statusPanelHandler_) statusPanelHandler_(text);
+    });
+}
+
+void QtUiHost::setProgressText(const std::string& text) {
+    onUiThread([this, &text] { showProgressText(text); });
+}
+
+void QtUiHost::processPendingEvents() {
+    // Work off the user-interface thread leaves that thread's loop running.
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (app != nullptr && QThread::currentThread() == app->thread()) QCoreApplication::processEvents();
+}
+
+void QtUiHost::showBusyPointer(bool busy) {
     if (busy) {
         const QCursor* current = QApplication::overrideCursor();
         if (current == nullptr || current->shape() != Qt::WaitCursor) QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -19,20 +42,12 @@ void QtUiHost::setBusyPointer(bool busy) {
     }
 }
 
-void QtUiHost::setStatusPanelText(const std::string& text) {
-    if (statusPanelHandler_) statusPanelHandler_(text);
-}
-
-void QtUiHost::setProgressText(const std::string& text) {
+void QtUiHost::showProgressText(const std::string& text) {
     if (progressLabel_.isNull()) return;
     progressLabel_->setText(QString::fromStdString(text));
     // The status line sizes itself to its text.
     progressLabel_->adjustSize();
-    // The check goes on blocking the window; show the step now.
-    progressLabel_->repaint();
 }
-
-void QtUiHost::processPendingEvents() { QCoreApplication::processEvents(); }
 
 void QtUiHost::setProgressLabel(QLabel* label) { progressLabel_ = label; }
 

@@ -2,7 +2,8 @@
 // The window system's side of UiHost: the application-wide pointer, the
 // progress window's status line, the settings window's status panel and
 // one pass over pending events. One instance serves both windows; each
-// window registers its part.
+// window registers its part. The work that calls it may run on a worker
+// thread: the widgets are always changed on the user-interface thread.
 #include <QPointer>
 #include <functional>
 #include <string>
@@ -33,6 +34,9 @@ public:
     void setStatusPanelHandler(std::function<void(const std::string&)> handler);
 
 private:
+    static void showBusyPointer(bool busy);
+    void showProgressText(const std::string& text);
+
     QPointer<QLabel> progressLabel_;
     std::function<void(const std::string&)> statusPanelHandler_;
 };

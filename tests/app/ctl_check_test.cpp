@@ -1,10 +1,13 @@
 // dovrelctl check against the stand-in server on loopback.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "run_process.h"
 #include "support/closed_port.h"
 #include "support/scoped_settings_file.h"
 #include "support/standin_server.h"
+#include "support/temp_files.h"
 
 using namespace dovrel;
 using test::runDovrelctl;
@@ -57,7 +60,7 @@ TEST(CtlCheck, ListsTheCausesWhenNoServerAnswers) {
     storeSettings(server, "TovixHR");
 
     const auto r = runDovrelctl({"check"}, kChinaLocale);
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.out, "连接数据服务器<" + server + ">： 失败！\n"
                      "连接数据库<TovixHR>： 失败！\n"
                      "\n"
@@ -65,4 +68,39 @@ TEST(CtlCheck, ListsTheCausesWhenNoServerAnswers) {
                      "    服务器是否在线；\n"
                      "    服务器上的SQL SERVER服务是否启动；\n"
                      "    用户和密码是否输入正确；\n");
+}
+
+TEST(CtlCheck, NoSettingOrConnectionStringLoadsALibrary) {
+    // The library under a name without a dot, so that no server name below
+    // gives an address to ping and every one goes on to connect.
+    const test::TempFolder folder;
+    const std::string library = folder.path("marker");
+    std::filesystem::copy_file(MARKER_LIBRARY_PATH, library);
+    const std::string marker = folder.path("loaded");
+    const std::vector<std::string> env{"DOVREL_MARKER_FILE=" + marker};
+    const std::string closed = "127.0.0.1," + std::to_string(test::closedLoopbackPort());
+
+    for (const std::vector<std::string>& set : std::vector<std::vector<std::string>>{
+             {"--server", "localhost;Driver=" + library},
+             {"--server", closed, "--password", "x;Driver=" + library},
+             {"--server", closed, "--user", "sa;Driver=" + library},
+             {"--server", closed, "--database", "HR;FileDSN=" + library}}) {
+        SCOPED_TRACE(set[1] + " " + set.back());
+        test::ScopedSettingsFile store;
+        std::vector<std::string> args{"set"};
+        args.insert(args.end(), set.begin(), set.end());
+        ASSERT_EQ(runDovrelctl(args).exitCode, 0);
+        for (const char* command : {"check", "databases"}) EXPECT_NE(runDovrelctl({command}, env).exitCode, 0);
+        EXPECT_FALSE(std::filesystem::exists(marker));
+    }
+    // Nor does a caller's own string that names a driver.
+    test::ScopedSettingsFile store;
+    const std::string source = folder.write("rows.txt", "Id\r\n1\r\n");
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"import", source, "T", "--connect", "Driver=" + library + ";Server=127.0.0.1"},
+             {"check-file", source, "T", "--connect", "data source=127.0.0.1;SaveFile=" + library}}) {
+        SCOPED_TRACE(args[0]);
+        runDovrelctl(args, env);
+        EXPECT_FALSE(std::filesystem::exists(marker));
+    }
 }

@@ -2,9 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "cipher/cipher_text.h"
-#include "data/run_state.h"
+#include "core/run_state.h"
 #include "run_process.h"
 #include "support/scoped_settings_file.h"
+#include "core/settings_schema.h"
 
 using namespace dovrel;
 using test::runDovrelctl;
@@ -50,12 +51,48 @@ TEST(CtlSettings, SetRefusesACredentialTheCipherCannotRestore) {
     EXPECT_FALSE(store.value("Password")) << "nothing written";
 }
 
-TEST(CtlSettings, SetReportsAFailedWrite) {
+TEST(CtlSettings, ADamagedStoreIsNamedAndNothingGoesOnAsIfItWereEmpty) {
     test::ScopedSettingsFile store;
-    store.setContents("garbage that is no settings file");
-    auto r = runDovrelctl({"set", "--server", "PC1"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("ServerName failed (code 1009)"), std::string::npos) << r.err;
+    const std::string damaged = "[SoftWare\\Tovix\\HR]\n\"ServerName\"=\"PC1\"\ngarbage\n";
+    store.setContents(damaged);
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"show"}, {"connection-string"}, {"check"}, {"databases"}}) {
+        SCOPED_TRACE(args[0]);
+        const auto r = runDovrelctl(args);
+        EXPECT_EQ(r.exitCode, 4);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find(store.path()), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("line 3"), std::string::npos) << r.err;
+    }
+    const auto r = runDovrelctl({"set", "--server", "PC2"});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_NE(r.err.find("ServerName failed (code 1009"), std::string::npos) << r.err;
+    EXPECT_EQ(store.contents(), damaged) << "never rewritten";
+    // A store that begins with a byte-order mark is no damage.
+    store.setContents("\xEF\xBB\xBF[SoftWare\\Tovix\\HR]\r\n\"ServerName\"=\"PC1\"\r\n");
+    EXPECT_NE(runDovrelctl({"show"}).out.find("ServerName: PC1\n"), std::string::npos);
+}
+
+TEST(CtlSettings, ValuesThatBeginWithADashAndLocaleEncodings) {
+    test::ScopedSettingsFile store;
+    EXPECT_EQ(runDovrelctl({"set", "--password=-x9", "--user", "sa"}).exitCode, 0);
+    EXPECT_EQ(CipherText("D", kCipherKey, store.value("Password").value_or("")), "-x9");
+    const auto e = runDovrelctl({"encrypt", "--", "-x9"});
+    EXPECT_EQ(runDovrelctl({"decrypt", "--", e.out.substr(0, e.out.size() - 1)}).out, "-x9\n");
+    EXPECT_NE(runDovrelctl({"--help"}).out.find("--password=-x9"), std::string::npos);
+
+    // Under a GBK locale arguments come in and text goes out in GBK.
+    if (!test::localeInstalled("zh_CN.GBK")) GTEST_SKIP() << "the zh_CN.GBK locale is not generated here";
+    const std::vector<std::string> gbk{"LC_ALL=zh_CN.GBK"};
+    const std::string name = "\xC8\xCB\xCA\xC2";   // 人事 in GBK
+    EXPECT_EQ(runDovrelctl({"set", "--database", name}, gbk).exitCode, 0);
+    EXPECT_EQ(store.value("Database"), "人事");
+    EXPECT_NE(runDovrelctl({"show"}, gbk).out.find("DatabaseName: " + name + "\n"), std::string::npos);
+    EXPECT_EQ(runDovrelctl({"localize", "\xCA\xFD\xBE\xDD"}, gbk).out, "\xCA\xFD\xBE\xDD\n");   // 数据
+    // Bytes that are no text of the locale are refused, not passed on.
+    const auto bad = runDovrelctl({"localize", "abc\xE4"}, {"LC_ALL=zh_CN.UTF-8"});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_EQ(bad.out, "");
 }
 
 TEST(CtlSettings, EncryptDecryptAndRawSettings) {
@@ -72,7 +109,7 @@ TEST(CtlSettings, EncryptDecryptAndRawSettings) {
     EXPECT_EQ(store.value("SecondServer"), "") << "a missing value is created empty";
     store.setContents("[broken");
     auto bad = runDovrelctl({"setting", "get", "FirstServer"});
-    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_EQ(bad.exitCode, 4);
     EXPECT_NE(bad.err.find("1009"), std::string::npos);
 }
 

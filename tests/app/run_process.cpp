@@ -4,7 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdlib>
+#include <locale.h>
 #include <fstream>
 #include <sstream>
 
@@ -46,6 +48,13 @@ ProcessResult runDovrelctl(const std::vector<std::string>& args, const std::vect
     unlink(outPath);
     unlink(errPath);
     return result;
+}
+
+bool localeInstalled(const std::string& name) {
+    const locale_t locale = newlocale(LC_ALL_MASK, name.c_str(), static_cast<locale_t>(nullptr));
+    if (locale == static_cast<locale_t>(nullptr)) return false;
+    freelocale(locale);
+    return true;
 }
 
 }  // namespace dovrel::test

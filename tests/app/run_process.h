@@ -13,4 +13,7 @@ struct ProcessResult {
 
 ProcessResult runDovrelctl(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
 
+// True when the locale `name` (zh_CN.GBK, ...) is generated on this machine.
+bool localeInstalled(const std::string& name);
+
 }  // namespace dovrel::test

@@ -3,16 +3,14 @@
 // and the failure paths of the database helpers without a usable connection.
 #include <gtest/gtest.h>
 
-#include "data/ado.h"
-#include "data/run_state.h"
+#include "db/ado.h"
 #include "exchange/detail/column_utilities.h"
 #include "exchange/detail/convert_text.h"
 #include "exchange/detail/triggers.h"
 #include "exchange/exchange.h"
 #include "platform/messages.h"
 #include "platform/runtime_error.h"
-#include "platform/text_converter.h"
-#include "temp_files.h"
+#include "support/temp_files.h"
 
 namespace dovrel {
 namespace {
@@ -92,21 +90,12 @@ TEST_F(ExchangeLocal, ImportRefusedOrFailedComesBackAsText) {
     EXPECT_EQ(report.substr(report.size() - 2), "\r\n");
     // A read error is the report too, before any connection is made.
     EXPECT_EQ(exchange.ImportTable(folder.write("wide.txt", "A\r\n1\t2\r\n"), "T"),
-              std::to_string(err::SubscriptOutOfRange) + errorDescription(err::SubscriptOutOfRange) + "\r\n");
+              std::to_string(err::SubscriptOutOfRange) + "第 2 行有 2 个值，比标题行的 1 个列名多\r\n");
 }
 
-class PrefixConverter : public platform::TextConverter {
-public:
-    std::optional<std::string> convert(const std::string& text) override { return "<" + text + ">"; }
-};
-
-TEST_F(ExchangeLocal, ReportTextsPassThroughLocalizeText) {
-    PrefixConverter converter;
-    platform::TextConverter* previous = platform::setTraditionalConverter(&converter);
-    runState().UseBig5Conversion = 1;
+TEST_F(ExchangeLocal, ReportTextsPassThroughTheHostsLocalizer) {
+    exchange.SetLocalizer([](const std::string& text) { return "<" + text + ">"; });
     EXPECT_EQ(exchange.ImportTable(folder.path("absent.txt"), "T"), "<" + kMismatch + ">\r\n");
-    runState().UseBig5Conversion = 0;
-    platform::setTraditionalConverter(previous);
 }
 
 TEST_F(ExchangeLocal, GetSourceDataReportsReadErrorsInTheGrid) {
@@ -116,7 +105,7 @@ TEST_F(ExchangeLocal, GetSourceDataReportsReadErrorsInTheGrid) {
     EXPECT_TRUE(failed.empty());
     ASSERT_TRUE(failed.error());
     EXPECT_EQ(failed.error()->Number, err::SubscriptOutOfRange);
-    EXPECT_EQ(failed.error()->Description, errorDescription(err::SubscriptOutOfRange));
+    EXPECT_EQ(failed.error()->Description, "第 2 行有 2 个值，比标题行的 1 个列名多");
     SourceGrid grid = exchange.GetSourceData(folder.write("ok.txt", "A\tB\r\n1\t2\r\n"), "T", true, "", "C", "1");
     EXPECT_EQ(grid.rows(), 2u);
     EXPECT_EQ(grid.cell(1, 1), "2");

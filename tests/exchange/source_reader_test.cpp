@@ -6,11 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "exchange/detail/encoding_guess.h"
+#include "exchange/detail/refusal.h"
 #include "exchange/detail/source_reader.h"
 #include "exchange/detail/source_text.h"
 #include "platform/codepage.h"
 #include "platform/runtime_error.h"
-#include "temp_files.h"
+#include "support/temp_files.h"
 
 namespace dovrel::exchange::detail {
 namespace {
@@ -116,7 +118,7 @@ TEST_F(SourceReader, HeaderSizeCountsAnsiBytes) {
     const std::string file = "姓名\t年龄\r\n张三\t30\r\n";
     read(file);
     ASSERT_EQ(events.read.size(), 1u);
-    EXPECT_EQ(events.read[0].first, static_cast<int32_t>(file.size() / 9.0 + 0.5));
+    EXPECT_EQ(events.read[0].first, static_cast<int32_t>(static_cast<double>(file.size()) / 9.0 + 0.5));
 }
 
 TEST_F(SourceReader, NumericKeyFilter) {
@@ -168,7 +170,7 @@ TEST_F(SourceReader, FailuresEndTheReadWithTheirErrorNumbers) {
     EXPECT_EQ(errorNumber("A\tB\r\n1\t2\t\r\n"), 0);                      // one trailing tab is no value
     // With the filter on, a line without the key value fails, an empty one too...
     EXPECT_EQ(errorNumber("A\tK\r\n1\r\n", filter("K", "1", 3)), err::SubscriptOutOfRange);
-    EXPECT_EQ(errorNumber("A\tK\r\n\r\n", filter("K", "1", 3)), err::SubscriptOutOfRange);
+    EXPECT_EQ(errorNumber("A\tK\r\n\r\n1\t1\r\n", filter("K", "1", 3)), err::SubscriptOutOfRange);
     // ...while a dropped line may carry any number of values.
     EXPECT_EQ(errorNumber("K\r\n2\t9\t9\r\n1\r\n", filter("K", "1", 3)), 0);
 }
@@ -231,12 +233,116 @@ TEST(SourceText, LeadingLinesDecodeLikeTheWholeFile) {
     const std::string gbkName = "\xD5\xC5\xC8\xFD";   // 张三 in code page 936
     std::string file = "\xE5\xBC\xA0\r\n" + std::string(200000, 'x') + "\r\n" + gbkName + "\r\n";
     auto lines = readLeadingLines(folder.write("mixed.txt", file), 1);
-    EXPECT_EQ(lines, std::vector<std::string>{decodeAnsi("\xE5\xBC\xA0", 936)});
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0], "张");
     EXPECT_EQ(loadSourceText(folder.path("mixed.txt")).text.substr(0, lines[0].size()), lines[0]);
     // Valid UTF-8 throughout (a character across the reading chunks included).
     std::string utf8 = "张\r\n" + std::string(65530, 'y') + "三\r\n";
     EXPECT_EQ(readLeadingLines(folder.write("utf8.txt", utf8), 1), std::vector<std::string>{"张"});
     platform::overrideCodePages(std::nullopt);
+}
+
+std::string dataFile(const std::string& name) { return std::string(DOVREL_SOURCE_DIR) + "/tests/exchange/data/" + name; }
+
+TEST_F(SourceReader, LinesEndAtLineFeedsInAFileWithoutCarriageReturns) {
+    EXPECT_EQ(cellsOf(readSourceData(dataFile("lf_only.txt"), "T", {})), (Rows{{"Id", "Name"}, {"1", "王五"}, {"2", "b"}}));
+    // One carriage return anywhere keeps the carriage-return rule for the whole file.
+    EXPECT_EQ(rows("A\tB\n1\t2\r\n"), (Rows{{"A", "B\n1", "2"}}));
+    SourceGrid grid = read("[T]\nA\tB\n1\t2\n\n3\n");
+    EXPECT_EQ(cellsOf(grid), (Rows{{"A", "B"}, {"1", "2"}, {"", ""}, {"3", ""}}));
+    EXPECT_EQ(grid.lineNumber(0), 2u);
+    EXPECT_EQ(grid.lineNumber(3), 5u);
+    EXPECT_EQ(grid.lineNumber(1), 3u);
+}
+
+TEST_F(SourceReader, EmptyLinesAtTheEndAreNoDataRows) {
+    for (const char* file : {"A\r\n1\r\n\r\n", "A\r\n1\r\n\r\n\r\n\r\n", "A\r\n1\r\r", "A\n1\n\n\n", "A\r\n1\r\n\r\n\n"}) {
+        events.read.clear();
+        EXPECT_EQ(rows(file), (Rows{{"A"}, {"1"}})) << file;
+        EXPECT_EQ(events.read.size(), 1u) << file;
+    }
+    EXPECT_EQ(rows("A\r\n\r\n1\r\n\r\n"), (Rows{{"A"}, {""}, {"1"}}));
+    // With the filter on, an empty last line is no line without a key.
+    EXPECT_EQ(errorNumber("K\r\n1\r\n\r\n", filter("K", "1", 3)), 0);
+}
+
+TEST_F(SourceReader, WideLinesAreReportedWithTheirLineAndCounts) {
+    try {
+        read("[T]\r\nA\tB\r\n1\t2\r\n1\t2\t3\r\n");
+        ADD_FAILURE() << "a line wider than the header was read";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), err::SubscriptOutOfRange);
+        EXPECT_EQ(e.description(), "第 4 行有 3 个值，比标题行的 2 个列名多");
+    }
+}
+
+TEST_F(SourceReader, DecodesByNameMarkOrTheBytesThemselves) {
+    const Rows names{{"Id", "Name", "Born"}, {"1", "张三", "2001年2月3日"}, {"2", "李四", "2001/2/3 10:00"}};
+    EXPECT_EQ(cellsOf(readSourceData(dataFile("utf16le_bom.txt"), "T", {})), names);
+    std::u16string text = u"A\tB\r\n张\t三\r\n";
+    std::string bigEndian = "\xFE\xFF";
+    for (char16_t c : text) bigEndian += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+    EXPECT_EQ(rows(bigEndian), (Rows{{"A", "B"}, {"张", "三"}}));
+    // A GBK file whose every byte also happens to be valid UTF-8.
+    const Rows gbk{{"Id", "Name", "Dept"}, {"1", "卢", "路"}, {"2", "莫", "拥细"}};
+    EXPECT_EQ(cellsOf(readSourceData(dataFile("gbk_names.txt"), "T", {})), gbk);
+    // A named encoding wins over the bytes' look, and over the machine's code page.
+    SourceReadOptions big5;
+    big5.encoding = "big5";
+    EXPECT_EQ(rows("A\r\n\xB1\x69\xA4\x54\r\n", big5), (Rows{{"A"}, {"張三"}}));
+    SourceReadOptions named;
+    named.encoding = "gbk";
+    EXPECT_EQ(rows("A\r\n\xC2\xAC\r\n", named), (Rows{{"A"}, {"卢"}}));
+    named.encoding = "utf-8";
+    EXPECT_EQ(rows("A\r\n\xC2\xAC\r\n", named), (Rows{{"A"}, {"¬"}}));
+    named.encoding = "no-such-encoding";
+    try {
+        read("A\r\n", named);
+        ADD_FAILURE() << "an unknown encoding was accepted";
+    } catch (const Refusal& e) {
+        EXPECT_EQ(e.outcome(), ImportOutcome::BadArgument);
+    }
+}
+
+TEST_F(SourceReader, StrictReadingRefusesWhatItCannotDecodeOrDecide) {
+    SourceReadOptions strict;
+    strict.strict = true;
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"A\r\n1\r\n\xD5\xC5\xFF\r\n", "第 3 行有无法按 CP936 编码读取的字节（全文件共 1 处）"},
+        {"\xEF\xBB\xBF" "A\nx\xFF\n\xFF\n", "第 2 行有无法按 UTF-8 编码读取的字节（全文件共 2 处）"},
+        {"A\r\n\xC2\xAC\r\n", "无法确定文件是 UTF-8 还是 CP936 编码，请指明文件的编码（--encoding）"},
+    };
+    for (const auto& [bytes, why] : refused) {
+        try {
+            read(bytes, strict);
+            ADD_FAILURE() << "read: " << bytes;
+        } catch (const Refusal& e) {
+            EXPECT_EQ(e.outcome(), ImportOutcome::Refused);
+            EXPECT_EQ(e.description(), why);
+        }
+        // Without strictness the same file reads, its unreadable bytes counted.
+        const SourceGrid grid = read(bytes);
+        EXPECT_EQ(grid.replacedBytes(), why.starts_with("第 3") ? 1u : why.starts_with("第 2") ? 2u : 0u);
+    }
+}
+
+TEST(EncodingGuess, JudgesBothReadingsByTheirCharacters) {
+    struct Case {
+        const char* what;
+        std::string bytes;   // valid UTF-8, not plain ASCII
+        int codePage;
+        EncodingGuess guess;
+    };
+    const std::vector<Case> cases = {
+        {"Chinese in UTF-8", "姓名\t张三\r\n", 936, EncodingGuess::Utf8},
+        {"GBK 壹 and 莫, Cyrillic and Latin Extended in UTF-8", "1\t\xD2\xBC\r\n2\t\xC4\xAA\r\n", 936, EncodingGuess::Ansi},
+        {"GBK 拥细 among ASCII", std::string(5000, 'x') + "\t\xD3\xB5\xCF\xB8\r\n", 936, EncodingGuess::Ansi},
+        {"GBK 卢 alone, the sign ¬ in UTF-8: both plausible", "\xC2\xAC\r\n", 936, EncodingGuess::Uncertain},
+        {"UTF-8 Cyrillic, GBK's extension area: neither plausible", "Иван\r\n", 936, EncodingGuess::Uncertain},
+        {"UTF-8 that no double-byte code page reads", "张三\t", 950, EncodingGuess::Utf8},
+        {"a single-byte code page keeps valid UTF-8", "\xC2\xAC", 1252, EncodingGuess::Utf8},
+    };
+    for (const Case& c : cases) EXPECT_EQ(guessUtf8OrAnsi(c.bytes, c.codePage), c.guess) << c.what;
 }
 
 }  // namespace

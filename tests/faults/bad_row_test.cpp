@@ -9,7 +9,7 @@
 #include "exchange/exchange.h"
 #include "platform/messages.h"
 #include "standin_database.h"
-#include "temp_files.h"
+#include "support/temp_files.h"
 
 namespace dovrel {
 namespace {
@@ -111,7 +111,11 @@ TEST(BadRow, TheFailedBatchIsReportedAndNothingIsKept) {
 
         const std::string head = kUpdateFailed + "\r\n";
         ASSERT_EQ(report.substr(0, head.size()), head) << report.substr(0, 300);
-        const std::vector<std::string> statements = statementsOf(report.substr(head.size()));
+        // After the batch: the server's message and the batch's first line in the file.
+        const std::size_t server = report.find("服务器的消息：");
+        ASSERT_NE(server, std::string::npos) << report.substr(0, 300);
+        EXPECT_TRUE(report.ends_with("这一批从文件的第 " + std::to_string(first + 1) + " 行开始。\r\n"));
+        const std::vector<std::string> statements = statementsOf(report.substr(head.size(), server - head.size()));
         ASSERT_EQ(statements.size(), static_cast<std::size_t>(last - first + 1));
         const std::string prefix = "Insert Into BadRows ([Id],[Qty],[Score],[Name],[Note]) Values (";
         for (std::size_t s = 0; s < statements.size(); ++s) {

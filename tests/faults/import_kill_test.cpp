@@ -16,7 +16,7 @@
 #include "exchange/exchange.h"
 #include "platform/messages.h"
 #include "standin_database.h"
-#include "temp_files.h"
+#include "support/temp_files.h"
 
 namespace dovrel {
 namespace {

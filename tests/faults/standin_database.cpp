@@ -1,6 +1,6 @@
 #include "standin_database.h"
 
-#include "data/ado.h"
+#include "db/ado.h"
 #include "support/query_rows.h"
 
 namespace dovrel::test {

@@ -78,7 +78,7 @@ TEST(SettingsFaults, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
 
-        auto doc = platform::parseSettings(store.contents());
+        auto doc = platform::SettingsDocument::parse(store.contents());
         ASSERT_TRUE(doc) << "round " << round << ": the file must always parse";
         const auto value = store.value("Value");
         ASSERT_TRUE(value) << "round " << round;
@@ -107,7 +107,7 @@ TEST(SettingsFaults, TruncatedOrGarbageFilesAreReportedAndKept) {
         store.setContents(damaged);
         std::optional<std::string> value;
         const int32_t read = backend.queryValue(kKey, "ServerName", value);
-        if (!platform::parseSettings(damaged)) {
+        if (!platform::SettingsDocument::parse(damaged)) {
             EXPECT_EQ(read, platform::code::BadDatabase);
             EXPECT_EQ(backend.setValue(kKey, "ServerName", "PC2"), platform::code::BadDatabase);
             EXPECT_EQ(backend.createKey(kKey), platform::code::BadDatabase);

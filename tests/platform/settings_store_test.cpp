@@ -11,12 +11,13 @@
 #include <map>
 #include <string>
 
-#include "data/run_state.h"
-#include "data/settings.h"
+#include "core/run_state.h"
+#include "core/settings.h"
 #include "platform/settings_file.h"
-#include "startup/read_setting.h"
+#include "core/read_setting.h"
 #include "support/child_processes.h"
 #include "support/scoped_settings_file.h"
+#include "core/settings_schema.h"
 
 using namespace dovrel;
 
@@ -73,6 +74,7 @@ TEST(SettingsStore, AnyTextReadsBackUnchanged) {
 
 TEST(SettingsStore, DamagedFileIsReportedAndNeverRewritten) {
     test::ScopedSettingsFile store;
+    EXPECT_EQ(platform::machineSettings().problem(), std::nullopt) << "a store not written yet is no problem";
     for (const std::string& damaged : {std::string("[SoftWare\\Tovix\\HR]\n\"User\"=\"unterminated\n"),
                                       std::string("\x00\x01\x02 garbage \xFF", 12),
                                       std::string("[SoftWare\\Tovix\\HR]\n\"ServerName\"=\"P")}) {
@@ -82,7 +84,78 @@ TEST(SettingsStore, DamagedFileIsReportedAndNeverRewritten) {
         EXPECT_EQ(out, "");
         EXPECT_EQ(WriteSetting(kKey, "ServerName", "PC2"), 1009);
         EXPECT_EQ(store.contents(), damaged) << "left byte for byte as it was";
+        const auto problem = platform::machineSettings().problem();
+        ASSERT_TRUE(problem);
+        EXPECT_NE(problem->find(store.path()), std::string::npos) << *problem;
+        EXPECT_NE(problem->find(" line "), std::string::npos) << *problem;
     }
+    // Bytes that are no text are refused, not stored changed.
+    store.setContents("");
+    EXPECT_EQ(WriteSetting(kKey, "ServerName", "PC\xE4"), 87);
+    EXPECT_EQ(store.contents(), "");
+}
+
+namespace {
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+}  // namespace
+
+TEST(SettingsStore, AWriteKeepsTheFilesProtection) {
+    test::ScopedSettingsFile store;
+    const mode_t oldMask = ::umask(022);
+    // A new store is its owner's alone; in the administrators' folder (set-group-ID) the group may read it.
+    ASSERT_EQ(WriteSetting(kKey, "ServerName", "PC1"), 0);
+    EXPECT_EQ(modeOf(store.path()), 0600u);
+    for (const mode_t mode : {0600u, 0640u, 0660u, 0644u}) {
+        SCOPED_TRACE(mode);
+        ::chmod(store.path().c_str(), mode);
+        ASSERT_EQ(WriteSetting(kKey, "ServerName", "PC" + std::to_string(mode)), 0);
+        EXPECT_EQ(modeOf(store.path()), mode);
+    }
+    if (geteuid() == 0) {   // owner and group: only root may hand them to the new file
+        const passwd* nobody = getpwnam("nobody");
+        ASSERT_NE(nobody, nullptr);
+        ASSERT_EQ(::chown(store.path().c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        ASSERT_EQ(WriteSetting(kKey, "ServerName", "PC2"), 0);
+        struct stat st {};
+        ASSERT_EQ(::stat(store.path().c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, nobody->pw_uid);
+        EXPECT_EQ(st.st_gid, nobody->pw_gid);
+    }
+    const std::string admins = store.folder() + "/admins";
+    std::filesystem::create_directory(admins);
+    ::chmod(admins.c_str(), 02770);
+    platform::FileSettingsBackend shared(admins + "/registry");
+    ASSERT_EQ(shared.setValue(kKey, "ServerName", "PC1"), 0);
+    EXPECT_EQ(modeOf(admins + "/registry"), 0640u);
+    ::umask(oldMask);
+}
+
+TEST(SettingsStore, ALinkedStoreIsWrittenThroughItsTarget) {
+    test::ScopedSettingsFile store;
+    const std::string managed = store.folder() + "/managed";
+    std::filesystem::create_directory(managed);
+    const std::string target = managed + "/registry";
+    std::filesystem::create_symlink("managed/registry", store.path());   // relative, as administrators make them
+    ASSERT_EQ(WriteSetting(kKey, "ServerName", "PC1"), 0);
+    ASSERT_EQ(WriteSetting(kKey, "Database", "HR"), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(store.path()));
+    std::optional<std::string> atTarget;
+    EXPECT_EQ(platform::FileSettingsBackend(target).queryValue(kKey, "Database", atTarget), 0);
+    EXPECT_EQ(atTarget, "HR");
+    EXPECT_EQ(store.value("ServerName"), "PC1");
+    std::size_t inStoreFolder = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(store.folder())) inStoreFolder += entry.is_regular_file() && !entry.is_symlink();
+    EXPECT_EQ(inStoreFolder, 0u) << "temporary and lock files belong beside the target";
+    // A loop of links is an error, not a hang or a file written elsewhere.
+    std::filesystem::remove(store.path());
+    std::filesystem::create_symlink("loop", store.path());
+    std::filesystem::create_symlink("registry", store.folder() + "/loop");
+    EXPECT_NE(WriteSetting(kKey, "ServerName", "PC2"), 0);
 }
 
 TEST(SettingsStore, WritesKeepTheSpellingFirstWrittenAndOtherKeys) {

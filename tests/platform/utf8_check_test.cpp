@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "platform/text.h"
 #include "platform/utf8_check.h"
 
 namespace dovrel::platform {
@@ -106,6 +107,27 @@ TEST(Utf8Check, RandomTextsAgreeWithTheDefinition) {
         }
     }
     EXPECT_GT(valid, 100);
+}
+
+}  // namespace
+}  // namespace dovrel::platform
+
+namespace dovrel::platform {
+namespace {
+
+TEST(Utf8Decoding, IllFormedBytesAreErrorsNeverOtherCharacters) {
+    EXPECT_EQ(utf8::decodeAt("中", 0)->codePoint, U'中');
+    EXPECT_EQ(utf8::decodeAt("a\xF0\x9F\x98\x80", 1)->codePoint, U'\U0001F600');
+    for (const char* bad : {"\xC1\x81", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80", "\xE4\xB8"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(utf8::decodeAt(bad, 0));
+        // Names compare by the same rule: an overlong "A" is not "a".
+        EXPECT_FALSE(equalsIgnoreCase(bad, "a"));
+        std::string replaced;   // one U+FFFD a byte
+        for (std::size_t i = 0; i < std::string_view(bad).size(); ++i) replaced += utf8::kReplacement;
+        EXPECT_EQ(utf8::repaired(bad), replaced);
+    }
+    EXPECT_EQ(utf8::repaired("ok 中文"), "ok 中文");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "support/query_rows.h"
 
-#include "data/ado.h"
+#include "db/ado.h"
 
 namespace dovrel::test {
 

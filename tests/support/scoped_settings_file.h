@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/settings_file.h"
+#include "support/temp_files.h"
 
 namespace dovrel::test {
 
@@ -18,7 +19,7 @@ public:
     ScopedSettingsFile& operator=(const ScopedSettingsFile&) = delete;
 
     const std::string& path() const { return path_; }
-    const std::string& folder() const { return folder_; }
+    const std::string& folder() const { return folder_.path(); }
     // The file's bytes (empty when it does not exist).
     std::string contents() const;
     void setContents(const std::string& text) const;
@@ -26,7 +27,7 @@ public:
     std::optional<std::string> value(const std::string& name) const;
 
 private:
-    std::string folder_;
+    TempFolder folder_;
     std::string path_;
     std::optional<std::string> previousEnv_;
     platform::FileSettingsBackend backend_;

@@ -25,12 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-std::string makeTempDir(const char* prefix) {
-    std::string pattern = (fs::temp_directory_path() / (std::string(prefix) + "XXXXXX")).string();
-    if (mkdtemp(pattern.data()) == nullptr) return {};
-    return pattern;
-}
-
 // Waits up to `limit` for the child to end; its wait status, or -1 on time-out.
 int waitFor(pid_t pid, std::chrono::milliseconds limit) {
     const auto deadline = Clock::now() + limit;
@@ -64,18 +58,12 @@ std::vector<char*> argvOf(std::vector<std::string>& args) {
 StandinServer::StandinServer(std::string dataDir, std::vector<std::string> logins)
     : dataDir_(std::move(dataDir)), logins_(std::move(logins)) {
     if (dataDir_.empty()) {
-        dataDir_ = makeTempDir("dovrel-standin-");
-        ownsDataDir_ = true;
+        ownedData_.emplace("dovrel-standin-");
+        dataDir_ = ownedData_->path();
     }
 }
 
-StandinServer::~StandinServer() {
-    stop();
-    if (ownsDataDir_ && !dataDir_.empty()) {
-        std::error_code ec;
-        fs::remove_all(dataDir_, ec);
-    }
-}
+StandinServer::~StandinServer() { stop(); }
 
 std::string StandinServer::serverName() const { return host() + "," + std::to_string(port_); }
 
@@ -161,11 +149,8 @@ bool StandinServer::restart() {
 SqlRun StandinServer::runSql(const std::string& sql, const std::string& database,
                              const std::string& user, const std::string& password) const {
     SqlRun run;
-    const std::string work = makeTempDir("dovrel-sql-");
-    if (work.empty()) {
-        run.errors = "cannot create a temporary folder";
-        return run;
-    }
+    const TempFolder folder("dovrel-sql-");
+    const std::string& work = folder.path();
     const fs::path in = fs::path(work) / "in.sql";
     const fs::path out = fs::path(work) / "out.txt";
     const fs::path err = fs::path(work) / "err.txt";
@@ -208,8 +193,6 @@ SqlRun StandinServer::runSql(const std::string& sql, const std::string& database
     } else {
         run.errors = std::string("fork: ") + std::strerror(errno);
     }
-    std::error_code ec;
-    fs::remove_all(work, ec);
     return run;
 }
 

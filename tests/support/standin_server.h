@@ -2,9 +2,12 @@
 // The stand-in database server as a test fixture: a dovrel-standin process on
 // a free loopback port with its own data folder, and a way to run SQL batches
 // against it through FreeTDS's bsqldb, an independent client.
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
+
+#include "support/temp_files.h"
 
 namespace dovrel::test {
 
@@ -53,7 +56,7 @@ public:
 
 private:
     std::string dataDir_;
-    bool ownsDataDir_ = false;
+    std::optional<TempFolder> ownedData_;
     std::vector<std::string> logins_;
     pid_t pid_ = -1;
     int port_ = 0;

@@ -9,11 +9,14 @@
 #include <QtTest>
 
 #include "cipher/cipher_text.h"
-#include "data/settings.h"
+#include "core/settings.h"
 #include "platform/settings_file.h"
+#include "platform/echo_transport.h"
+#include "support/silent_server.h"
 #include "support/standin_server.h"
 #include "ui/frm_dovrel.h"
 #include "ui/frm_dovrel_fixture.h"
+#include "core/settings_schema.h"
 
 using dovrel::MessageIcon;
 using dovrel::runState;
@@ -32,6 +35,10 @@ const QString kAdviceHeading = QStringLiteral("请检查以下可能的失败原
 const QString kServerAdvice = QStringLiteral("    服务器是否在线；\r\n    服务器上的SQL SERVER服务是否启动；\r\n"
                                              "    用户和密码是否输入正确；");
 const QString kMissingDatabase = QStringLiteral("    服务器上数据库：%1不存在，您可通过[创建数据库]按钮进行创建！");
+
+std::string decrypted(const std::optional<std::string>& stored) {
+    return stored ? dovrel::CipherText("D", dovrel::kCipherKey, *stored) : "(missing)";
+}
 
 QStringList items(const QComboBox& combo) {
     QStringList list;
@@ -77,6 +84,8 @@ private slots:
     void saveReportsAFailedWrite();
     void encryptThenDecryptRestoresTheBoxes();
     void encryptWarnsWhenATextCannotComeBack();
+    void aServerThatNeverAnswersLeavesTheWindowAlive();
+    void aFailedPingAfterASuccessReadsAsAFailure();
 
 private:
     // The run state as start-up leaves it after a successful check.
@@ -291,8 +300,10 @@ void FrmDovrelCommandsTest::saveWritesTheFourValues() {
     w.cmdSave()->click();
     QCOMPARE(env.store.value("ServerName"), std::optional<std::string>("srv\\inst"));
     QCOMPARE(env.store.value("DataBase"), std::optional<std::string>("人事库"));
-    QCOMPARE(env.store.value("User"), std::optional<std::string>("admin"));
-    QCOMPARE(env.store.value("Password"), std::optional<std::string>(" p w "));
+    // The credentials reach the store as cipher text, though the boxes show them in clear.
+    QCOMPARE(decrypted(env.store.value("User")), std::string("admin"));
+    QCOMPARE(decrypted(env.store.value("Password")), std::string(" p w "));
+    QCOMPARE(w.txt_User()->text(), QStringLiteral(" admin "));
     QCOMPARE(env.messages.shown.size(), std::size_t{1});
     QCOMPARE(q(env.messages.shown[0].text), QStringLiteral("保存成功！"));
     QCOMPARE(env.messages.shown[0].icon, MessageIcon::Information);
@@ -305,7 +316,7 @@ void FrmDovrelCommandsTest::saveWritesTheFourValues() {
     w.txt_User()->setText(QString());
     w.txt_Password()->setText(QString());
     w.cmdSave()->click();
-    QCOMPARE(env.store.value("Password"), std::optional<std::string>(""));
+    QCOMPARE(decrypted(env.store.value("Password")), std::string());
     QCOMPARE(runState().ConnectionSettings.DatabaseName, std::string("TovixHR"));
 }
 
@@ -320,11 +331,11 @@ void FrmDovrelCommandsTest::saveReportsAFailedWrite() {
     w.cmdSave()->click();
     dovrel::platform::setMachineSettings(previous);
     QCOMPARE(env.messages.shown.size(), std::size_t{1});
-    QCOMPARE(q(env.messages.shown[0].text), QStringLiteral("保存失败：Password (5)"));
+    QCOMPARE(q(env.messages.shown[0].text), QStringLiteral("保存失败：Password (5 拒绝访问)"));
     QCOMPARE(env.messages.shown[0].icon, MessageIcon::Critical);
     // The other values were written all the same.
     QCOMPARE(env.store.value("ServerName"), std::optional<std::string>("srv"));
-    QCOMPARE(env.store.value("User"), std::optional<std::string>("sa"));
+    QCOMPARE(decrypted(env.store.value("User")), std::string("sa"));
     QVERIFY(!env.store.value("Password").has_value());
     QCOMPARE(w.stbPanel(1)->text(), QStringLiteral("就绪..."));
 }
@@ -383,6 +394,84 @@ void FrmDovrelCommandsTest::encryptWarnsWhenATextCannotComeBack() {
     w.cmdEncrypt()->click();
     QCOMPARE(env.messages.shown.size(), std::size_t{1});
     QCOMPARE(w.txt_Password()->text(), QStringLiteral("fine"));
+}
+
+// Counts the paint events of one widget.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+void FrmDovrelCommandsTest::aServerThatNeverAnswersLeavesTheWindowAlive() {
+    WindowEnvironment env;
+    reachableSettings();
+    FrmDovrel w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    dovrel::test::SilentServer silent;
+    w.cmb_Server()->setEditText(q(silent.serverName()));
+    w.txt_User()->setText(QStringLiteral("sa"));
+    PaintCounter counter(w);
+
+    // While the test waits for the silent server, the window is looked at
+    // from the user-interface thread, as a user would see it.
+    bool seenWaiting = false;
+    int paintsWhileWaiting = -1;
+    QPoint movedTo;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (silent.accepted() == 0) return;
+        if (!seenWaiting) {
+            seenWaiting = true;
+            QVERIFY(!w.isEnabled());
+            QCOMPARE(w.stbPanel(1)->text(), QStringLiteral("正在处理数据,请等候..."));
+            QVERIFY(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+            paintsWhileWaiting = counter.paints;
+            w.update();
+            w.move(w.pos() + QPoint(7, 5));
+            movedTo = w.pos();
+            // Typing during the wait goes nowhere, and is not replayed afterwards.
+            QTest::keyClicks(w.txt_User(), QStringLiteral("zzz"));
+            return;
+        }
+        if (counter.paints > paintsWhileWaiting) silent.dropConnections();
+    });
+    watch.start(20);
+    w.cmdTest()->click();
+    watch.stop();
+
+    QVERIFY(seenWaiting);
+    QVERIFY2(counter.paints > paintsWhileWaiting, "the window painted while it waited");
+    QCOMPARE(w.pos(), movedTo);
+    QVERIFY(w.isEnabled());
+    QCOMPARE(w.txt_User()->text(), QStringLiteral("sa"));
+    QVERIFY(withCrLf(w.txt_Result()->toPlainText()).startsWith(kServerFail.arg(q(silent.serverName()))));
+    QCOMPARE(w.stbPanel(1)->text(), QStringLiteral("就绪..."));
+}
+
+void FrmDovrelCommandsTest::aFailedPingAfterASuccessReadsAsAFailure() {
+    WindowEnvironment env;
+    reachableSettings();
+    FrmDovrel w;
+    w.cmdTest()->click();
+    QVERIFY(withCrLf(w.txt_Result()->toPlainText()).startsWith(kServerOk.arg(serverName_)));
+    // The same server, now without an answer to the echo.
+    dovrel::platform::ScriptedEchoTransport echoes;
+    echoes.script = {dovrel::platform::scriptedSilence()};
+    dovrel::platform::ScopedEchoTransport scoped(echoes);
+    w.cmdTest()->click();
+    QCOMPARE(env.messages.shown.size(), std::size_t{1});
+    QCOMPARE(q(env.messages.shown[0].text), QStringLiteral("网络不通，请检查网络设置！"));
+    QCOMPARE(withCrLf(w.txt_Result()->toPlainText()),
+             kServerFail.arg(serverName_) + "\r\n" + kDatabaseFail.arg(QStringLiteral("TovixHR")) + "\r\n\r\n" +
+                 kAdviceHeading + "\r\n" + kServerAdvice);
 }
 
 QTEST_MAIN(FrmDovrelCommandsTest)

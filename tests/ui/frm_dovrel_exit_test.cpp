@@ -8,11 +8,13 @@
 #include <functional>
 
 #include "cipher/cipher_text.h"
-#include "data/settings.h"
+#include "core/settings.h"
+#include "platform/codepage.h"
 #include "ui/frm_dovrel.h"
 #include "ui/frm_dovrel_fixture.h"
 #include "ui/frm_dovrel_modal.h"
 #include "ui/main_sequence.h"
+#include "core/settings_schema.h"
 
 using dovrel::ui::FrmDovrel;
 
@@ -79,6 +81,7 @@ class FrmDovrelExitTest : public QObject {
 private slots:
     void exitButtonEndsMain();
     void closeBoxEndsMain();
+    void aStoreThatCannotBeReadIsToldThenTheWindowOpens();
 };
 
 void FrmDovrelExitTest::exitButtonEndsMain() {
@@ -109,6 +112,22 @@ void FrmDovrelExitTest::closeBoxEndsMain() {
     QVERIFY(!driver.stayedOpen);
     QVERIFY(!anyWindowVisible());
     QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void FrmDovrelExitTest::aStoreThatCannotBeReadIsToldThenTheWindowOpens() {
+    dovrel::test::WindowEnvironment env;
+    const std::string damaged = "[SoftWare\\Tovix\\HR]\n\"ServerName\"=\"PC1\" trailing\n";
+    env.store.setContents(damaged);
+    dovrel::platform::overrideCodePages(dovrel::platform::CodePages{936, 936});   // the texts as written
+    WindowDriver driver([](FrmDovrel& window) { window.cmdExit()->click(); });
+    dovrel::ui::Main(dovrel::ui::ShowSettingsWindowModal);
+    dovrel::platform::overrideCodePages(std::nullopt);
+    QVERIFY(driver.acted);
+    QCOMPARE(driver.unexpectedMessages.size(), 1);
+    QVERIFY(driver.unexpectedMessages[0].startsWith(QStringLiteral("无法读取连接设置")));
+    QVERIFY(driver.unexpectedMessages[0].contains(dovrel::test::q(env.store.path())));
+    QVERIFY(driver.unexpectedMessages[0].contains(QStringLiteral("line 2")));
+    QCOMPARE(env.store.contents(), damaged);
 }
 
 QTEST_MAIN(FrmDovrelExitTest)

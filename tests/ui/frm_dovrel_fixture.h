@@ -6,7 +6,7 @@
 #include <string>
 
 #include "support/closed_port.h"
-#include "data/run_state.h"
+#include "core/run_state.h"
 #include "platform/messages.h"
 #include "platform/ui_host.h"
 #include "support/scoped_settings_file.h"

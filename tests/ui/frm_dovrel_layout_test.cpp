@@ -7,10 +7,13 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QtTest>
+#include <memory>
+#include <vector>
 
-#include "data/busy.h"
+#include "core/busy.h"
 #include "platform/text_converter.h"
 #include "ui/frm_dovrel_fixture.h"
 #include "ui/frm_dovrel.h"
@@ -99,10 +102,15 @@ void FrmDovrelLayoutTest::controlsSitAtTheirTwipPositions() {
     for (int i = 0; i < 5; ++i) {
         QCOMPARE(w.lblDesc(i), w.findChild<QLabel*>(QStringLiteral("lblDesc_%1").arg(i)));
     }
-    QCOMPARE(w.stbPanel(1)->width(), 333);
+    // Panels 2 and 3 at the right end; panel 1 takes what is left, and none overlaps another.
     QCOMPARE(w.stbPanel(2)->width(), 96);
     QCOMPARE(w.stbPanel(3)->width(), 96);
-    QCOMPARE(w.stbPanel(1)->parentWidget(), static_cast<QWidget*>(w.stbMain()));
+    for (int i = 1; i <= 3; ++i) {
+        QCOMPARE(w.stbPanel(i)->parentWidget(), static_cast<QWidget*>(w.stbMain()));
+        QVERIFY(w.stbMain()->rect().contains(w.stbPanel(i)->geometry()));
+        if (i < 3) QCOMPARE(w.stbPanel(i)->geometry().right() + 1, w.stbPanel(i + 1)->x());
+    }
+    QVERIFY(w.stbPanel(1)->width() >= 300);
 }
 
 void FrmDovrelLayoutTest::captionsFontsAndKinds() {
@@ -135,8 +143,15 @@ void FrmDovrelLayoutTest::captionsFontsAndKinds() {
     QVERIFY(!w.txt_Result()->isReadOnly());
     QCOMPARE(w.txt_Result()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 
+    // The design font, no larger than 9.75 points, and the longest diagnosis shows whole.
     QCOMPARE(w.txt_Result()->font().family(), QStringLiteral("MS Serif"));
-    QCOMPARE(w.txt_Result()->font().pointSizeF(), 9.75);
+    QVERIFY(w.txt_Result()->font().pointSizeF() <= 9.75 && w.txt_Result()->font().pointSizeF() >= 8);
+    w.txt_Result()->setPlainText(QStringLiteral("连接数据服务器<x>： 失败！\n连接数据库<y>： 失败！\n\n"
+                                                "请检查以下可能的失败原因或重新设置：\n    服务器是否在线；\n"
+                                                "    服务器上的SQL SERVER服务是否启动；\n    用户和密码是否输入正确；"));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.txt_Result()->verticalScrollBar()->maximum(), 0);
     QCOMPARE(w.lblTitle()->font().pointSize(), 18);
     QCOMPARE(w.lblTitle()->font().weight(), QFont::Normal);
     QCOMPARE(w.lblTitle()->palette().color(QPalette::WindowText), w.palette().color(QPalette::Highlight));
@@ -212,6 +227,12 @@ void FrmDovrelLayoutTest::enterMovesAlongTheTabOrder() {
     FrmDovrel w;
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
+    // Enter moves the focus and presses no button, wherever it is pressed.
+    std::vector<std::unique_ptr<QSignalSpy>> clicks;
+    for (QPushButton* button : {w.cmdQuery(), w.cmdTest(), w.cmdSave(), w.cmdEncrypt(), w.cmdExit()}) {
+        QVERIFY(!button->autoDefault() && !button->isDefault());
+        clicks.push_back(std::make_unique<QSignalSpy>(button, &QPushButton::clicked));
+    }
     const auto enterIn = [](QWidget* widget, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         widget->setFocus(Qt::OtherFocusReason);
         QTest::keyClick(widget, Qt::Key_Return, modifiers);
@@ -235,6 +256,10 @@ void FrmDovrelLayoutTest::enterMovesAlongTheTabOrder() {
     QCoreApplication::processEvents();
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.cmdTest()));
     QVERIFY(w.isVisible());
+    // Enter on a button moves on as well.
+    enterIn(w.cmdSave());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.cmdEncrypt()));
+    for (const auto& spy : clicks) QCOMPARE(spy->count(), 0);
     // Enter in the server box still reaches it: no entry is added.
     QCOMPARE(w.cmb_Server()->count(), 0);
     QVERIFY(env.messages.shown.empty());

@@ -9,19 +9,20 @@
 #include <QtTest>
 
 #include "support/closed_port.h"
-#include "data/run_state.h"
-#include "data/settings.h"
+#include "core/run_state.h"
+#include "core/settings.h"
 #include "platform/codepage.h"
 #include "platform/echo_transport.h"
 #include "platform/messages.h"
 #include "platform/text_converter.h"
 #include "platform/ui_host.h"
-#include "startup/check_server.h"
+#include "core/check_server.h"
 #include "support/scoped_settings_file.h"
 #include "ui/frm_setup_type.h"
 #include "ui/main_sequence.h"
 #include "ui/qt_message_sink.h"
 #include "ui/qt_ui_host.h"
+#include "core/settings_schema.h"
 
 using namespace dovrel;
 using dovrel::ui::FrmSetupType;

@@ -4,11 +4,12 @@
 #include <iostream>
 
 #include "app/ctl/commands.h"
-#include "data/run_state.h"
-#include "startup/check_server.h"
-#include "startup/diagnosis.h"
-#include "startup/load_settings.h"
-#include "startup/ui_font.h"
+#include "app/ctl/exit_codes.h"
+#include "core/run_state.h"
+#include "core/check_server.h"
+#include "core/diagnosis.h"
+#include "core/load_settings.h"
+#include "core/ui_font.h"
 
 namespace dovrel::ctl {
 namespace {
@@ -34,17 +35,19 @@ void addCheckCommand(CLI::App& app) {
     auto* cmd = app.add_subcommand(
         "check",
         "Ping the configured server, open its master database and look the configured database up, as the "
-        "window program does at start; exit code 0 when server and database were both found, 1 otherwise");
+        "window program does at start; exit code 0 when server and database were both found, 3 when the server "
+        "could not be reached or refused the login, 1 when the database is missing");
     cmd->callback([] {
         SelectUiFont();
-        LoadSettingsAtStart();
+        loadSettingsOrFail();
         CheckServerConnection(false);
         const RunState& state = runState();
         const std::string& database = state.ConnectionSettings.DatabaseName;
         const DiagnosisInput found{state.ConnectionSettings.ServerName, database, database, state.ServerReachable,
                                    state.DatabaseExists};
         std::cout << withTerminalLineEnds(BuildDiagnosisText(found)) << std::endl;
-        if (!state.ServerReachable || !state.DatabaseExists) throw CLI::RuntimeError(1);
+        if (!state.ServerReachable) throw CLI::RuntimeError(kExitServerUnreachable);
+        if (!state.DatabaseExists) throw CLI::RuntimeError(kExitDataRefused);
     });
 }
 

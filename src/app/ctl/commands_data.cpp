@@ -1,40 +1,30 @@
 // databases and connection-string: what the configured server holds, and
 // the connection string the program forms for the stored settings.
 #include <iostream>
-#include <memory>
 
 #include "app/ctl/commands.h"
-#include "data/ado.h"
-#include "data/connection_string.h"
-#include "data/run_state.h"
-#include "startup/load_settings.h"
+#include "app/ctl/exit_codes.h"
+#include "core/build_connection_string.h"
+#include "core/list_databases.h"
+#include "core/run_state.h"
+#include "db/ado.h"
 
 namespace dovrel::ctl {
 namespace {
 
-// The same listing query as the settings window's.
-constexpr const char* kDatabaseListSql = "Select Name from SysDatabases order by Name";
-
-void printFailure(const std::string& server, const ado::DatabaseError& error) {
-    std::cerr << "dovrelctl: cannot list the databases of server \"" << server << "\" (error " << error.number()
-              << ")\n";
-    for (const ado::ErrorEntry& entry : error.entries())
-        std::cerr << "  SQLSTATE " << entry.SQLState << ", number " << entry.Number << ": " << entry.Description
-                  << "\n";
-}
-
 void addDatabases(CLI::App& app) {
     auto* cmd = app.add_subcommand("databases", "The databases of the configured server, one a line, in name order");
     cmd->callback([] {
-        LoadSettingsAtStart();
-        const std::string server = runState().ConnectionSettings.ServerName;
-        ado::Recordset recordset;
+        loadSettingsOrFail();
         try {
-            recordset.Open(kDatabaseListSql, BuildConnectionString(true));
-            for (; !recordset.EOF_(); recordset.MoveNext()) std::cout << recordset.Fields(0).Value().value_or("") << "\n";
+            for (const std::string& name : QueryDatabaseNames()) std::cout << name << "\n";
         } catch (const ado::DatabaseError& e) {
-            printFailure(server, e);
-            throw CLI::RuntimeError(1);
+            std::cerr << "dovrelctl: cannot list the databases of server \""
+                      << runState().ConnectionSettings.ServerName << "\" (error " << e.number() << ")\n";
+            for (const ado::ErrorEntry& entry : e.entries())
+                std::cerr << "  SQLSTATE " << entry.SQLState << ", number " << entry.Number << ": "
+                          << entry.Description << "\n";
+            throw CLI::RuntimeError(kExitServerUnreachable);
         }
         std::cout.flush();
     });
@@ -48,7 +38,7 @@ void addConnectionString(CLI::App& app) {
     cmd->add_flag("--database", *database, "The form for the configured database instead of Master");
     cmd->add_flag("--reveal", *reveal, "Show the password in clear");
     cmd->callback([database, reveal] {
-        LoadSettingsAtStart();
+        loadSettingsOrFail();
         ConnectionSettingsRecord settings = runState().ConnectionSettings;
         if (!*reveal && !settings.UserPassword.empty()) settings.UserPassword = "********";
         std::cout << buildConnectionString(settings, !*database) << std::endl;

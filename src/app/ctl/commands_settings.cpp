@@ -4,16 +4,29 @@
 #include <optional>
 
 #include "app/ctl/commands.h"
+#include "app/ctl/exit_codes.h"
 #include "cipher/cipher_text.h"
-#include "data/localize.h"
-#include "data/run_state.h"
-#include "data/settings.h"
+#include "core/localize.h"
+#include "core/run_state.h"
+#include "core/settings.h"
 #include "platform/text.h"
-#include "startup/load_settings.h"
-#include "startup/read_setting.h"
-#include "startup/ui_font.h"
+#include "core/load_settings.h"
+#include "core/save_settings.h"
+#include "core/read_setting.h"
+#include "core/ui_font.h"
+#include "core/settings_schema.h"
 
 namespace dovrel::ctl {
+
+void loadSettingsOrFail() {
+    if (const auto problem = LoadSettingsAtStart()) failWith(*problem, kExitFileUnreadable);
+}
+
+void failWith(const std::string& text, int code) {
+    std::cerr << "dovrelctl: " << text << std::endl;
+    throw CLI::RuntimeError(code);
+}
+
 namespace {
 
 std::string masked(const std::string& secret) { return secret.empty() ? "" : "********"; }
@@ -23,7 +36,7 @@ void addShow(CLI::App& app) {
     auto reveal = std::make_shared<bool>(false);
     cmd->add_flag("--reveal", *reveal, "Show the password in clear");
     cmd->callback([reveal] {
-        LoadSettingsAtStart();
+        loadSettingsOrFail();
         const auto& s = runState().ConnectionSettings;
         std::cout << "ServerName: " << s.ServerName << "\n"
                   << "DatabaseName: " << s.DatabaseName << "\n"
@@ -32,59 +45,34 @@ void addShow(CLI::App& app) {
     });
 }
 
-struct SetOptions {
-    std::optional<std::string> server, database, user, password;
-    bool plain = false;
-};
-
-// The cipher cannot restore every text (double-byte characters, codes 0
-// and 255); such a credential is refused rather than stored corrupted.
-std::optional<std::string> encryptRestorable(const std::string& name, const std::string& text) {
-    std::string cipher = CipherText("E", kCipherKey, text);
-    if (CipherText("D", kCipherKey, cipher) != text) {
-        std::cerr << "dovrelctl: the " << name
-                  << " cannot be stored encrypted (the cipher cannot restore it); use --plain to store it in clear\n";
-        return std::nullopt;
-    }
-    return cipher;
-}
-
 void addSet(CLI::App& app) {
     auto* cmd = app.add_subcommand("set", "Write settings as the save command does (credentials encrypted)");
-    auto o = std::make_shared<SetOptions>();
+    auto o = std::make_shared<SettingsToSave>();
     cmd->add_option("--server", o->server, "SQL Server host, host\\instance or host,port");
     cmd->add_option("--database", o->database, "Database name");
     cmd->add_option("--user", o->user, "SQL login");
-    cmd->add_option("--password", o->password, "SQL password (stored as given)");
-    cmd->add_flag("--plain", o->plain, "Store login and password in clear");
+    cmd->add_option("--password", o->password, "SQL password (stored as given; one that begins with \"-\": --password=-x9)");
+    cmd->add_flag("--plain", o->storeCredentialsInClear, "Store login and password in clear");
     cmd->callback([o] {
-        std::vector<std::pair<std::string, std::string>> writes;
-        if (o->server) writes.emplace_back("ServerName", trimSpaces(*o->server));
-        if (o->database) writes.emplace_back("Database", trimSpaces(*o->database));
-        for (auto [name, value] : {std::pair{"User", o->user ? std::optional(trimSpaces(*o->user)) : std::nullopt},
-                                   std::pair{"Password", o->password}}) {
-            if (!value) continue;
-            if (!o->plain) {
-                value = encryptRestorable(name == std::string("User") ? "login" : "password", *value);
-                if (!value) throw CLI::RuntimeError(1);
-            }
-            writes.emplace_back(name, *value);
-        }
-        int failed = 0;
-        for (const auto& [name, value] : writes) {
-            if (int32_t code = WriteSetting(kSettingsKey, name, value); code != 0) {
-                std::cerr << "dovrelctl: writing " << name << " failed (code " << code << ")\n";
-                ++failed;
+        const std::vector<SaveFailure> failures = SaveSettings(*o);
+        for (const SaveFailure& failure : failures) {
+            if (failure.code == kNotRestorable) {
+                std::cerr << "dovrelctl: the " << (failure.valueName == value_name::User ? "login" : "password")
+                          << " cannot be stored encrypted (the cipher cannot restore it); use --plain to store it "
+                             "in clear\n";
+            } else {
+                std::cerr << "dovrelctl: writing " << failure.valueName << " failed (code " << failure.code << ": "
+                          << StoreCodeReason(failure.code) << ")\n";
             }
         }
-        if (failed) throw CLI::RuntimeError(1);
+        if (!failures.empty()) throw CLI::RuntimeError(failures.front().code == kNotRestorable ? kExitDataRefused
+                                                                                                : kExitFileUnreadable);
     });
 }
-
 void addCipher(CLI::App& app, const std::string& name, const std::string& mode, const std::string& help) {
     auto* cmd = app.add_subcommand(name, help);
     auto text = std::make_shared<std::string>();
-    cmd->add_option("TEXT", *text, "The text")->required();
+    cmd->add_option("TEXT", *text, "The text (one that begins with \"-\" after \"--\")")->required();
     cmd->callback([text, mode] { std::cout << CipherText(mode, kCipherKey, *text) << std::endl; });
 }
 
@@ -107,20 +95,18 @@ void addSetting(CLI::App& app) {
     get->add_option("NAME", *name, "Value name")->required();
     get->callback([name] {
         std::string result;
-        if (int32_t code = ReadSetting(kSettingsKey, *name, result, ""); code != 0) {
-            std::cerr << "dovrelctl: reading " << *name << " failed (code " << code << ")\n";
-            throw CLI::RuntimeError(1);
-        }
+        if (int32_t code = ReadSetting(kSettingsKey, *name, result, ""); code != 0)
+            failWith("reading " + *name + " failed (code " + std::to_string(code) + ": " + StoreCodeReason(code) + ")",
+                     kExitFileUnreadable);
         std::cout << result << std::endl;
     });
     auto* put = cmd->add_subcommand("put", "Write a value");
     put->add_option("NAME", *name, "Value name")->required();
     put->add_option("VALUE", *value, "Value")->required();
     put->callback([name, value] {
-        if (int32_t code = WriteSetting(kSettingsKey, *name, *value); code != 0) {
-            std::cerr << "dovrelctl: writing " << *name << " failed (code " << code << ")\n";
-            throw CLI::RuntimeError(1);
-        }
+        if (int32_t code = WriteSetting(kSettingsKey, *name, *value); code != 0)
+            failWith("writing " + *name + " failed (code " + std::to_string(code) + ": " + StoreCodeReason(code) + ")",
+                     kExitFileUnreadable);
     });
 }
 

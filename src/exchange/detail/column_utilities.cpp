@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "data/connection_string.h"
+#include "db/connection_string.h"
+#include "exchange/detail/identifiers.h"
 #include "exchange/detail/value_tests.h"
 #include "platform/runtime_error.h"
 #include "platform/text.h"
@@ -31,7 +32,8 @@ int16_t FieldKind(const ado::Field& field) { return FieldKind(field.Type()); }
 
 int16_t ColumnKind(const std::string& connectStr, const std::string& table, const std::string& column) {
     try {
-        auto recordset = OpenRecordset(connectStr, "Select " + column + " From " + table + " Where 1=2");
+        if (!isTableName(table)) return kKindUnknown;
+        auto recordset = OpenRecordset(connectStr, "Select " + columnReference(column) + " From " + table + " Where 1=2");
         if (!recordset) return kKindUnknown;
         ado::Field* field = recordset->FindField(column);
         return field ? FieldKind(*field) : kKindUnknown;
@@ -59,9 +61,10 @@ int32_t NextValue(const std::string& table, const std::string& column, const std
                   std::optional<ErrorReport>* failure) {
     ado::Recordset recordset;
     try {
-        recordset.Open("Select Max(" + column + ") From " + table, connectStr);
+        if (!isTableName(table)) throw RuntimeError(err::InvalidArgument);
+        recordset.Open("Select Max(" + columnReference(column) + ") From " + table, connectStr);
     } catch (...) {
-        if (failure) *failure = currentError();
+        if (failure) *failure = describeCurrentException();
         return -1;
     }
     try {
@@ -69,7 +72,7 @@ int32_t NextValue(const std::string& table, const std::string& column, const std
         if (!value) return 1;
         return nextAfter(*value);
     } catch (...) {
-        ErrorReport error = currentError();
+        ErrorReport error = describeCurrentException();
         showErrorMessage(error);
         if (failure) *failure = std::move(error);
         return -1;

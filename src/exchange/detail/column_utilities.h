@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "data/ado.h"
+#include "db/ado.h"
 #include "exchange/detail/error_report.h"
 
 namespace dovrel::exchange::detail {
@@ -23,11 +23,13 @@ int16_t FieldKind(int adoType);
 int16_t FieldKind(const ado::Field& field);
 
 // The kind of `column` of `table`, learnt from an empty query; -1 on any
-// failure (no message).
+// failure (no message), and for a table name that is no name. The column is
+// bracketed when it is no plain name (identifiers.h).
 int16_t ColumnKind(const std::string& connectStr, const std::string& table, const std::string& column);
 
 // The column's maximum plus 1; 1 when it holds no value; -1 when the query
-// cannot be opened (no message) or its maximum is not a number or the next
+// cannot be opened (no message; a table name that is no name is not tried)
+// or its maximum is not a number or the next
 // value leaves the 32-bit range (message with number and description). When
 // `failure` is given it receives the reason of a -1 that means failure.
 int32_t NextValue(const std::string& table, const std::string& column, const std::string& connectStr,

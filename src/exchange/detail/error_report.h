@@ -5,17 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/runtime_error.h"
+
 namespace dovrel::exchange::detail {
 
-struct ErrorReport {
-    int32_t number = 0;
-    std::string description;
-};
-
-// The number and description of the exception being handled; call it only
-// inside a catch block. Exceptions other than the program's own map to 7
-// (out of memory) or 5 (invalid procedure call) with their own text.
-ErrorReport currentError();
+using dovrel::ErrorReport;
 
 // The class's handler message: number, CR LF, description; an OK button, no
 // icon, the application's title.

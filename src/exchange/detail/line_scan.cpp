@@ -38,11 +38,11 @@ std::size_t countByte(std::string_view text, char byte) {
     return count + static_cast<std::size_t>(std::count(p, end, byte));
 }
 
-LineExtent scanLine(std::string_view text, std::size_t begin) {
+LineExtent scanLine(std::string_view text, std::size_t begin, char lineEnd) {
     const char* const base = text.data();
     const char* p = base + begin;
     const char* const end = base + text.size();
-    const __m128i cr = _mm_set1_epi8('\r'), tab = _mm_set1_epi8('\t');
+    const __m128i cr = _mm_set1_epi8(lineEnd), tab = _mm_set1_epi8('\t');
     const __m128i lanes = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
     LineExtent line;
     while (end - p >= 16) {
@@ -61,7 +61,7 @@ LineExtent scanLine(std::string_view text, std::size_t begin) {
         }
         line.tabs += laneSum(tabs);
     }
-    for (; p < end && *p != '\r'; ++p) line.tabs += *p == '\t';
+    for (; p < end && *p != lineEnd; ++p) line.tabs += *p == '\t';
     line.end = static_cast<std::size_t>(p - base);
     return line;
 }
@@ -72,8 +72,8 @@ std::size_t countByte(std::string_view text, char byte) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), byte));
 }
 
-LineExtent scanLine(std::string_view text, std::size_t begin) {
-    const void* cr = std::memchr(text.data() + begin, '\r', text.size() - begin);
+LineExtent scanLine(std::string_view text, std::size_t begin, char lineEnd) {
+    const void* cr = std::memchr(text.data() + begin, lineEnd, text.size() - begin);
     LineExtent line;
     line.end = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - text.data()) : text.size();
     line.tabs = countByte(text.substr(begin, line.end - begin), '\t');

@@ -6,6 +6,8 @@
 namespace dovrel::exchange::detail {
 namespace {
 
+constexpr std::string_view kEllipsis = "…";
+
 void appendQuoted(std::string& out, std::string_view value) {
     out += "N'";
     for (std::size_t begin = 0;;) {
@@ -18,37 +20,56 @@ void appendQuoted(std::string& out, std::string_view value) {
         out += '\'';
         begin = quote + 1;
     }
-    out += "',";
+    out += "'";
 }
 
-void appendValue(std::string& out, const ColumnDescription& column, std::string_view value) {
+// Appends the value of one cell; false when the cell writes nothing.
+bool appendValue(std::string& out, const ColumnDescription& column, std::string_view value) {
     switch (column.kind) {
     case kKindText:
         if (value == "#Null")
-            out += column.nullableByName ? "Null," : "N'',";
+            out += column.nullableByName ? "Null" : "N''";
         else if (value.empty())
-            out += "N'',";
+            out += "N''";
         else
             appendQuoted(out, value);
-        break;
+        return true;
     case kKindDate:
         if (auto date = formatDateTime(value))
-            out.append("N'").append(date->view()).append("',");
+            out.append("N'").append(date->view()).append("'");
         else
-            out += column.nullableAtPosition ? "Null," : "'',";
-        break;
+            out += column.nullableAtPosition ? "Null" : "''";
+        return true;
     case kKindNumeric:
         if (isStrictNumber(value))
-            out.append(value).append(",");
+            out.append(value);
         else if (column.isBit)
-            out += value == "True" ? "1," : "0,";
+            out += value == "True" ? "1" : "0";
         else if (value.empty())
-            out += column.nullableAtPosition ? "Null," : "0,";
-        // A text that is no number writes nothing: the server refuses the row.
-        break;
+            out += column.nullableAtPosition ? "Null" : "0";
+        else
+            return false;   // a text that is no number writes nothing: the server refuses the row
+        return true;
     default:
-        break;
+        return false;
     }
+}
+
+// Cuts the value that begins at `start` of `out` to `limit` bytes, on a
+// character boundary and outside a doubled quote, marked with "…".
+void capValue(std::string& out, std::size_t start, std::size_t limit) {
+    const bool quoted = out.compare(start, 2, "N'") == 0;
+    const std::size_t content = start + (quoted ? 2 : 0);
+    const std::size_t end = out.size() - (quoted ? 1 : 0);
+    if (end - content <= limit) return;
+    std::size_t cut = content + limit;
+    while (cut > content && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
+    std::size_t quotes = 0;
+    while (cut - quotes > content && out[cut - quotes - 1] == '\'') ++quotes;
+    if (quotes % 2) --cut;
+    out.resize(cut);
+    out += kEllipsis;
+    if (quoted) out += '\'';
 }
 
 }  // namespace
@@ -73,19 +94,49 @@ std::vector<ColumnDescription> describeColumns(ado::Recordset& probe, std::span<
 std::string statementPrefix(std::string_view table, std::span<const std::string_view> names) {
     std::string prefix = "Insert Into ";
     prefix.append(table).append(" (");
-    for (std::string_view name : names) prefix.append("[").append(name).append("],");
+    for (std::string_view name : names) {
+        prefix += '[';
+        for (char c : name) prefix.append(c == ']' ? "]]" : std::string_view(&c, 1));
+        prefix += "],";
+    }
     if (prefix.back() == ',') prefix.pop_back();
     prefix += ") Values (";
     return prefix;
 }
 
 void appendRowStatement(std::string& out, std::string_view prefix, std::span<const ColumnDescription> columns,
-                        std::span<const std::string_view> cells) {
+                        std::span<const std::string_view> cells, std::size_t echoLimit) {
     out += prefix;
-    const std::size_t valuesStart = out.size();
-    for (std::size_t c = 0; c < columns.size(); ++c) appendValue(out, columns[c], c < cells.size() ? cells[c] : "");
-    if (out.size() > valuesStart && out.back() == ',') out.pop_back();
+    bool first = true;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const std::size_t start = out.size() + (first ? 0 : 1);
+        if (!first) out += ',';
+        if (appendValue(out, columns[c], c < cells.size() ? cells[c] : std::string_view())) {
+            first = false;
+            if (echoLimit != kNoEchoLimit) capValue(out, start, echoLimit);
+        } else if (!first) {
+            out.pop_back();   // the comma waited for a value that did not come
+        }
+    }
     out += ")\r\n";
+}
+
+CellChange cellChange(const ColumnDescription& column, std::string_view value) {
+    if (value.empty()) return CellChange::None;
+    switch (column.kind) {
+    case kKindText:
+        return value == "#Null" && !column.nullableByName ? CellChange::ToEmptyText : CellChange::None;
+    case kKindDate:
+        if (formatDateTime(value)) return CellChange::None;
+        if (column.nullableAtPosition) return value == "#Null" ? CellChange::None : CellChange::ToNull;
+        return CellChange::ToEmptyDate;
+    case kKindNumeric:
+        if (isStrictNumber(value)) return CellChange::None;
+        if (column.isBit) return value == "True" || value == "False" ? CellChange::None : CellChange::ToZero;
+        return CellChange::Omitted;
+    default:
+        return CellChange::None;
+    }
 }
 
 }  // namespace dovrel::exchange::detail

@@ -1,13 +1,14 @@
 #pragma once
 // How one data row becomes an INSERT statement: each cell written as an SQL
 // value by the kind of its table column.
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "data/ado.h"
+#include "db/ado.h"
 
 namespace dovrel::exchange::detail {
 
@@ -24,12 +25,27 @@ struct ColumnDescription {
 // Throws ado::DatabaseError when a name is not a field of the probe.
 std::vector<ColumnDescription> describeColumns(ado::Recordset& probe, std::span<const std::string_view> names);
 
-// "Insert Into " + table + " ([A],[B]) Values (": the statement up to its values.
+// "Insert Into " + table + " ([A],[B]) Values (": the statement up to its
+// values. A "]" inside a name is doubled, as the brackets require.
 std::string statementPrefix(std::string_view table, std::span<const std::string_view> names);
 
 // Appends prefix + the row's values + ")" + CR LF to `out`. `cells` holds one
-// text per description.
+// text per description. With `echoLimit`, for a report, a value longer than
+// that many bytes is cut there and ends in "…".
+inline constexpr std::size_t kNoEchoLimit = static_cast<std::size_t>(-1);
 void appendRowStatement(std::string& out, std::string_view prefix, std::span<const ColumnDescription> columns,
-                        std::span<const std::string_view> cells);
+                        std::span<const std::string_view> cells, std::size_t echoLimit = kNoEchoLimit);
+
+// A cell that is not empty but that the statement does not write as itself.
+enum class CellChange : uint8_t {
+    None,          // written as it stands (an empty cell, and #Null written as Null, included)
+    ToNull,        // no date: Null
+    ToEmptyDate,   // no date, in a column that refuses NULL: '' (the server's day zero)
+    ToEmptyText,   // #Null in a column that refuses NULL: N''
+    ToZero,        // a bit column's text other than True and False: 0
+    Omitted,       // a numeric column's text that is no number: no value, so the server refuses the row
+};
+// What appendRowStatement makes of `value` in `column`.
+CellChange cellChange(const ColumnDescription& column, std::string_view value);
 
 }  // namespace dovrel::exchange::detail

@@ -4,9 +4,11 @@
 #include <cstring>
 #include <limits>
 
+#include "exchange/detail/localized.h"
 #include "exchange/detail/convert_text.h"
 #include "exchange/detail/line_scan.h"
 #include "exchange/detail/source_text.h"
+#include "exchange/detail/texts.h"
 #include "platform/codepage.h"
 #include "platform/runtime_error.h"
 
@@ -84,11 +86,16 @@ bool containsDelimited(std::string_view list, std::string_view value, char open,
 
 SourceGrid SourceGridBuilder::read(const std::string& fileName, const SourceReadOptions& options) {
     SourceGrid grid;
-    SourceText source = loadSourceText(fileName);
+    SourceText source = loadSourceText(fileName, {options.encoding, options.strict});
     grid.storage_ = std::move(source.storage);
     grid.text_ = source.text;
+    grid.lineEnd_ = source.lineEnd;
+    grid.encoding_ = std::move(source.encoding);
+    grid.replacedBytes_ = source.replaced;
     const std::string_view text = grid.text_;
-    LineCursor cursor(text, source.begin);
+    LineCursor cursor(text, source.begin, source.lineEnd);
+    // Lines from here on are empty ones at the end of the file: no data lines.
+    const std::size_t contentEnd = text.find_last_not_of("\r\n") + 1;
 
     std::size_t headerStart = cursor.position();
     std::string_view header = cursor.next();
@@ -124,9 +131,9 @@ SourceGrid SourceGridBuilder::read(const std::string& fileName, const SourceRead
     }
 
     // Room for every line, the last one perhaps without its carriage return.
-    grid.rowStarts_.reserve(countByte(text.substr(cursor.position()), '\r') + 1);
+    grid.rowStarts_.reserve(countByte(text.substr(cursor.position()), source.lineEnd) + 1);
     std::size_t row = 1;
-    while (!cursor.atEnd()) {
+    while (!cursor.atEnd() && cursor.position() < contentEnd) {
         const std::size_t lineStart = cursor.position();
         std::size_t tabs = 0;
         const std::string_view read = cursor.next(tabs);
@@ -135,11 +142,15 @@ SourceGrid SourceGridBuilder::read(const std::string& fileName, const SourceRead
         if (untabbed.size() != read.size()) --tabs;  // a trailing tab separates nothing
         const std::string_view line = ConvertText(untabbed, options.toBig5);
         const std::size_t values = line.empty() ? 0 : tabs + 1;
+        ++grid.linesRead_;
         if (filter) {
             if (values <= keyColumn) throw RuntimeError(err::SubscriptOutOfRange);
             if (!filter->accepts(nthValue(line, keyColumn))) continue;
         }
-        if (values > lastColumn + 1) throw RuntimeError(err::SubscriptOutOfRange);
+        if (values > lastColumn + 1)
+            throw RuntimeError(err::SubscriptOutOfRange,
+                               localized(formatText(kTooManyValues, {std::to_string(lineNumberAt(text, source.lineEnd, lineStart)),
+                                                                        std::to_string(values), std::to_string(lastColumn + 1)})));
         grid.rowStarts_.push_back(lineStart);
         ++row;
     }

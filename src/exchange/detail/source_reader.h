@@ -12,6 +12,8 @@ namespace dovrel::exchange::detail {
 
 struct SourceReadOptions {
     bool toBig5 = false;
+    std::string encoding;   // an iconv name; empty to decide from the file
+    bool strict = false;    // refuse unreadable bytes and an uncertain encoding (SourceTextOptions)
     std::string keyField;   // KeyField
     std::string keyValue;   // sKeyValue: 1,2,3 or 'A01','B02'
     // The kind of the key column (1 text, 3 numeric, anything else); asked
@@ -24,11 +26,13 @@ struct SourceReadOptions {
 int32_t saturate32(double value);
 
 // The grid of `fileName`, or an empty grid when no normal file is there or
-// `tableName` is empty. Throws RuntimeError: 75 when the file cannot be read,
-// 62 when it ends before its header, 11 for a header line of 0 bytes, 9 for
-// a header with no names, for an accepted line with more values than the
-// header has names, and for a line without a key value while the filter is
-// on; 7 when the file does not fit in memory.
+// `tableName` is empty. Empty lines at the end of the file are no data
+// lines. Throws RuntimeError: 75 when the file cannot be read, 62 when it
+// ends before its header, 11 for a header line of 0 bytes, 9 for a header
+// with no names, for an accepted line with more values than the header has
+// names (naming the line and both counts), and for a line without a key
+// value while the filter is on; 7 when the file does not fit in memory;
+// Refusal as loadSourceText.
 SourceGrid readSourceData(const std::string& fileName, const std::string& tableName, const SourceReadOptions& options);
 
 // An empty grid that carries `error`.

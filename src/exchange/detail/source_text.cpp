@@ -1,12 +1,20 @@
 #include "exchange/detail/source_text.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <new>
 
+#include "exchange/detail/localized.h"
+#include "exchange/detail/encoding_guess.h"
 #include "exchange/detail/line_scan.h"
+#include "exchange/detail/refusal.h"
+#include "exchange/detail/text_decoder.h"
+#include "exchange/detail/texts.h"
 #include "exchange/detail/utf8_repair.h"
 #include "exchange/large_block.h"
 #include "platform/codepage.h"
@@ -16,22 +24,37 @@
 namespace dovrel::exchange::detail {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::size_t kChunk = 1 << 20;
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-bool startsWithMark(std::string_view bytes) { return bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark; }
+struct Mark {
+    std::size_t length = 0;
+    const char* encoding = nullptr;   // nullptr for UTF-8
+};
+
+// The byte-order mark the file begins with (length 0 when none).
+Mark markOf(std::string_view head) {
+    if (head.starts_with(kUtf8Mark)) return {3, nullptr};
+    if (head.starts_with("\xFF\xFE")) return {2, "UTF-16LE"};
+    if (head.starts_with("\xFE\xFF")) return {2, "UTF-16BE"};
+    return {};
+}
 
 bool isAscii(std::string_view bytes) {
-    for (char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    std::size_t i = 0;
+    for (std::uint64_t word; i + 8 <= bytes.size(); i += 8) {
+        std::memcpy(&word, bytes.data() + i, 8);
+        if (word & 0x8080808080808080u) return false;
+    }
+    for (; i < bytes.size(); ++i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
     return true;
 }
 
-std::ifstream openForReading(const std::string& path) {
-    std::ifstream file(platform::filePath(path), std::ios::binary);
-    if (!file) throw RuntimeError(err::PathFileAccess);
-    return file;
+bool isUtf8Name(std::string_view name) {
+    std::string lower;
+    for (char c : name) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower == "utf-8" || lower == "utf8";
 }
 
 // True when `bytes` is valid UTF-8. Most files are plain ASCII, which is
@@ -45,88 +68,128 @@ bool isUtf8(std::string_view bytes) {
     return platform::isValidUtf8(bytes.substr(i));
 }
 
-// How many bytes at the end of `bytes` begin a UTF-8 sequence that goes on
-// past it (0 when the last sequence is complete).
-std::size_t unfinishedSequence(std::string_view bytes) {
-    for (std::size_t back = 1; back <= 3 && back <= bytes.size(); ++back) {
-        auto c = static_cast<unsigned char>(bytes[bytes.size() - back]);
-        if ((c & 0xC0) == 0x80) continue;  // a continuation byte: look further back
-        std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        return length > back ? back : 0;
-    }
-    return 0;
+std::ifstream openForReading(const std::string& path) {
+    std::ifstream file(platform::filePath(path), std::ios::binary);
+    if (!file) throw RuntimeError(err::PathFileAccess);
+    return file;
 }
 
-// True when the rest of `file` is valid UTF-8, read a chunk at a time.
-bool restIsUtf8(std::istream& file) {
-    std::string chunk;
-    std::string carry;
+std::uint64_t sizeOf(std::ifstream& file) {
+    file.seekg(0, std::ios::end);
+    const std::streamoff size = file.tellg();
+    file.seekg(0, std::ios::beg);
+    if (size < 0) throw RuntimeError(err::PathFileAccess);
+    return static_cast<std::uint64_t>(size);
+}
+
+// The whole file in one large block.
+std::shared_ptr<char> readAll(std::ifstream& file, std::uint64_t size) {
+    std::shared_ptr<char> bytes(static_cast<char*>(allocateLargeBlock(static_cast<std::size_t>(size))), std::free);
+    file.read(bytes.get(), static_cast<std::streamsize>(size));
+    if (static_cast<std::uint64_t>(file.gcount()) != size) throw RuntimeError(err::PathFileAccess);
+    return bytes;
+}
+
+// The rest of the file from `offset`, decoded a piece at a time, so that the
+// file's bytes and their text are never held together.
+std::string decodeFile(std::ifstream& file, std::uint64_t size, std::uint64_t offset, TextDecoder& decoder) {
+    std::string out;
+    out.reserve(static_cast<std::size_t>(size + size / 2 + 16));
+    file.clear();
+    file.seekg(static_cast<std::streamoff>(offset));
     std::vector<char> buffer(kChunk);
-    while (file) {
-        file.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        std::size_t got = static_cast<std::size_t>(file.gcount());
-        if (got == 0) break;
-        chunk.assign(carry);
-        chunk.append(buffer.data(), got);
-        std::size_t keep = unfinishedSequence(chunk);
-        if (!isUtf8(std::string_view(chunk).substr(0, chunk.size() - keep))) return false;
-        carry.assign(chunk, chunk.size() - keep, keep);
+    for (std::uint64_t left = size - offset; left > 0;) {
+        file.read(buffer.data(), static_cast<std::streamsize>(std::min<std::uint64_t>(left, buffer.size())));
+        const auto got = static_cast<std::size_t>(file.gcount());
+        if (got == 0) throw RuntimeError(err::PathFileAccess);
+        left -= got;
+        decoder.decode(std::string_view(buffer.data(), got), left == 0, out);
     }
-    if (file.bad()) throw RuntimeError(err::PathFileAccess);
-    return carry.empty();
+    if (size == offset) decoder.decode({}, true, out);
+    return out;
 }
 
-// One line that the code page rejects as a whole: the readable characters
-// kept, every unreadable byte replaced.
-void decodeBytewise(std::string_view bytes, int codePage, std::string& out) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-            out += bytes[i++];
-            continue;
-        }
-        bool done = false;
-        for (std::size_t width : {std::size_t{2}, std::size_t{1}}) {
-            if (i + width > bytes.size()) continue;
-            if (auto text = platform::codePageToUtf8(bytes.substr(i, width), codePage)) {
-                out += *text;
-                i += width;
-                done = true;
-                break;
+TextDecoder openDecoder(const std::string& name) {
+    std::optional<TextDecoder> decoder = TextDecoder::open(name);
+    if (!decoder) throw Refusal(ImportOutcome::BadArgument, err::InvalidArgument, localized(kUnknownEncoding) + echo(name));
+    return std::move(*decoder);
+}
+
+void setText(SourceText& source, std::shared_ptr<const std::string> text) {
+    source.text = *text;
+    source.storage = std::move(text);
+}
+
+// Refuses replaced bytes when strict, naming the line of the first.
+void checkReplacements(const SourceText& source, std::size_t firstReplaced, const SourceTextOptions& options) {
+    if (!options.strict || source.replaced == 0) return;
+    const std::size_t line = lineNumberAt(source.text.substr(source.begin), source.lineEnd, firstReplaced - source.begin);
+    throw Refusal(ImportOutcome::Refused, err::InvalidArgument,
+                  localized(formatText(kUndecodableBytes, {std::to_string(line), source.encoding,
+                                                             std::to_string(source.replaced)})));
+}
+
+SourceText load(const std::string& path, const SourceTextOptions& options) {
+    std::ifstream file = openForReading(path);
+    SourceText source;
+    source.fileLength = sizeOf(file);
+    const std::uint64_t size = source.fileLength;
+    std::size_t firstReplaced = std::string::npos;
+
+    char head[4] = {};
+    file.read(head, static_cast<std::streamsize>(std::min<std::uint64_t>(size, sizeof head)));
+    file.clear();
+    file.seekg(0);
+    const Mark mark = markOf(std::string_view(head, static_cast<std::size_t>(std::min<std::uint64_t>(size, 4))));
+
+    std::string decodeAs = options.encoding;
+    if (decodeAs.empty() && mark.encoding) decodeAs = mark.encoding;
+    if (!decodeAs.empty() && !isUtf8Name(decodeAs)) {
+        TextDecoder decoder = openDecoder(decodeAs);
+        const std::uint64_t skip = options.encoding.empty() ? mark.length : 0;
+        auto text = std::make_shared<std::string>(decodeFile(file, size, skip, decoder));
+        // A named encoding can still begin with its mark: it is not text.
+        if (text->starts_with(kUtf8Mark)) source.begin = kUtf8Mark.size();
+        source.replaced = decoder.replaced();
+        firstReplaced = decoder.firstReplaced();
+        source.encoding = decodeAs;
+        setText(source, std::move(text));
+    } else {
+        std::shared_ptr<char> bytes = readAll(file, size);
+        const std::string_view raw(bytes.get(), static_cast<std::size_t>(size));
+        const bool utf8Named = !decodeAs.empty() || mark.length > 0;
+        source.begin = raw.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
+        const std::string_view body = raw.substr(source.begin);
+        EncodingGuess guess = EncodingGuess::Utf8;
+        if (!utf8Named && !isAscii(body))
+            guess = isUtf8(body) ? guessUtf8OrAnsi(body, platform::ansiCodePage()) : EncodingGuess::Ansi;
+        if (guess == EncodingGuess::Uncertain && options.strict)
+            throw Refusal(ImportOutcome::Refused, err::InvalidArgument,
+                          localized(formatText(kUncertainEncoding, {"CP" + std::to_string(platform::ansiCodePage())})));
+        if (guess == EncodingGuess::Ansi) {
+            bytes.reset();   // read again a piece at a time: never the bytes and the text together
+            TextDecoder decoder = openDecoder("CP" + std::to_string(platform::ansiCodePage()));
+            setText(source, std::make_shared<std::string>(decodeFile(file, size, 0, decoder)));
+            source.replaced = decoder.replaced();
+            firstReplaced = decoder.firstReplaced();
+            source.encoding = "CP" + std::to_string(platform::ansiCodePage());
+        } else {
+            source.encoding = "UTF-8";
+            source.text = raw;
+            source.storage = std::move(bytes);
+            // A mark or a name does not make the rest UTF-8: stray bytes must not reach names and values.
+            if (utf8Named && !isUtf8(body)) {
+                auto repaired = std::make_shared<std::string>(std::string(raw.substr(0, source.begin)) +
+                                                              repairUtf8(body, source.replaced, firstReplaced));
+                firstReplaced += source.begin;
+                setText(source, std::move(repaired));
             }
         }
-        if (!done) {
-            out += kReplacement;
-            ++i;
-        }
     }
-}
-
-// The end of the piece that starts at `begin`: after the first line break at
-// or past begin + kChunk (line breaks never occur inside a double-byte
-// character, so pieces cut there decode on their own).
-std::size_t pieceEnd(std::string_view bytes, std::size_t begin) {
-    if (bytes.size() - begin <= kChunk) return bytes.size();
-    std::size_t cut = bytes.find_first_of("\r\n", begin + kChunk);
-    return cut == std::string_view::npos ? bytes.size() : cut + 1;
-}
-
-void decodePiece(std::string_view piece, int codePage, std::string& out) {
-    if (auto text = platform::codePageToUtf8(piece, codePage)) {
-        out += *text;
-        return;
-    }
-    std::size_t begin = 0;
-    while (begin < piece.size()) {
-        std::size_t end = piece.find_first_of("\r\n", begin);
-        end = end == std::string_view::npos ? piece.size() : end + 1;
-        std::string_view line = piece.substr(begin, end - begin);
-        if (auto text = platform::codePageToUtf8(line, codePage))
-            out += *text;
-        else
-            decodeBytewise(line, codePage, out);
-        begin = end;
-    }
+    const std::string_view lines = source.text.substr(source.begin);
+    source.lineEnd = std::memchr(lines.data(), '\r', lines.size()) ? '\r' : '\n';
+    checkReplacements(source, firstReplaced, options);
+    return source;
 }
 
 }  // namespace
@@ -139,51 +202,24 @@ bool normalFileExists(const std::string& path) {
     return !name.empty() && name.front() != '.';
 }
 
-std::string decodeAnsi(std::string_view bytes, int codePage) {
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 4);
-    for (std::size_t begin = 0; begin < bytes.size();) {
-        std::size_t end = pieceEnd(bytes, begin);
-        std::string_view piece = bytes.substr(begin, end - begin);
-        if (isAscii(piece))
-            out += piece;
-        else
-            decodePiece(piece, codePage, out);
-        begin = end;
-    }
-    return out;
+std::string sourceFileProblem(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path p = platform::filePath(path);
+    const auto status = std::filesystem::status(p, error);
+    if (path.empty() || !std::filesystem::exists(status)) return localized(kNoSuchFile);
+    if (std::filesystem::is_directory(status)) return localized(kIsAFolder);
+    if (!std::filesystem::is_regular_file(status)) return localized(kNotAFile);
+    const auto name = p.filename().native();
+    if (name.empty() || name.front() == '.') return localized(kHiddenFile);
+    std::ifstream file(p, std::ios::binary);
+    if (!file) return localized(kCannotOpen) + std::strerror(errno);
+    if (std::filesystem::file_size(p, error) == 0 && !error) return localized(kEmptyFile);
+    return {};
 }
 
-SourceText loadSourceText(const std::string& path) {
+SourceText loadSourceText(const std::string& path, const SourceTextOptions& options) {
     try {
-        std::ifstream file = openForReading(path);
-        file.seekg(0, std::ios::end);
-        const std::streamoff size = file.tellg();
-        file.seekg(0, std::ios::beg);
-        if (size < 0) throw RuntimeError(err::PathFileAccess);
-        std::shared_ptr<char> bytes(static_cast<char*>(allocateLargeBlock(static_cast<std::size_t>(size))), std::free);
-        file.read(bytes.get(), size);
-        if (file.gcount() != size) throw RuntimeError(err::PathFileAccess);
-
-        SourceText source;
-        source.fileLength = static_cast<std::uint64_t>(size);
-        const std::string_view raw(bytes.get(), static_cast<std::size_t>(size));
-        if (startsWithMark(raw) || isUtf8(raw)) {
-            source.begin = startsWithMark(raw) ? kByteOrderMark.size() : 0;
-            source.text = raw;
-            source.storage = std::move(bytes);
-            // A mark does not make the rest UTF-8: its stray bytes must not reach names and values.
-            if (source.begin > 0 && !isUtf8(raw)) {
-                auto repaired = std::make_shared<const std::string>(repairUtf8(raw));
-                source.text = *repaired;
-                source.storage = std::move(repaired);
-            }
-        } else {
-            auto decoded = std::make_shared<const std::string>(decodeAnsi(raw, platform::ansiCodePage()));
-            source.text = *decoded;
-            source.storage = std::move(decoded);
-        }
-        return source;
+        return load(path, options);
     } catch (const std::bad_alloc&) {
         throw RuntimeError(err::OutOfMemory);
     } catch (const std::length_error&) {
@@ -191,55 +227,27 @@ SourceText loadSourceText(const std::string& path) {
     }
 }
 
-std::vector<std::string> readLeadingLines(const std::string& path, std::size_t count) {
-    std::ifstream file = openForReading(path);
-    // Read until the wanted lines have all ended (or the file has).
-    std::string head;
-    std::size_t lineBreaks = 0;
-    std::vector<char> buffer(64 * 1024);
-    while (lineBreaks < count && file) {
-        file.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        std::string_view got(buffer.data(), static_cast<std::size_t>(file.gcount()));
-        for (char c : got) lineBreaks += c == '\r';
-        head += got;
-    }
-    if (file.bad()) throw RuntimeError(err::PathFileAccess);
-
-    const bool marked = startsWithMark(head);
-    LineCursor cursor(head, marked ? kByteOrderMark.size() : 0);
+std::vector<std::string> readLeadingLines(const std::string& path, std::size_t count, const SourceTextOptions& options) {
+    const SourceText source = loadSourceText(path, options);
+    LineCursor cursor(source.text, source.begin, source.lineEnd);
     std::vector<std::string> lines;
     while (lines.size() < count && !cursor.atEnd()) lines.emplace_back(cursor.next());
-
-    bool ascii = true;
-    for (const std::string& line : lines) ascii = ascii && isAscii(line);
-    if (ascii) return lines;
-    if (marked) {
-        for (std::string& line : lines)
-            if (!platform::isValidUtf8(line)) line = repairUtf8(line);
-        return lines;
-    }
-    // The lines read as UTF-8 only when the whole file does.
-    std::size_t read = head.size();
-    bool utf8 = isUtf8(std::string_view(head).substr(0, read - unfinishedSequence(head)));
-    if (utf8) {
-        file.clear();
-        file.seekg(static_cast<std::streamoff>(read - unfinishedSequence(head)));
-        utf8 = restIsUtf8(file);
-    }
-    if (!utf8)
-        for (std::string& line : lines) line = decodeAnsi(line, platform::ansiCodePage());
     return lines;
+}
+
+std::size_t lineNumberAt(std::string_view text, char lineEnd, std::size_t offset) {
+    return countByte(text.substr(0, std::min(offset, text.size())), lineEnd) + 1;
 }
 
 std::string_view LineCursor::next() {
     if (atEnd()) throw RuntimeError(err::InputPastEnd);
-    const void* cr = std::memchr(text_.data() + pos_, '\r', text_.size() - pos_);
-    return take(cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - text_.data()) : text_.size());
+    const void* end = std::memchr(text_.data() + pos_, lineEnd_, text_.size() - pos_);
+    return take(end ? static_cast<std::size_t>(static_cast<const char*>(end) - text_.data()) : text_.size());
 }
 
 std::string_view LineCursor::next(std::size_t& tabs) {
     if (atEnd()) throw RuntimeError(err::InputPastEnd);
-    const LineExtent line = scanLine(text_, pos_);
+    const LineExtent line = scanLine(text_, pos_, lineEnd_);
     tabs = line.tabs;
     return take(line.end);
 }
@@ -247,9 +255,9 @@ std::string_view LineCursor::next(std::size_t& tabs) {
 std::string_view LineCursor::take(std::size_t end) {
     const std::size_t begin = pos_;
     pos_ = end;
-    if (pos_ < text_.size()) {  // the carriage return, and a line feed right after it
+    if (pos_ < text_.size()) {  // the terminator, and for a carriage return a line feed right after it
         ++pos_;
-        if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+        if (lineEnd_ == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
     }
     return text_.substr(begin, end - begin);
 }

@@ -25,7 +25,7 @@ std::string ListTriggers(ado::Connection* connection, const std::string& table, 
     try {
         collectValues(*connection, "Exec Sp_HelpTrigger '" + table + "'", "trigger_name", separator, result);
     } catch (...) {
-        showErrorMessage(currentError());
+        showErrorMessage(describeCurrentException());
         return result;
     }
     if (!separator.empty() && result.size() >= separator.size() &&
@@ -40,7 +40,7 @@ std::string TriggerText(ado::Connection* connection, const std::string& trigger)
     try {
         collectValues(*connection, "Exec SP_HelpText '" + trigger + "'", {}, {}, result);
     } catch (...) {
-        showErrorMessage(currentError());
+        showErrorMessage(describeCurrentException());
     }
     return result;
 }

@@ -4,7 +4,7 @@
 // them afterwards.
 #include <string>
 
-#include "data/ado.h"
+#include "db/ado.h"
 
 namespace dovrel::exchange::detail {
 

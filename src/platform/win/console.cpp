@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <climits>
 #include <iostream>
+#include <optional>
 #include <streambuf>
+#include <string_view>
 
 #include "platform/win/wide_text.h"
 
@@ -36,8 +38,8 @@ std::wstring forConsole(std::string_view utf8) {
 }
 
 // The stream buffer of std::cout or std::cerr on Windows. Keeps what is
-// written until a flush (or 4 KiB); a console gets it as UTF-16 text, a
-// file or pipe as the UTF-8 bytes.
+// written until a line ends, a flush or 4 KiB; a console gets it as UTF-16
+// text, a file or pipe as the UTF-8 bytes.
 class ConsoleBuffer : public std::streambuf {
 public:
     explicit ConsoleBuffer(DWORD which) : handle_(GetStdHandle(which)) {
@@ -52,12 +54,13 @@ protected:
     int_type overflow(int_type c) override {
         if (traits_type::eq_int_type(c, traits_type::eof())) return write() ? traits_type::not_eof(c) : c;
         pending_.push_back(traits_type::to_char_type(c));
-        if (pending_.size() >= kFlushSize && !write()) return traits_type::eof();
+        if ((c == '\n' || pending_.size() >= kFlushSize) && !write()) return traits_type::eof();
         return c;
     }
     std::streamsize xsputn(const char* text, std::streamsize count) override {
         pending_.append(text, static_cast<std::size_t>(count));
-        if (pending_.size() >= kFlushSize && !write()) return 0;
+        const bool lineEnded = std::string_view(text, static_cast<std::size_t>(count)).find('\n') != std::string_view::npos;
+        if ((lineEnded || pending_.size() >= kFlushSize) && !write()) return 0;
         return count;
     }
     int sync() override { return write() ? 0 : -1; }
@@ -103,17 +106,30 @@ private:
 
 }  // namespace
 
-std::vector<std::string> commandLineArguments(int argc, char** argv) {
+std::optional<std::vector<std::string>> commandLineArguments(int, char**, std::string& error) {
+    // argv holds the arguments in the ANSI code page, which cannot hold
+    // every character; the wide command line can.
     int count = 0;
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!wide) return {argv, argv + argc};
-    std::vector<std::string> arguments;
-    for (int i = 0; i < count; ++i) arguments.push_back(win::toUtf8(wide[i]));
+    if (!wide) {
+        error = "the command line cannot be read";
+        return std::nullopt;
+    }
+    std::optional<std::vector<std::string>> arguments(std::in_place);
+    for (int i = 1; i < count; ++i) {
+        std::optional<std::string> text = win::toStrictUtf8(wide[i]);
+        if (!text) {
+            error = "argument " + std::to_string(i) + " is not text (half a UTF-16 surrogate pair)";
+            arguments.reset();
+            break;
+        }
+        arguments->push_back(std::move(*text));
+    }
     LocalFree(wide);
     return arguments;
 }
 
-struct ConsoleOutput::State {
+struct ConsoleText::Streams {
     ConsoleBuffer out{STD_OUTPUT_HANDLE};
     ConsoleBuffer err{STD_ERROR_HANDLE};
     std::streambuf* previousOut = nullptr;
@@ -123,25 +139,25 @@ struct ConsoleOutput::State {
     bool errorModeChanged = false;
 };
 
-ConsoleOutput::ConsoleOutput() : state_(std::make_unique<State>()) {
-    state_->previousOut = std::cout.rdbuf(&state_->out);
-    state_->previousErr = std::cerr.rdbuf(&state_->err);
+ConsoleText::ConsoleText() : streams_(std::make_unique<Streams>()) {
+    streams_->previousOut = std::cout.rdbuf(&streams_->out);
+    streams_->previousErr = std::cerr.rdbuf(&streams_->err);
     // The progress bar redraws its line with terminal escapes, which a
     // console obeys only when asked to.
     DWORD mode = 0;
-    if (GetConsoleMode(state_->errorConsole, &mode) &&
-        SetConsoleMode(state_->errorConsole, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING)) {
-        state_->previousErrorMode = mode;
-        state_->errorModeChanged = true;
+    if (GetConsoleMode(streams_->errorConsole, &mode) &&
+        SetConsoleMode(streams_->errorConsole, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING)) {
+        streams_->previousErrorMode = mode;
+        streams_->errorModeChanged = true;
     }
 }
 
-ConsoleOutput::~ConsoleOutput() {
+ConsoleText::~ConsoleText() {
     std::cout.flush();
     std::cerr.flush();
-    std::cout.rdbuf(state_->previousOut);
-    std::cerr.rdbuf(state_->previousErr);
-    if (state_->errorModeChanged) SetConsoleMode(state_->errorConsole, state_->previousErrorMode);
+    std::cout.rdbuf(streams_->previousOut);
+    std::cerr.rdbuf(streams_->previousErr);
+    if (streams_->errorModeChanged) SetConsoleMode(streams_->errorConsole, streams_->previousErrorMode);
 }
 
 }  // namespace dovrel::platform

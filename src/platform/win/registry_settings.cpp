@@ -8,9 +8,8 @@
 namespace dovrel::platform::win {
 namespace {
 
-// Text that is not UTF-8 cannot be named or stored: the registry's own
-// code for text without a Unicode form.
-constexpr int32_t kNotUnicode = ERROR_NO_UNICODE_TRANSLATION;
+// Text that is not UTF-8 cannot be named or stored, as in the file store.
+constexpr int32_t kNotUnicode = code::InvalidParameter;
 
 class KeyHandle {
 public:

@@ -19,14 +19,23 @@ std::optional<std::wstring> toWide(std::string_view utf8) {
     return wide;
 }
 
-std::string toUtf8(std::wstring_view wide) {
-    if (wide.empty() || wide.size() > INT_MAX / 3) return {};
+namespace {
+
+std::optional<std::string> convert(std::wstring_view wide, DWORD flags) {
+    if (wide.empty()) return std::string();
+    if (wide.size() > INT_MAX / 3) return std::nullopt;
     const int size = static_cast<int>(wide.size());
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return {};
+    const int length = WideCharToMultiByte(CP_UTF8, flags, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return std::nullopt;
     std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), length, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, flags, wide.data(), size, utf8.data(), length, nullptr, nullptr);
     return utf8;
 }
+
+}  // namespace
+
+std::string toUtf8(std::wstring_view wide) { return convert(wide, 0).value_or(std::string()); }
+
+std::optional<std::string> toStrictUtf8(std::wstring_view wide) { return convert(wide, WC_ERR_INVALID_CHARS); }
 
 }  // namespace dovrel::platform::win

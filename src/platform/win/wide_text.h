@@ -11,5 +11,7 @@ namespace dovrel::platform::win {
 std::optional<std::wstring> toWide(std::string_view utf8);
 // An unpaired surrogate becomes U+FFFD.
 std::string toUtf8(std::wstring_view wide);
+// nullopt when `wide` holds an unpaired surrogate.
+std::optional<std::string> toStrictUtf8(std::wstring_view wide);
 
 }  // namespace dovrel::platform::win

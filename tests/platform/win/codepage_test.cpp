@@ -11,9 +11,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "data/localize.h"
-#include "data/run_state.h"
-#include "startup/ui_font.h"
+#include "core/localize.h"
+#include "core/run_state.h"
+#include "core/ui_font.h"
 
 namespace dovrel::platform {
 namespace {

@@ -14,8 +14,8 @@ namespace dovrel::platform {
 namespace {
 
 TEST(Console, PipesGetUtf8AndArgumentsComeWhole) {
-    const test::ProgramRun run =
-        test::runProgram(win::programFolder() / L"dovrelctl.exe", {"localize", "人事 \"引号\" ā"});
+    const test::win::ProgramRun run =
+        test::win::runProgram(win::programFolder() / L"dovrelctl.exe", {"localize", "人事 \"引号\" ā"});
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(run.output, oemCodePage() == 936 ? "人事 \"引号\" ā\n" : "人事 \"引號\" ā\n");
 }

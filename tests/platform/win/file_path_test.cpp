@@ -14,9 +14,9 @@ namespace {
 using namespace exchange::detail;
 
 TEST(FilePath, SourceFilesWithUnicodeNamesAreFoundAndRead) {
-    test::TempFolder temp("源 ā");
+    test::win::TempFolder temp("源 ā");
     const std::filesystem::path file = temp.path() / filePath("人事 ā 😀.txt");
-    test::writeFile(file, "Name\tDept\r\n甲\t人事\r\n");
+    test::win::writeFile(file, "Name\tDept\r\n甲\t人事\r\n");
     const std::string name = win::toUtf8(file.wstring());
 
     EXPECT_TRUE(normalFileExists(name));

@@ -24,10 +24,10 @@ const fs::path kShippedData = programFolder() / L"opencc";
 // Data of its own: "为" becomes "X", nothing else changes.
 void writeMarkingData(const fs::path& folder) {
     fs::create_directories(folder);
-    test::writeFile(folder / L"s2tw.json", R"({"name": "marks", "segmentation": {"type": "mmseg",
+    test::win::writeFile(folder / L"s2tw.json", R"({"name": "marks", "segmentation": {"type": "mmseg",
         "dict": {"type": "text", "file": "marks.txt"}},
         "conversion_chain": [{"dict": {"type": "text", "file": "marks.txt"}}]})");
-    test::writeFile(folder / L"marks.txt", "为\tX\n");
+    test::win::writeFile(folder / L"marks.txt", "为\tX\n");
 }
 
 std::wstring currentDirectory() {
@@ -38,7 +38,7 @@ std::wstring currentDirectory() {
 
 TEST(OpenCcData, TheFolderGivenIsUsedWhateverItsName) {
     // Neither code page 1252 nor 936 nor 950 can hold this name.
-    test::TempFolder temp("数据 ā");
+    test::win::TempFolder temp("数据 ā");
     const fs::path shipped = temp.path() / filePath("資料 ā 😀");
     fs::copy(kShippedData, shipped);
     const fs::path marking = temp.path() / filePath("标记");
@@ -55,21 +55,21 @@ TEST(OpenCcData, TheFolderGivenIsUsedWhateverItsName) {
 
 TEST(OpenCcData, TheProgramUsesTheFolderBesideItsExe) {
     if (oemCodePage() == 936) GTEST_SKIP() << "code page 936 converts nothing";
-    test::TempFolder temp("程序 ā");
+    test::win::TempFolder temp("程序 ā");
     const fs::path program = temp.path() / L"dovrelctl.exe";
     fs::copy_file(programFolder() / L"dovrelctl.exe", program);
 
-    test::ProgramRun run = test::runProgram(program, {"localize", "为启动"});
+    test::win::ProgramRun run = test::win::runProgram(program, {"localize", "为启动"});
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(run.output, "为启动\n") << "without data beside it nothing is converted: no other folder is looked in";
 
     writeMarkingData(temp.path() / L"opencc");
-    run = test::runProgram(program, {"localize", "为启动"});
+    run = test::win::runProgram(program, {"localize", "为启动"});
     EXPECT_EQ(run.output, "X启动\n") << "the data beside the program is the data used";
 
     fs::remove_all(temp.path() / L"opencc");
     fs::copy(kShippedData, temp.path() / L"opencc");
-    run = test::runProgram(program, {"localize", "为启动"});
+    run = test::win::runProgram(program, {"localize", "为启动"});
     EXPECT_EQ(run.output, "為啟動\n");
 }
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "data/run_state.h"
-#include "data/settings.h"
+#include "core/load_settings.h"
+#include "core/read_setting.h"
+#include "core/run_state.h"
+#include "core/settings.h"
 #include "platform/win/wide_text.h"
-#include "startup/load_settings.h"
-#include "startup/read_setting.h"
 #include "win_test_support.h"
 
 namespace dovrel::platform::win {
@@ -130,8 +130,8 @@ TEST_F(RegistryStore, EmptyOrUnusableNamesAreRefused) {
     EXPECT_EQ(store.createKey(""), code::BadKey);
     EXPECT_EQ(store.createKey("\\\\"), code::BadKey);
     EXPECT_EQ(store.setValue(key, "", "x"), code::BadKey);
-    EXPECT_EQ(store.setValue(key, "bad\xFF", "x"), ERROR_NO_UNICODE_TRANSLATION);
-    EXPECT_EQ(store.setValue(key, "User", "bad\xFF"), ERROR_NO_UNICODE_TRANSLATION);
+    EXPECT_EQ(store.setValue(key, "bad\xFF", "x"), code::InvalidParameter);
+    EXPECT_EQ(store.setValue(key, "User", "bad\xFF"), code::InvalidParameter);
     EXPECT_FALSE(keyExists(KEY_WOW64_32KEY, toWide(key).value())) << "nothing was created";
     ASSERT_EQ(store.setValue("\\" + key + "\\\\", "User", "sa"), 0);
     std::optional<std::string> value;
@@ -180,7 +180,7 @@ TEST_F(RegistryStore, WithoutWriteRightsTheCodesComeBackAndReadsStillWork) {
     asUser.createKey = createKeyAsUser;
     asUser.setValue = setValueAsUser;
     RegistrySettingsBackend userStore(asUser);
-    test::ScopedMachineSettings scoped(userStore);
+    test::win::ScopedMachineSettings scoped(userStore);
 
     EXPECT_EQ(WriteSetting(key, "ServerName", "other"), code::AccessDenied);
     std::string out;

@@ -9,7 +9,7 @@
 #include "platform/file_path.h"
 #include "platform/win/wide_text.h"
 
-namespace dovrel::test {
+namespace dovrel::test::win {
 namespace {
 
 // One argument as the command line parser reads it back.
@@ -108,4 +108,4 @@ ProgramRun runProgram(const std::filesystem::path& program, const std::vector<st
     return run;
 }
 
-}  // namespace dovrel::test
+}  // namespace dovrel::test::win

@@ -8,7 +8,7 @@
 
 #include "platform/settings_backend.h"
 
-namespace dovrel::test {
+namespace dovrel::test::win {
 
 // A fresh folder under the temporary folder, removed with its contents
 // when the object goes. `name` (UTF-8) begins its name.
@@ -49,4 +49,4 @@ private:
     platform::SettingsBackend* previous_;
 };
 
-}  // namespace dovrel::test
+}  // namespace dovrel::test::win

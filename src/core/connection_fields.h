@@ -1,0 +1,20 @@
+#pragma once
+// The four connection fields of the settings window, as they stand in its
+// controls: the server box, the database box, the user and password boxes.
+#include <string>
+#include <vector>
+
+namespace dovrel {
+
+struct ConnectionFields {
+    std::string server;
+    std::string database;
+    std::string user;
+    std::string password;
+};
+
+// The fields into ConnectionSettings: server, database and user without the
+// spaces around them, the password as it stands.
+void CopyControlsToSettings(const ConnectionFields& fields);
+
+}  // namespace dovrel
