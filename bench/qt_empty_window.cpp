@@ -1,7 +1,7 @@
 // qt_empty_window [--chinese-label]: the floor for showing a window with
 // Qt. Shows an empty window and, once its first paint has been processed,
-// prints "shown" on stdout and closes it, as dovrel does with
-// DOVREL_EXIT_WHEN_SHOWN=1. With --chinese-label the window holds one label
+// prints "shown" on stdout and closes it, as dovrel-window-probe
+// --report-shown does. With --chinese-label the window holds one label
 // of Chinese text in the font dovrel's windows use, which adds what any
 // window with Chinese text pays: the font set-up and the glyphs.
 #include <QApplication>

@@ -10,6 +10,7 @@
 #             1 000 000 rows, beside `wc -l` on the same file;
 #   import    ImportTable of 100 000 rows into the stand-in server, beside
 #             the same INSERT batches sent by FreeTDS's own bsqldb;
+#   batch     the same 100 000 INSERTs as one batch, beside 10 000 of them;
 #   start-up  dovrel from launch to its settings window shown, beside a Qt
 #             program that shows an empty window, and the server check alone.
 # Times are the best of a few runs (the machine may be shared), start-up
@@ -28,7 +29,7 @@ say() { echo "bench: $*" >&2; }
 "$root/scripts/install-deps.sh" >&2
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDOVREL_BUILD_TESTS=OFF >&2
 cmake --build "$build" -j2 --target make_source_file read_bench import_bench check_bench time_to_window \
-  qt_empty_window dovrel dovrelctl dovrel-standin >&2
+  qt_empty_window dovrel-window-probe dovrelctl dovrel-standin >&2
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/dovrel-bench-XXXXXX")
 standin_pid=""
@@ -167,6 +168,32 @@ row "ImportTable, $n rows into the stand-in" \
   "$(fmt %.2f "$import_s") s = $(fmt %.0f "$n / $import_s") rows/s; the same INSERT batches (100 a batch, one transaction) sent by bsqldb: $(fmt %.2f "$bsqldb_s") s = $(fmt %.0f "$n / $bsqldb_s") rows/s; rate $(fmt %.2f "$import_ratio") × bsqldb's. Processor time of the client: $(fmt %.2f "$import_cpu") s (file read included), bsqldb $(fmt %.2f "$bsqldb_cpu") s; the rest is the server's" \
   "rate ≥ 0.8 × bsqldb's" "$(met "$import_ratio >= 0.8")"
 
+# --- one large batch ------------------------------------------------------------
+
+# The same INSERT statements as one batch each (no "go", no transaction: every
+# statement commits on its own), 10 000 of them and all 100 000.
+grep -v -e '^go$' -e '^BEGIN TRANSACTION$' -e '^COMMIT$' "$work/insert.sql" >"$work/batch_$n.sql"
+head -n 10000 "$work/batch_$n.sql" >"$work/batch_10000.sql"
+: >"$work/batch_s_10000.txt"
+: >"$work/batch_s_$n.txt"
+one_batch_once() {
+  bsql Bench "TRUNCATE TABLE Staff" >/dev/null
+  seconds bsqldb -S "127.0.0.1:$port" -U sa -P "$password" -D Bench -i "$work/batch_$1.sql" \
+    2>/dev/null >>"$work/batch_s_$1.txt"
+  [ "$(table_rows)" -eq "$1" ] || { echo "bench: the batch of $1 left $(table_rows) rows" >&2; exit 1; }
+}
+say "one batch: 10000 and $n INSERTs, three times each"
+for _ in 1 2 3; do
+  one_batch_once 10000
+  one_batch_once "$n"
+done
+batch_small_s=$(best <"$work/batch_s_10000.txt")
+batch_s=$(best <"$work/batch_s_$n.txt")
+batch_ratio=$(fmt %.6f "$batch_s / $batch_small_s")
+row "One batch of $n INSERTs ($(fmt %.1f "$(stat -c %s "$work/batch_$n.sql") / 1e6") MB) into the stand-in" \
+  "$(fmt %.2f "$batch_s") s = $(fmt %.0f "$n / $batch_s") rows/s; 10000 of them in one batch: $(fmt %.2f "$batch_small_s") s; $(fmt %.1f "$batch_ratio") ×" \
+  "≤ 11 × (linear)" "$(met "$batch_ratio <= 11")"
+
 # --- start-up ----------------------------------------------------------------
 
 say "start-up: settings window against the stand-in"
@@ -178,9 +205,12 @@ read -r check_first check_again < <(chinese "$bench/check_bench" 7) || true
 [ -n "${check_again:-}" ] || { echo "bench: the server check failed" >&2; exit 1; }
 mkdir -p -m 700 "$work/xdg"
 # Launch to first paint, median of 11 rounds, the three programs in turn.
-chinese env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/xdg" DOVREL_EXIT_WHEN_SHOWN=1 \
+chinese env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/xdg" \
   "$bench/time_to_window" 11 "$bench/qt_empty_window" -- "$bench/qt_empty_window" --chinese-label \
-  -- "$build/src/app/dovrel" >"$work/window.txt" 2>"$work/window.err" || { cat "$work/window.err" >&2; exit 1; }
+  -- "$build/tools/window_probe/dovrel-window-probe" --report-shown >"$work/window.txt" 2>"$work/window.err" || {
+  cat "$work/window.err" >&2
+  exit 1
+}
 { read -r empty_ms _; read -r label_ms _; read -r dovrel_ms _; } <"$work/window.txt"
 limit_ms=$(fmt %.1f "1.5 * $empty_ms + $check_first")
 row "Qt program showing an empty window: launch to first paint" "$empty_ms ms" "(floor)" "—"

@@ -1,6 +1,6 @@
 // time_to_window REPEATS CMD [ARGS...] [-- CMD [ARGS...]]...
 // Start-up time of window programs that print a line once their window is
-// shown (dovrel with DOVREL_EXIT_WHEN_SHOWN=1, qt_empty_window): the time
+// shown (dovrel-window-probe --report-shown, qt_empty_window): the time
 // from launching the process to reading that first line. The commands run
 // in turn, REPEATS rounds, so that they share the machine's conditions.
 // Prints one line per command: "median_ms best_ms".

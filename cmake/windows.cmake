@@ -1,8 +1,9 @@
 # What the Windows build (cmake/mingw-w64-x86_64.cmake) uses in place of the
 # Debian libraries of the Linux build:
-#   ODBC      MinGW's import libraries of odbc32 and odbccp32
-#   OpenCC    built from third_party (with marisa-trie and Debian's rapidjson headers)
-#   CLI11     Debian's headers; GoogleTest built from Debian's sources
+#   ODBC                     MinGW's import libraries of odbc32 and odbccp32
+#   OpenCC                   built from third_party (with marisa-trie and Debian's rapidjson headers)
+#   CLI11, nlohmann's JSON   Debian's headers
+#   GoogleTest               built from Debian's sources
 # Code pages need no iconv: Windows converts them itself.
 
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
@@ -33,6 +34,17 @@ endfunction()
 dovrel_host_headers(CLI cli11_include)
 add_library(CLI11::CLI11 INTERFACE IMPORTED)
 set_target_properties(CLI11::CLI11 PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${cli11_include})
+
+# nlohmann's JSON (dovrelctl --json) is found through a package file of our
+# own that names the copied headers.
+dovrel_host_headers(nlohmann json_include)
+set(json_package ${CMAKE_BINARY_DIR}/host-packages/nlohmann_json)
+file(WRITE ${json_package}/nlohmann_jsonConfig.cmake
+  "add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)\n"
+  "set_target_properties(nlohmann_json::nlohmann_json PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${json_include})\n")
+file(WRITE ${json_package}/nlohmann_jsonConfigVersion.cmake
+  "set(PACKAGE_VERSION 3)\nset(PACKAGE_VERSION_COMPATIBLE TRUE)\n")
+set(nlohmann_json_DIR ${json_package} CACHE PATH "" FORCE)
 
 dovrel_host_headers(rapidjson DOVREL_RAPIDJSON_INCLUDE_DIR)
 add_subdirectory(${PROJECT_SOURCE_DIR}/third_party ${CMAKE_BINARY_DIR}/third_party EXCLUDE_FROM_ALL)

@@ -1,29 +1,35 @@
 #!/usr/bin/env bash
 # Shows Dovrel's connection settings window against a local stand-in
-# server, in a sandbox: nothing outside a temporary folder is touched.
+# server, in a sandbox: nothing outside a temporary folder and the build
+# folder is touched.
 #
-#   scripts/demo.sh                 open the window on $DISPLAY
-#   scripts/demo.sh --screenshot    save it to docs/screenshot.png instead
+#   scripts/demo.sh                      open the window on $DISPLAY
+#   scripts/demo.sh --screenshot PATH    save a picture of it to PATH instead
 #
-# Without $DISPLAY the window is always photographed (under Xvfb when
-# xvfb-run is there, else on Qt's offscreen platform). The picture comes
-# from the program's hidden option DOVREL_SCREENSHOT=FILE, which saves the
-# settings window shortly after it is shown and then closes it.
+# Without $DISPLAY the window is photographed (under Xvfb when xvfb-run is
+# there, else on Qt's offscreen platform) into the build folder, and the
+# path is printed. The picture comes from dovrel-window-probe, the window
+# program with a screenshot hook that the shipped program does not carry.
 #
 # DOVREL_BUILD_DIR chooses the build folder (default: build).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${DOVREL_BUILD_DIR:-$root/build}
-screenshot=0
-[ "${1:-}" = "--screenshot" ] && screenshot=1
-[ -z "${DISPLAY:-}" ] && screenshot=1
+build=$(mkdir -p "$build" && cd "$build" && pwd)
+picture=""
+if [ "${1:-}" = "--screenshot" ]; then
+  [ -n "${2:-}" ] || { echo "usage: scripts/demo.sh [--screenshot PATH]" >&2; exit 2; }
+  picture=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+elif [ -z "${DISPLAY:-}" ]; then
+  picture="$build/demo-screenshot.png"
+fi
 
 "$root/scripts/install-deps.sh"
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
 fi
-cmake --build "$build" -j2 --target dovrel dovrelctl dovrel-standin
+cmake --build "$build" -j2 --target dovrel dovrel-window-probe dovrelctl dovrel-standin
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/dovrel-demo-XXXXXX")
 standin_pid=""
@@ -55,23 +61,22 @@ export DOVREL_REGISTRY="$work/registry"
 chinese "$build/src/app/dovrelctl" set --server "127.0.0.1,$port" --database TovixHR --user sa --password "$password"
 echo "demo: stand-in on 127.0.0.1,$port; settings in $DOVREL_REGISTRY"
 
-if [ "$screenshot" -eq 0 ]; then
+if [ -z "$picture" ]; then
   chinese "$build/src/app/dovrel"
   exit 0
 fi
 
-mkdir -p "$root/docs"
-export DOVREL_SCREENSHOT="$root/docs/screenshot.png"
-rm -f "$DOVREL_SCREENSHOT"
+probe=("$build/tools/window_probe/dovrel-window-probe" --screenshot "$picture")
+rm -f "$picture"
 if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
-  chinese xvfb-run -a -s "-screen 0 1024x768x24" "$build/src/app/dovrel"
+  chinese xvfb-run -a -s "-screen 0 1024x768x24" "${probe[@]}"
 elif [ -z "${DISPLAY:-}" ]; then
-  QT_QPA_PLATFORM=offscreen chinese "$build/src/app/dovrel"
+  QT_QPA_PLATFORM=offscreen chinese "${probe[@]}"
 else
-  chinese "$build/src/app/dovrel"
+  chinese "${probe[@]}"
 fi
-if [ ! -s "$DOVREL_SCREENSHOT" ]; then
+if [ ! -s "$picture" ]; then
   echo "demo: no screenshot was written" >&2
   exit 1
 fi
-echo "demo: screenshot saved to $DOVREL_SCREENSHOT"
+echo "demo: screenshot saved to $picture"

@@ -11,7 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
   libopencc-dev opencc
   unixodbc unixodbc-dev tdsodbc freetds-bin
-  libcli11-dev
+  libcli11-dev nlohmann-json3-dev
   libsqlite3-dev
   xvfb xauth fonts-wqy-microhei openbox x11-utils xdotool libx11-dev libxcb1-dev
   iproute2 locales

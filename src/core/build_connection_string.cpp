@@ -4,7 +4,7 @@
 
 namespace dovrel {
 
-std::string buildConnectionString(const ConnectionSettingsRecord& settings, bool forMaster) {
+std::string connectionStringFor(const ConnectionSettingsRecord& settings, bool forMaster) {
     // The blanks are part of the format that every installation has stored.
     // A value that would not read back as it is (";", quotes, blanks at an
     // end) goes in quotes: it is data, never more keywords.
@@ -19,7 +19,7 @@ std::string buildConnectionString(const ConnectionSettingsRecord& settings, bool
 }
 
 std::string BuildConnectionString(bool forMaster) {
-    return buildConnectionString(runState().ConnectionSettings, forMaster);
+    return connectionStringFor(runState().ConnectionSettings, forMaster);
 }
 
 }  // namespace dovrel

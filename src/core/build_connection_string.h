@@ -9,7 +9,7 @@ namespace dovrel {
 // The master form (forMaster true) or the database form of the connection
 // string, built from `settings` as they stand; a value holding ";", a
 // quote or blanks at an end is quoted so that it stays one value.
-std::string buildConnectionString(const ConnectionSettingsRecord& settings, bool forMaster);
+std::string connectionStringFor(const ConnectionSettingsRecord& settings, bool forMaster);
 // The same from the run state's ConnectionSettings.
 std::string BuildConnectionString(bool forMaster);
 

@@ -26,7 +26,7 @@ std::string headerLine(const std::string& fileName, const SourceTextOptions& dec
 
 }  // namespace
 
-int16_t checkSourceData(const std::string& fileName, const std::string& tableName, std::string& rtStr,
+int16_t compareSourceColumns(const std::string& fileName, const std::string& tableName, std::string& rtStr,
                         const std::string& connectStr, const SourceTextOptions& decoding) {
     int16_t result = -1;
     try {
@@ -68,7 +68,7 @@ int16_t checkSourceData(const std::string& fileName, const std::string& tableNam
 int16_t Exchange::CheckSourceData(const std::string& FileName, const std::string& TableName, std::string& RtStr,
                                   const std::string& ConnectStr) {
     const exchange::detail::ScopedLocalizer localizer(localizer_);
-    return exchange::detail::checkSourceData(FileName, TableName, RtStr, ConnectStr, {});
+    return exchange::detail::compareSourceColumns(FileName, TableName, RtStr, ConnectStr, {});
 }
 
 }  // namespace dovrel

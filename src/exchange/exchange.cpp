@@ -51,7 +51,7 @@ std::string Exchange::CheckFile(const std::string& FileName, const std::string& 
 
 std::string Exchange::SourceFileProblem(const std::string& path) {
     const ScopedLocalizer localizer(localizer_);
-    return sourceFileProblem(path);
+    return problemWithSourceFile(path);
 }
 
 SourceGrid Exchange::GetSourceData(const std::string& FileName, const std::string& TableName, bool ToBig5,

@@ -87,8 +87,8 @@ private:
     ConnectionFields fields() const;
     std::vector<std::string> serverList() const;
     // What a listing or a diagnosis brought back, into the controls.
-    void showListing(const DatabaseListing& listing);
-    void showDiagnosis(const Diagnosis& diagnosis);
+    void displayListing(const DatabaseListing& listing);
+    void displayDiagnosis(const Diagnosis& diagnosis);
     void bindEvents();
     // The key preview: every widget of the window passes its key presses
     // and focus entries through eventFilter first.

@@ -39,7 +39,7 @@ std::vector<std::string> FrmDovrel::serverList() const {
     return entries;
 }
 
-void FrmDovrel::showListing(const DatabaseListing& listing) {
+void FrmDovrel::displayListing(const DatabaseListing& listing) {
     if (!listing.pinged) return;
     cmbDataBase_->clear();
     for (const std::string& name : listing.databases) cmbDataBase_->addItem(qs(name));
@@ -49,29 +49,29 @@ void FrmDovrel::showListing(const DatabaseListing& listing) {
     if (!listing.failureLine.empty()) setResultText(*txtResult_, listing.failureLine);
 }
 
-void FrmDovrel::showDiagnosis(const Diagnosis& diagnosis) {
-    if (diagnosis.listing) showListing(*diagnosis.listing);
+void FrmDovrel::displayDiagnosis(const Diagnosis& diagnosis) {
+    if (diagnosis.listing) displayListing(*diagnosis.listing);
     setResultText(*txtResult_, diagnosis.text);
 }
 
 void FrmDovrel::cmdQuery_Click() {
     const ConnectionFields current = fields();
     const std::vector<std::string> list = serverList();
-    showListing(runOffUiThread<DatabaseListing>(this, [&] { return ListDatabases(current, list); }));
+    displayListing(runOffUiThread<DatabaseListing>(this, [&] { return ListDatabases(current, list); }));
 }
 
 void FrmDovrel::cmdTest_Click() {
     txtResult_->clear();
     const ConnectionFields current = fields();
     const std::vector<std::string> list = serverList();
-    showDiagnosis(runOffUiThread<Diagnosis>(this, [&] { return TestConnection(current, list); }));
+    displayDiagnosis(runOffUiThread<Diagnosis>(this, [&] { return TestConnection(current, list); }));
 }
 
 void FrmDovrel::ShowDiagnosis() {
     txtResult_->clear();
     const ConnectionFields current = fields();
     const std::vector<std::string> list = serverList();
-    showDiagnosis(runOffUiThread<Diagnosis>(this, [&] { return dovrel::ShowDiagnosis(current, list); }));
+    displayDiagnosis(runOffUiThread<Diagnosis>(this, [&] { return dovrel::ShowDiagnosis(current, list); }));
 }
 
 void FrmDovrel::cmdSave_Click() {

@@ -17,7 +17,7 @@
 
 namespace dovrel::ui {
 
-void Main(const SettingsWindowStep& showSettingsWindowModal) {
+void Main(const SettingsWindowStep& settingsWindowStep) {
     QtMessageSink messageBoxes;
     const ScopedMessageSink scopedMessages(messageBoxes);
     const ScopedUiHost scopedHost(QtUiHost::instance());
@@ -37,7 +37,7 @@ void Main(const SettingsWindowStep& showSettingsWindowModal) {
         driverLoaded.wait();
         CheckServerConnection(true);                        // 10
     });
-    if (showSettingsWindowModal) showSettingsWindowModal(); // 11
+    if (settingsWindowStep) settingsWindowStep(); // 11
     progress.reset();                                       // 12
     uiHost().setBusyPointer(false);                         // 13
 }

@@ -11,8 +11,8 @@ using SettingsWindowStep = std::function<void()>;
 // Runs the whole start-up on the user-interface thread, the Qt message box
 // and UI host installed for its duration: busy pointer, display font,
 // progress window shown, settings loaded, server checked, then
-// `showSettingsWindowModal`; afterwards the progress window is unloaded
+// `settingsWindowStep`; afterwards the progress window is unloaded
 // and the pointer restored. Needs a QApplication.
-void Main(const SettingsWindowStep& showSettingsWindowModal);
+void Main(const SettingsWindowStep& settingsWindowStep);
 
 }  // namespace dovrel::ui

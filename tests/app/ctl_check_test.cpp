@@ -1,7 +1,9 @@
 // dovrelctl check against the stand-in server on loopback.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 
 #include "run_process.h"
 #include "support/closed_port.h"
@@ -103,4 +105,33 @@ TEST(CtlCheck, NoSettingOrConnectionStringLoadsALibrary) {
         runDovrelctl(args, env);
         EXPECT_FALSE(std::filesystem::exists(marker));
     }
+}
+
+TEST(CtlCheck, JsonAnswersCarryTheSameFacts) {
+    test::StandinServer server;
+    ASSERT_TRUE(server.start()) << server.lastError();
+    ASSERT_TRUE(server.runSql("CREATE DATABASE TovixHR").ok());
+    test::ScopedSettingsFile store;
+    storeSettings(server.serverName(), "TovixHR");
+
+    const auto check = runDovrelctl({"check", "--json"}, kChinaLocale);
+    EXPECT_EQ(check.exitCode, 0) << check.err;
+    const auto checked = nlohmann::json::parse(check.out);
+    EXPECT_EQ(checked["server"], server.serverName());
+    EXPECT_EQ(checked["reachable"], true);
+    EXPECT_EQ(checked["database_exists"], true);
+    EXPECT_EQ(checked["diagnosis"][1], "连接数据库<TovixHR>： 成功！");
+    EXPECT_GE(checked["elapsed_ms"].get<double>(), 0.0);
+
+    const auto shown = nlohmann::json::parse(runDovrelctl({"show", "--json"}).out);
+    EXPECT_EQ(shown["user_password"], "********");
+    EXPECT_EQ(nlohmann::json::parse(runDovrelctl({"show", "--json", "--reveal"}).out)["user_password"], "Secret#1");
+    const auto listed = nlohmann::json::parse(runDovrelctl({"databases", "--json"}).out);
+    EXPECT_NE(std::find(listed["databases"].begin(), listed["databases"].end(), "TovixHR"), listed["databases"].end());
+
+    // A failure answers in JSON as well, with its exit code.
+    storeSettings("127.0.0.1," + std::to_string(test::closedLoopbackPort()), "TovixHR");
+    const auto failed = runDovrelctl({"databases", "--json"});
+    EXPECT_EQ(failed.exitCode, 3);
+    EXPECT_EQ(nlohmann::json::parse(failed.out)["exit_code"], 3);
 }

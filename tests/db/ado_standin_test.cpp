@@ -36,7 +36,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(server_ && server_->running()); }
 
     static std::string connectionString(bool forMaster, const std::string& password = kPassword) {
-        return buildConnectionString({server_->serverName(), kDatabase, "sa", password}, forMaster);
+        return connectionStringFor({server_->serverName(), kDatabase, "sa", password}, forMaster);
     }
 
     // Runs `sql` in the test database through the independent client.
@@ -193,7 +193,7 @@ TEST_F(StandinTest, ServerErrorsCarryNumberAndState) {
     EXPECT_FALSE(recordset.IsOpen());
 
     // A database that does not exist refuses the login.
-    EXPECT_FALSE(TryConnect(buildConnectionString({server_->serverName(), "NoSuchDb", "sa", kPassword}, false),
+    EXPECT_FALSE(TryConnect(connectionStringFor({server_->serverName(), "NoSuchDb", "sa", kPassword}, false),
                             "Select 1"));
 }
 
@@ -211,7 +211,7 @@ TEST_F(StandinTest, WrongPasswordAndClosedPortGiveNullAndFalse) {
     EXPECT_FALSE(connection.IsOpen());
 
     const std::string closedServer = "127.0.0.1," + std::to_string(test::closedLoopbackPort());
-    const std::string closed = buildConnectionString({closedServer, kDatabase, "sa", kPassword}, true);
+    const std::string closed = connectionStringFor({closedServer, kDatabase, "sa", kPassword}, true);
     EXPECT_EQ(OpenRecordset(closed, "SELECT Name FROM SysDatabases"), nullptr);
     EXPECT_FALSE(TryConnect(closed, "SELECT Name FROM SysDatabases"));
     try {
@@ -232,10 +232,10 @@ TEST_F(StandinTest, LoginsAndPasswordsWithSeparatorsReachTheServerAsData) {
                                 ";User ID=odd;Password=\"a}b;d\";",
                             "Select 1"));
     // The program's own form quotes what needs it.
-    EXPECT_TRUE(TryConnect(buildConnectionString({server_->serverName(), kDatabase, "odd", "a}b;c"}, true), "Select 1"));
-    EXPECT_TRUE(TryConnect(buildConnectionString({server_->serverName(), kDatabase, "my user", "p;w}d= x"}, false),
+    EXPECT_TRUE(TryConnect(connectionStringFor({server_->serverName(), kDatabase, "odd", "a}b;c"}, true), "Select 1"));
+    EXPECT_TRUE(TryConnect(connectionStringFor({server_->serverName(), kDatabase, "my user", "p;w}d= x"}, false),
                            "Select 1"));
-    EXPECT_FALSE(TryConnect(buildConnectionString({server_->serverName(), kDatabase, "my user", "p;w}d=x"}, false),
+    EXPECT_FALSE(TryConnect(connectionStringFor({server_->serverName(), kDatabase, "my user", "p;w}d=x"}, false),
                             "Select 1"));
 }
 

@@ -18,24 +18,24 @@ ConnectionSettingsRecord settings(std::string server, std::string database, std:
 
 TEST(BuildConnectionString, BothFormsByteForByte) {
     const auto s = settings("HRSRV", "Ostrel", "sa", "pw");
-    EXPECT_EQ(buildConnectionString(s, true),
+    EXPECT_EQ(connectionStringFor(s, true),
               "provider = sqloledb;data source=HRSRV;initial catalog= Master;user id =sa;Password= pw;");
-    EXPECT_EQ(buildConnectionString(s, false),
+    EXPECT_EQ(connectionStringFor(s, false),
               "provider = sqloledb;data source=HRSRV;initial catalog=Ostrel;user id =sa;Password= pw;");
 }
 
 TEST(BuildConnectionString, ValuesStayDataWhateverTheyHold) {
-    EXPECT_EQ(buildConnectionString(settings("SRV", "DB", "", ""), true),
+    EXPECT_EQ(connectionStringFor(settings("SRV", "DB", "", ""), true),
               "provider = sqloledb;data source=SRV;initial catalog= Master;user id =;Password= ;");
-    EXPECT_EQ(buildConnectionString(settings("host\\SQLEXPRESS", "DB", "my user", "p=1"), false),
+    EXPECT_EQ(connectionStringFor(settings("host\\SQLEXPRESS", "DB", "my user", "p=1"), false),
               "provider = sqloledb;data source=host\\SQLEXPRESS;initial catalog=DB;user id =my user;Password= p=1;");
-    EXPECT_EQ(buildConnectionString(settings("SRV", " My DB ", "u", "p;w}d= x"), false),
+    EXPECT_EQ(connectionStringFor(settings("SRV", " My DB ", "u", "p;w}d= x"), false),
               "provider = sqloledb;data source=SRV;initial catalog=\" My DB \";user id =u;Password= \"p;w}d= x\";");
     // Whatever a value holds, the string reads back with exactly the five keywords and the values given.
     for (const std::string& value : {"a;b", " lead", "trail ", "it's", "say \"hi\"", "it's \"both\";", "{x}", "a};b",
                                      "127.0.0.1;Driver=/tmp/x.so", "密码;"}) {
         SCOPED_TRACE(value);
-        const auto keys = connstr::parse(buildConnectionString(settings(value, value, value, value), false));
+        const auto keys = connstr::parse(connectionStringFor(settings(value, value, value, value), false));
         ASSERT_EQ(keys.size(), 5u);
         EXPECT_EQ(keys.at("data source"), value);
         EXPECT_EQ(keys.at("initial catalog"), value);
@@ -56,7 +56,7 @@ TEST(BuildConnectionString, ReadsTheRunState) {
 
 TEST(ParseConnectionString, KeywordsIgnoreCaseAndBlanks) {
     const auto keys = connstr::parse(
-        buildConnectionString(settings("HRSRV", "Ostrel", "sa", "pw"), true));
+        connectionStringFor(settings("HRSRV", "Ostrel", "sa", "pw"), true));
     ASSERT_EQ(keys.size(), 5u);
     EXPECT_EQ(keys.at("provider"), "sqloledb");
     EXPECT_EQ(keys.at("data source"), "HRSRV");
@@ -120,7 +120,7 @@ TEST(BracedOdbcValue, BothBraceRules) {
 
 TEST(TranslateConnectionString, MasterFormForTheDriver) {
     const auto target =
-        connstr::translate(buildConnectionString(settings("HRSRV", "Ostrel", "sa", "pw"), true), kFreeTds13);
+        connstr::translate(connectionStringFor(settings("HRSRV", "Ostrel", "sa", "pw"), true), kFreeTds13);
     EXPECT_EQ(target.connectionString,
               "Driver={FreeTDS};Server={HRSRV};Database={Master};UID={sa};PWD={pw};TDS_Version={7.4};"
               "ClientCharset={UTF-8};");
@@ -167,7 +167,7 @@ TEST(TranslateConnectionString, SynonymsQuotingAndTimeouts) {
     EXPECT_EQ(connstr::translate("data source=h;connection timeout=0", kOdbcRule).loginTimeoutSeconds, 0u);
     EXPECT_THROW(connstr::translate("data source=h;connect timeout=soon", kOdbcRule), ado::DatabaseError);
 
-    const auto empty = connstr::translate(buildConnectionString(settings("h", "", "", ""), false), kOdbcRule);
+    const auto empty = connstr::translate(connectionStringFor(settings("h", "", "", ""), false), kOdbcRule);
     EXPECT_EQ(empty.connectionString, "Driver={D};Server={h};Database={};UID={};PWD={};");
     EXPECT_EQ(connstr::translate("Provider=SQLOLEDB.1;Integrated Security=SSPI;Data Source=h", kOdbcRule)
                   .connectionString,

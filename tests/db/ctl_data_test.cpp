@@ -26,7 +26,8 @@ TEST(CtlDatabases, ListsInNameOrderOrFailsClearly) {
     store(server.serverName(), "Secret#1");
     auto r = runDovrelctl({"databases"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "alpha\nmaster\nMid\nZeta\n");
+    // The server lists its system databases too, as SQL Server does.
+    EXPECT_EQ(r.out, "alpha\nmaster\nMid\nmodel\nmsdb\ntempdb\nZeta\n");
 
     store(server.serverName(), "wrong");
     r = runDovrelctl({"databases"});

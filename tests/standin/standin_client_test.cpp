@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,9 +28,19 @@ protected:
 
 TEST_F(StandinClientTest, ListsDatabasesAndFindsThemIgnoringCase) {
     setup("CREATE DATABASE TovixHR\nCREATE DATABASE alpha");
+    // master, model, msdb and tempdb are always there, as on SQL Server.
     SqlRun list = server.runSql("Select Name from SysDatabases order by Name");
     ASSERT_TRUE(list.ok()) << list.errors;
-    EXPECT_EQ(list.output, "alpha\nmaster\nTovixHR\n");
+    EXPECT_EQ(list.output, "alpha\nmaster\nmodel\nmsdb\ntempdb\nTovixHR\n");
+    SqlRun described = server.runSql("SELECT name, dbid, cmptlevel, crdate, filename FROM SysDatabases WHERE dbid <= 4 "
+                                     "OR name = 'alpha' ORDER BY dbid");
+    ASSERT_TRUE(described.ok()) << described.errors;
+    EXPECT_EQ(described.output.rfind("master\t1\t110\t", 0), 0u) << described.output;
+    EXPECT_NE(described.output.find("\ntempdb\t2\t110\t"), std::string::npos) << described.output;
+    EXPECT_NE(described.output.find("\nmodel\t3\t110\t"), std::string::npos);
+    EXPECT_NE(described.output.find("\nmsdb\t4\t110\t"), std::string::npos);
+    EXPECT_NE(described.output.find("\nalpha\t6\t110\t"), std::string::npos);
+    EXPECT_NE(described.output.find("alpha.sqlite\n"), std::string::npos);
 
     SqlRun found = server.runSql("SELECT Name FROM SysDatabases WHERE Name = N'tovixhr'");
     ASSERT_TRUE(found.ok()) << found.errors;
@@ -41,10 +52,11 @@ TEST_F(StandinClientTest, ListsDatabasesAndFindsThemIgnoringCase) {
     // The database can be used by name in any letter case, and dropped.
     EXPECT_TRUE(server.runSql("SELECT 1", "TOVIXHR").ok());
     setup("DROP DATABASE alpha");
-    EXPECT_EQ(server.runSql("Select Name from SysDatabases order by Name").output, "master\nTovixHR\n");
-    SqlRun again = runTsql(server, "DROP DATABASE alpha\nCREATE DATABASE tovixhr");
+    EXPECT_EQ(server.runSql("Select Name from SysDatabases order by Name").output, "master\nmodel\nmsdb\ntempdb\nTovixHR\n");
+    SqlRun again = runTsql(server, "DROP DATABASE alpha\nCREATE DATABASE tovixhr\nDROP DATABASE msdb");
     EXPECT_NE(again.output.find("Msg 3701"), std::string::npos) << again.output;
     EXPECT_NE(again.output.find("Msg 1801"), std::string::npos) << again.output;
+    EXPECT_NE(again.output.find("Cannot drop the database 'msdb' because it is a system database."), std::string::npos);
 }
 
 TEST_F(StandinClientTest, RefusesWrongLoginsAndUnknownDatabases) {
@@ -82,33 +94,59 @@ TEST_F(StandinClientTest, ChineseTextAndTypedValuesRoundTrip) {
     EXPECT_EQ(max.output, "8\n");
 }
 
-TEST_F(StandinClientTest, FailingStatementDoesNotStopTheBatch) {
+// What an error ends, as on SQL Server: a compile error the whole batch
+// (nothing runs), a conversion error the batch and its transaction, a
+// missing object the rest of the batch, any error under XACT_ABORT the batch
+// and its transaction; a constraint error only its own statement.
+TEST_F(StandinClientTest, BatchesEndWhereSqlServerEndsThem) {
     setup("CREATE DATABASE TovixHR");
-    setup("CREATE TABLE T (Id int NOT NULL, Name nvarchar(5) NOT NULL)", "TovixHR");
-    SqlRun r = runTsql(server,
-                       "Insert Into T ([Id],[Name]) Values (1,N'a')\r\n"
-                       "Insert Into T ([Id],[Name]) Values ('abc',N'b')\r\n"
-                       "Insert Into T ([Id],[Name]) Values (3,N'c')\r\n"
-                       "Insert Into T ([Id],[Name]) Values (4,N'far too long')\r\n"
-                       "Insert Into T ([Id],[Name]) Values (5,NULL)\r\n"
-                       "Insert Into T ([Id],[Name]) Values (6)\r\n"
-                       "Insert Into T Values (7)\r\n"
-                       "Insert Into Nowhere Values (8)\r\n"
-                       "Select Bogus From T\r\n"
-                       "Insert Into T ([Id],[Name]) Values (9,N'd')",
-                       "TovixHR");
-    EXPECT_NE(r.output.find("Msg 245 (severity 16, state 1) from DOVREL-STANDIN Line 2"), std::string::npos) << r.output;
-    EXPECT_NE(r.output.find("Conversion failed when converting the varchar value 'abc' to data type int."),
-              std::string::npos);
-    EXPECT_NE(r.output.find("Msg 8152"), std::string::npos);
-    EXPECT_NE(r.output.find("Cannot insert the value NULL into column 'Name', table 'TovixHR.dbo.T'"), std::string::npos);
-    EXPECT_NE(r.output.find("Msg 109"), std::string::npos);
-    EXPECT_NE(r.output.find("Column name or number of supplied values does not match table definition."),
-              std::string::npos);
-    EXPECT_NE(r.output.find("Invalid object name 'Nowhere'."), std::string::npos);
-    EXPECT_NE(r.output.find("Invalid column name 'Bogus'."), std::string::npos);
-    SqlRun rows = server.runSql("Select Id From T Order By Id", "TovixHR");
-    EXPECT_EQ(rows.output, "1\n3\n9\n");
+    setup("CREATE TABLE T (Id int NOT NULL PRIMARY KEY, Name nvarchar(5) NOT NULL, Born datetime NULL, Pay decimal(6,2) NULL)",
+          "TovixHR");
+    const std::string ins = "Insert Into T ([Id],[Name]) Values ";
+    struct Case {
+        const char* name;
+        std::string batch;
+        const char* message;  // one message the client must see
+        const char* rows;     // the table afterwards
+        const char* open;     // @@TRANCOUNT afterwards, in the same session
+    };
+    const Case cases[] = {
+        {"a syntax error runs nothing", ins + "(1,N'a')\r\nSelect Id From T Where\r\n" + ins + "(2,N'b')",
+         "Msg 102 (severity 15, state 1) from DOVREL-STANDIN Line 2", "", "0"},
+        {"too few values run nothing", ins + "(1,N'a')\r\n" + ins + "(2)\r\n" + ins + "(3,N'c')", "Msg 109", "", "0"},
+        {"a value the table cannot take without a column list runs nothing", ins + "(1,N'a')\r\nInsert Into T Values (2)",
+         "Msg 213", "", "0"},
+        {"a conversion error ends the batch and its transaction",
+         "BEGIN TRAN\r\n" + ins + "(1,N'a')\r\n" + ins + "('abc',N'b')\r\n" + ins + "(3,N'c')\r\nCOMMIT",
+         "Conversion failed when converting the varchar value 'abc' to data type int.", "", "0"},
+        {"a bad date ends the batch", ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Born]) Values (2,N'b','2001-02-30')\r\n" +
+                                          ins + "(3,N'c')",
+         "Msg 241", "1\n", "0"},
+        {"a date out of range ends the batch", ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Born]) Values (2,N'b','1700-01-01')\r\n" +
+                                                   ins + "(3,N'c')",
+         "Msg 242", "1\n", "0"},
+        {"a text that is no number ends the batch",
+         "BEGIN TRAN\r\n" + ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Pay]) Values (2,N'b','x')\r\n" + ins + "(3,N'c')",
+         "Msg 8114", "", "0"},
+        {"a missing table ends the batch and leaves the transaction open",
+         "BEGIN TRAN\r\n" + ins + "(1,N'a')\r\nInsert Into Nowhere Values (2)\r\n" + ins + "(3,N'c')",
+         "Invalid object name 'Nowhere'.", "1\n", "1"},
+        {"XACT_ABORT ON: a duplicate key ends the batch and its transaction",
+         "SET XACT_ABORT ON\r\nBEGIN TRAN\r\n" + ins + "(1,N'a')\r\n" + ins + "(1,N'b')\r\n" + ins + "(3,N'c')\r\nCOMMIT",
+         "Msg 2627", "", "0"},
+        {"constraint errors end only their statement",
+         ins + "(1,N'a')\r\n" + ins + "(1,N'b')\r\n" + ins + "(3,N'far too long')\r\n" + ins + "(4,NULL)\r\n" + ins + "(5,N'e')",
+         "Cannot insert the value NULL into column 'Name', table 'TovixHR.dbo.T'", "1\n5\n", "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        setup("DELETE FROM T", "TovixHR");
+        const SqlRun r = runTsql(server, c.batch + "\r\ngo\r\nSELECT 'open', @@TRANCOUNT\r\nIF @@TRANCOUNT > 0 COMMIT",
+                                 "TovixHR");
+        EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output;
+        EXPECT_NE(r.output.find(std::string("open\t") + c.open + "\n"), std::string::npos) << r.output;
+        EXPECT_EQ(server.runSql("Select Id From T Order By Id", "TovixHR").output, c.rows);
+    }
 }
 
 TEST_F(StandinClientTest, IdentityInsertFollowsSqlServersRule) {
@@ -123,8 +161,13 @@ TEST_F(StandinClientTest, IdentityInsertFollowsSqlServersRule) {
                        "Insert Into A ([Id],[Name]) Values (100,N'explicit')\n"
                        "Insert Into A ([Name]) Values (N'no id')\n"
                        "Set Identity_Insert B On\n"
+                       "go\n"
+                       "Set Identity_Insert A On\n"
+                       "Insert Into A Values (N'no list')\n"
+                       "go\n"
                        "Set Identity_Insert A Off\n"
                        "Insert Into A ([Name]) Values (N'after')\n"
+                       "Insert Into A ([Id],[Name]) Values (300,N'off again')\n"
                        "Select Id, Name From A Order By Id",
                        "TovixHR");
     EXPECT_NE(r.output.find("Cannot insert explicit value for identity column in table 'A' when IDENTITY_INSERT is set to OFF."),
@@ -132,10 +175,12 @@ TEST_F(StandinClientTest, IdentityInsertFollowsSqlServersRule) {
         << r.output;
     EXPECT_NE(r.output.find("Msg 545"), std::string::npos);
     EXPECT_NE(r.output.find("IDENTITY_INSERT is already ON for table 'TovixHR.dbo.A'"), std::string::npos);
+    EXPECT_NE(r.output.find("Msg 8101"), std::string::npos);
     EXPECT_NE(r.output.find("10\tfirst\n100\texplicit\n105\tafter\n"), std::string::npos);
-    // The setting belongs to the session that made it.
-    SqlRun other = server.runSql("Insert Into A ([Id],[Name]) Values (200,N'x')", "TovixHR");
-    EXPECT_NE(other.errors.find("544"), std::string::npos) << other.errors;
+    // Switched off again, the same session is refused an explicit value once more.
+    const size_t firstRefusal = r.output.find("Msg 544");
+    ASSERT_NE(firstRefusal, std::string::npos);
+    EXPECT_NE(r.output.find("Msg 544", firstRefusal + 1), std::string::npos) << r.output;
 }
 
 TEST_F(StandinClientTest, TriggersAreCreatedListedDroppedAndRecreated) {
@@ -272,9 +317,9 @@ TEST_F(StandinClientTest, SchemaStatementsReportSqlServersErrors) {
                        "Exec Sp_HelpTrigger 'Missing'\n"
                        "Exec sp_who\n"
                        "ALTER TABLE T ADD X int\n"
-                       "SELECT Id FROM T WHERE\n"
-                       "SET FANCY_OPTION ON\n"
-                       "SELECT 'still', 'running'",
+                       "SELECT 'still', 'running'\n"
+                       "go\n"
+                       "SET FANCY_OPTION ON",
                        "TovixHR");
     EXPECT_NE(r.output.find("There is already an object named 't' in the database."), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("Cannot find data type cash."), std::string::npos);
@@ -283,7 +328,6 @@ TEST_F(StandinClientTest, SchemaStatementsReportSqlServersErrors) {
     EXPECT_NE(r.output.find("Msg 15009"), std::string::npos);
     EXPECT_NE(r.output.find("Could not find stored procedure 'sp_who'."), std::string::npos);
     EXPECT_NE(r.output.find("does not support this statement: ALTER TABLE T"), std::string::npos);
-    EXPECT_NE(r.output.find("Msg 102"), std::string::npos);
     EXPECT_NE(r.output.find("'FANCY_OPTION' is not a recognized SET option."), std::string::npos);
     EXPECT_NE(r.output.find("still\trunning"), std::string::npos);
     EXPECT_EQ(server.runSql("IF OBJECT_ID('T') IS NOT NULL SELECT 'exists' ELSE SELECT 'absent'", "TovixHR").output,
@@ -297,8 +341,10 @@ TEST_F(StandinClientTest, UpdatesAndDeletesConvertAndCount) {
     setup("CREATE TABLE T (Id int IDENTITY(1,1), N int NOT NULL, D datetime)\n"
           "Insert Into T ([N]) Values (1)\nInsert Into T ([N]) Values (2)\nInsert Into T ([N]) Values (3)",
           "TovixHR");
+    // A conversion error ends its batch: it has one of its own.
     SqlRun r = runTsql(server,
                        "Update T Set N = 'x' Where Id = 1\n"
+                       "go\n"
                        "Update T Set Id = 5\n"
                        "Update T Set N = NULL\n"
                        "Update T Set N = N + 10, D = '2001-02-03' Where N >= 2\n"
@@ -318,6 +364,173 @@ TEST_F(StandinClientTest, UpdatesAndDeletesConvertAndCount) {
     EXPECT_EQ(server.runSql("Select Id From T", "TovixHR").output, "4\n");
     setup("TRUNCATE TABLE T\nInsert Into T ([N]) Values (5)", "TovixHR");
     EXPECT_EQ(server.runSql("Select Id From T", "TovixHR").output, "1\n");
+}
+
+}  // namespace
+}  // namespace dovrel::test
+
+namespace dovrel::test {
+namespace {
+
+// Identity values come from a counter of their own table, moved on by every
+// insert (triggers' too), never taken back by a rollback or a failed insert,
+// started again only by TRUNCATE TABLE or DBCC CHECKIDENT.
+TEST_F(StandinClientTest, IdentityValuesAreNeverHandedOutTwice) {
+    setup("CREATE DATABASE TovixHR");
+    struct Case {
+        const char* name;
+        std::string setup;  // batches separated by "go"
+        std::string run;    // may fail in places
+        const char* query;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a trigger fills an identity key, then an ordinary insert follows",
+         "CREATE TABLE Src (Id int IDENTITY PRIMARY KEY, N int)\nCREATE TABLE Log1 (Id int IDENTITY PRIMARY KEY, SrcId int)\n"
+         "go\nCREATE TRIGGER trg_Src ON Src AFTER INSERT AS INSERT INTO Log1 (SrcId) SELECT Id FROM inserted",
+         "INSERT INTO Src (N) VALUES (1), (2)\nINSERT INTO Log1 (SrcId) VALUES (0)", "SELECT Id, SrcId FROM Log1 ORDER BY Id",
+         "1\t1\n2\t2\n3\t0\n"},
+        {"deleting every row does not start again", "CREATE TABLE D1 (Id int IDENTITY PRIMARY KEY, N int)",
+         "INSERT INTO D1 (N) VALUES (1), (2)\nDELETE FROM D1\nINSERT INTO D1 (N) VALUES (3)", "SELECT Id FROM D1", "3\n"},
+        {"a rolled back insert keeps its value", "CREATE TABLE R1 (Id int IDENTITY PRIMARY KEY, N int)",
+         "BEGIN TRAN\nINSERT INTO R1 (N) VALUES (1)\nROLLBACK\nINSERT INTO R1 (N) VALUES (2)", "SELECT Id, N FROM R1",
+         "2\t2\n"},
+        {"a failed insert keeps its value", "CREATE TABLE F1 (Id int IDENTITY, N int NOT NULL UNIQUE)",
+         "INSERT INTO F1 (N) VALUES (1)\nINSERT INTO F1 (N) VALUES (1)\nINSERT INTO F1 (N) VALUES (2)",
+         "SELECT Id, N FROM F1 ORDER BY Id", "1\t1\n3\t2\n"},
+        {"TRUNCATE starts again from the seed", "CREATE TABLE T1 (Id int IDENTITY(10,5), N int)",
+         "INSERT INTO T1 (N) VALUES (1), (2)\nTRUNCATE TABLE T1\nINSERT INTO T1 (N) VALUES (3)", "SELECT Id, N FROM T1",
+         "10\t3\n"},
+        {"DBCC CHECKIDENT RESEED sets where it goes on", "CREATE TABLE C1 (Id int IDENTITY, N int)",
+         "INSERT INTO C1 (N) VALUES (1)\nDBCC CHECKIDENT ('C1', RESEED, 100)\nINSERT INTO C1 (N) VALUES (2)",
+         "SELECT Id FROM C1 ORDER BY Id", "1\n101\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        setup(c.setup, "TovixHR");
+        runTsql(server, c.run, "TovixHR");
+        EXPECT_EQ(server.runSql(c.query, "TovixHR").output, c.expected);
+    }
+    // A restart keeps the counters where they were.
+    ASSERT_TRUE(server.restart()) << server.lastError();
+    setup("INSERT INTO R1 (N) VALUES (3)", "TovixHR");
+    EXPECT_EQ(server.runSql("SELECT Id FROM R1 ORDER BY Id", "TovixHR").output, "2\n3\n");
+}
+
+// Locks are per table: a transaction's uncommitted rows keep readers under
+// READ COMMITTED and writers of the same table waiting (up to LOCK_TIMEOUT),
+// never writers of other tables; READ UNCOMMITTED and NOLOCK read them.
+TEST_F(StandinClientTest, LocksAreTakenPerTableAsSqlServerTakesThem) {
+    setup("CREATE DATABASE TovixHR");
+    setup("CREATE TABLE Held (Id int)\nCREATE TABLE Other (Id int)\nINSERT INTO Held VALUES (1)", "TovixHR");
+    OpenTsql holder(server, "TovixHR");
+    ASSERT_TRUE(holder.send("BEGIN TRAN\nINSERT INTO Held VALUES (2)\nSELECT 'holding'", "holding")) << holder.output();
+    struct Case {
+        const char* name;
+        const char* sql;
+        const char* output;   // rows expected
+        const char* message;  // or the error expected
+    };
+    const Case cases[] = {
+        {"a writer of another table does not wait", "SET LOCK_TIMEOUT 0\nINSERT INTO Other VALUES (1)\nSELECT COUNT(*) FROM Other",
+         "1\n", nullptr},
+        {"a reader of the changed table waits until LOCK_TIMEOUT", "SET LOCK_TIMEOUT 300\nSELECT COUNT(*) FROM Held", "",
+         "Lock request time out period exceeded."},
+        {"a writer of the changed table waits too", "SET LOCK_TIMEOUT 300\nUPDATE Held SET Id = 3", "", "Msg 1222"},
+        {"READ UNCOMMITTED reads the uncommitted row",
+         "SET TRANSACTION ISOLATION LEVEL READ UNCOMMITTED\nSELECT COUNT(*) FROM Held", "2\n", nullptr},
+        {"NOLOCK reads it too", "SELECT COUNT(*) FROM Held WITH (NOLOCK)", "2\n", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SqlRun r = runTsql(server, c.sql, "TovixHR");
+        if (c.message) {
+            EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output;
+        } else {
+            EXPECT_EQ(r.output.find("Msg "), std::string::npos) << r.output;
+            EXPECT_NE(r.output.find(c.output), std::string::npos) << r.output;
+        }
+    }
+    // Without a time-out the reader waits for the end of the transaction: it
+    // sees the rolled back row neither before nor after.
+    SqlRun waited;
+    std::thread reader([&] { waited = server.runSql("SELECT COUNT(*) FROM Held", "TovixHR"); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(holder.send("ROLLBACK\nSELECT 'released'", "released")) << holder.output();
+    reader.join();
+    EXPECT_EQ(waited.output, "1\n") << waited.errors;
+
+    // Two transactions that each wait for the other: one is chosen as the deadlock victim.
+    OpenTsql second(server, "TovixHR");
+    ASSERT_TRUE(holder.send("BEGIN TRAN\nUPDATE Held SET Id = Id\nSELECT 'first'", "first")) << holder.output();
+    ASSERT_TRUE(second.send("BEGIN TRAN\nUPDATE Other SET Id = Id\nSELECT 'second'", "second")) << second.output();
+    ASSERT_TRUE(holder.post("UPDATE Other SET Id = 5\nSELECT 'through', @@TRANCOUNT"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_TRUE(second.send("UPDATE Held SET Id = 6\ngo\nSELECT 'after', @@TRANCOUNT", "after\t0")) << second.output();
+    EXPECT_NE(second.output().find("Msg 1205"), std::string::npos) << second.output();
+    EXPECT_TRUE(holder.waitFor("through\t1")) << holder.output();
+    ASSERT_TRUE(holder.send("COMMIT\nSELECT 'committed'", "committed"));
+    EXPECT_EQ(server.runSql("SELECT DISTINCT Id FROM Other", "TovixHR").output, "5\n");
+}
+
+// Triggers run once per statement with every affected row in inserted and
+// deleted, their bodies are T-SQL of their own (IF/ELSE, DECLARE/SET,
+// RAISERROR, ROLLBACK), and the catalogue procedures find them by any
+// spelling of their names, with their text as it was sent.
+TEST_F(StandinClientTest, TriggersRunOncePerStatementAsTSql) {
+    setup("CREATE DATABASE TovixHR");
+    setup("CREATE TABLE Audit (Kind nvarchar(10), N int, Note nvarchar(100))", "TovixHR");
+    struct Case {
+        const char* name;
+        std::string trigger;  // on a fresh table Staff (Id identity, Name, Pay)
+        std::string run;
+        const char* message;  // a message the run shows, or nullptr
+        const char* staff;    // SELECT Name FROM Staff ORDER BY Id afterwards
+        const char* audit;    // SELECT Kind, N, Note FROM Audit afterwards
+    };
+    const Case cases[] = {
+        {"once per statement, every row in inserted",
+         "CREATE TRIGGER trg ON Staff AFTER INSERT AS INSERT INTO Audit (Kind, N) SELECT N'insert', COUNT(*) FROM inserted",
+         "INSERT INTO Staff (Name) VALUES (N'a'), (N'b'), (N'c')", nullptr, "a\nb\nc\n", "insert\t3\tNULL\n"},
+        {"an update sees the old rows in deleted and the new ones in inserted",
+         "CREATE TRIGGER trg ON Staff FOR UPDATE AS\r\nINSERT INTO Audit (Kind, N, Note)\r\n"
+         "  SELECT N'update', COUNT(*), MIN(d.Name) + N'>' + MIN(i.Name) FROM inserted i JOIN deleted d ON i.Id = d.Id",
+         "INSERT INTO Staff (Name) VALUES (N'a'), (N'b')\nUPDATE Staff SET Name = Name + N'2'", nullptr, "a2\nb2\n",
+         "update\t2\ta>a2\n"},
+        {"IF, DECLARE, SET and RAISERROR",
+         "CREATE TRIGGER trg ON Staff AFTER DELETE AS\r\nBEGIN\r\n  SET NOCOUNT ON\r\n  DECLARE @n int, @who nvarchar(20)\r\n"
+         "  SET @n = (SELECT COUNT(*) FROM deleted)\r\n  SELECT @who = MAX(Name) FROM deleted\r\n"
+         "  IF @n > 1\r\n    RAISERROR('deleting %d rows up to %s', 10, 1, @n, @who)\r\n"
+         "  ELSE\r\n    INSERT INTO Audit (Kind, N, Note) VALUES (N'delete', @n, @who)\r\nEND",
+         "INSERT INTO Staff (Name) VALUES (N'a'), (N'b'), (N'c')\nDELETE FROM Staff WHERE Name = N'a'\nDELETE FROM Staff",
+         "deleting 2 rows up to c", "", "delete\t1\ta\n"},
+        {"ROLLBACK undoes the statement and ends the batch",
+         "CREATE TRIGGER trg ON Staff AFTER INSERT AS\r\nIF EXISTS (SELECT * FROM inserted WHERE Pay > 100)\r\nBEGIN\r\n"
+         "  RAISERROR('pay too high', 16, 1)\r\n  ROLLBACK TRANSACTION\r\nEND",
+         "INSERT INTO Staff (Name, Pay) VALUES (N'fine', 1)\nINSERT INTO Staff (Name, Pay) VALUES (N'rich', 500)\n"
+         "INSERT INTO Staff (Name, Pay) VALUES (N'after', 1)",
+         "The transaction ended in the trigger. The batch has been aborted.", "fine\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        setup("DROP TABLE IF EXISTS Staff\nDELETE FROM Audit\n"
+              "CREATE TABLE Staff (Id int IDENTITY PRIMARY KEY, Name nvarchar(20) NOT NULL, Pay int NULL)",
+              "TovixHR");
+        setup(c.trigger, "TovixHR");
+        const SqlRun r = runTsql(server, c.run, "TovixHR");
+        if (c.message) {
+            EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output;
+        }
+        EXPECT_EQ(server.runSql("SELECT Name FROM Staff ORDER BY Id", "TovixHR").output, c.staff);
+        EXPECT_EQ(server.runSql("SELECT Kind, N, Note FROM Audit", "TovixHR").output, c.audit);
+    }
+    // Names bracketed and schema-qualified; a comment before CREATE TRIGGER stays in the text.
+    const std::string text = "-- keeps the audit\r\nCREATE TRIGGER [dbo].[trg_Note] ON [dbo].[Staff] FOR INSERT AS SET NOCOUNT ON";
+    setup(text, "TovixHR");
+    const SqlRun listed = server.runSql("EXEC sp_helptrigger '[dbo].[Staff]'", "TovixHR");
+    EXPECT_NE(listed.output.find("trg_Note\tdbo\t0\t0\t1\t1\t0\tdbo\n"), std::string::npos) << listed.errors;
+    EXPECT_EQ(server.runSql("EXEC sp_helptext 'dbo.[trg_Note]'", "TovixHR").output,
+              "-- keeps the audit\r\n\nCREATE TRIGGER [dbo].[trg_Note] ON [dbo].[Staff] FOR INSERT AS SET NOCOUNT ON\n\n");
 }
 
 }  // namespace

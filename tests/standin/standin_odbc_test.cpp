@@ -7,6 +7,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -88,6 +89,31 @@ public:
         return rows;
     }
 
+    // The rows of a catalog function (SQLColumns, SQLTables ...); `error()`
+    // holds the diagnostics when it failed.
+    std::vector<Row> catalog(const std::function<SQLRETURN(SQLHSTMT)>& call) {
+        error_.clear();
+        SQLHSTMT stmt;
+        SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt);
+        std::vector<Row> rows;
+        const SQLRETURN rc = call(stmt);
+        if (!SQL_SUCCEEDED(rc)) error_ = diagnostics(SQL_HANDLE_STMT, stmt);
+        SQLSMALLINT columns = 0;
+        if (SQL_SUCCEEDED(rc)) SQLNumResultCols(stmt, &columns);
+        while (columns > 0 && SQL_SUCCEEDED(SQLFetch(stmt))) {
+            Row row;
+            for (SQLUSMALLINT k = 1; k <= columns; ++k) {
+                char buf[512];
+                SQLLEN length = 0;
+                SQLGetData(stmt, k, SQL_C_CHAR, buf, sizeof buf, &length);
+                row.push_back(length == SQL_NULL_DATA ? std::nullopt : std::optional<std::string>(buf));
+            }
+            rows.push_back(std::move(row));
+        }
+        SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+        return rows;
+    }
+
     struct Column {
         std::string name;
         SQLSMALLINT type = 0;
@@ -156,8 +182,8 @@ TEST_F(StandinOdbcTest, DriverTransactionsCommitAndRollBack) {
                                                 reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)));
     c.run("Insert Into T ([Id],[Name]) Values (1,N'回滚')");
     EXPECT_EQ(single(c.run("Select Count(*) From T")), "1");
-    // Another session does not see the uncommitted row.
-    EXPECT_EQ(server.runSql("Select Count(*) From T", "TovixHR").output, "0\n");
+    // Another session cannot read the uncommitted row: it would wait for the lock.
+    EXPECT_NE(server.runSql("SET LOCK_TIMEOUT 0\nSelect Count(*) From T", "TovixHR").errors.find("1222"), std::string::npos);
     ASSERT_TRUE(SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, c.handle(), SQL_ROLLBACK)));
     EXPECT_EQ(single(c.run("Select Count(*) From T")), "0");
 
@@ -231,9 +257,10 @@ TEST_F(StandinOdbcTest, ErrorsReachTheDriverWithTheirNumbers) {
     EXPECT_NE(c.error().find("208:"), std::string::npos) << c.error();
     EXPECT_NE(c.error().find("Invalid object name 'nothere'."), std::string::npos);
 
+    // A conversion error ends the batch: the third row is never inserted.
     c.run("Insert Into T Values (1)\r\nInsert Into T Values ('x')\r\nInsert Into T Values (3)\r\n");
     EXPECT_NE(c.error().find("245:"), std::string::npos) << c.error();
-    EXPECT_EQ(server.runSql("Select Id From T Order By Id", "TovixHR").output, "1\n3\n");
+    EXPECT_EQ(server.runSql("Select Id From T Order By Id", "TovixHR").output, "1\n");
 
     OdbcConnection wrong(server, "NoSuchDb");
     EXPECT_FALSE(wrong.connected());
@@ -270,6 +297,72 @@ TEST_F(StandinOdbcTest, HelpTextRowsJoinToTheExactDefinition) {
     c.run(joined);
     c.run("Insert Into Staff ([Id],[Name]) Values (1,N'x')");
     EXPECT_EQ(single(c.run("Select Count(*) From Audit Where Note = N'" + longLine + "'")), "1");
+}
+
+// ODBC's catalog functions reach the procedures SQL Server answers them with
+// (sp_columns, sp_tables, sp_pkeys, sent as remote procedure calls); those
+// the stand-in lacks are refused in plain words. SysDatabases has SQL
+// Server's columns and types.
+TEST_F(StandinOdbcTest, CatalogCallsAreAnswered) {
+    ASSERT_TRUE(server.runSql("CREATE TABLE Staff (Id int IDENTITY(1,1) PRIMARY KEY, Name nvarchar(20) NOT NULL,"
+                              " Born datetime NULL, Pay decimal(10,2))\nCREATE TABLE Other (X int)",
+                              "TovixHR")
+                    .ok());
+    OdbcConnection c(server, "TovixHR");
+    ASSERT_TRUE(c.connected()) << c.error();
+    auto text = [](const char* s) { return (SQLCHAR*)s; };
+    struct Case {
+        const char* name;
+        std::function<SQLRETURN(SQLHSTMT)> call;
+        std::vector<SQLUSMALLINT> columns;   // which columns of each row to compare
+        std::vector<std::vector<std::string>> rows;
+        const char* error;  // or the diagnostics expected
+    };
+    const Case cases[] = {
+        {"SQLColumns: names, ODBC types, type names, nullability",
+         [&](SQLHSTMT h) { return SQLColumns(h, nullptr, 0, nullptr, 0, text("Staff"), SQL_NTS, nullptr, 0); },
+         {4, 5, 6, 11, 17},
+         {{"Id", "4", "int identity", "0", "1"},
+          {"Name", "-9", "nvarchar", "0", "2"},
+          {"Born", "93", "datetime", "1", "3"},
+          {"Pay", "3", "decimal", "1", "4"}},
+         nullptr},
+        {"SQLColumns of one column by pattern",
+         [&](SQLHSTMT h) { return SQLColumns(h, nullptr, 0, nullptr, 0, text("St%"), SQL_NTS, text("N%"), SQL_NTS); },
+         {3, 4, 7}, {{"Staff", "Name", "20"}}, nullptr},
+        {"SQLTables",
+         [&](SQLHSTMT h) { return SQLTables(h, nullptr, 0, nullptr, 0, text("%"), SQL_NTS, text("'TABLE'"), SQL_NTS); },
+         {1, 2, 3, 4}, {{"TovixHR", "dbo", "Other", "TABLE"}, {"TovixHR", "dbo", "Staff", "TABLE"}}, nullptr},
+        {"SQLPrimaryKeys",
+         [&](SQLHSTMT h) { return SQLPrimaryKeys(h, nullptr, 0, nullptr, 0, text("Staff"), SQL_NTS); },
+         {4, 5}, {{"Id", "1"}}, nullptr},
+        {"SQLStatistics is refused",
+         [&](SQLHSTMT h) {
+             return SQLStatistics(h, nullptr, 0, nullptr, 0, text("Staff"), SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
+         },
+         {}, {}, "The stand-in does not support the procedure sp_statistics"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        const auto rows = c.catalog(k.call);
+        if (k.error) {
+            EXPECT_NE(c.error().find(k.error), std::string::npos) << c.error();
+            continue;
+        }
+        ASSERT_EQ(c.error(), "");
+        ASSERT_EQ(rows.size(), k.rows.size());
+        for (size_t r = 0; r < rows.size(); ++r) {
+            for (size_t col = 0; col < k.columns.size(); ++col) {
+                EXPECT_EQ(rows[r][k.columns[col] - 1].value_or("NULL"), k.rows[r][col]) << "row " << r << " column " << k.columns[col];
+            }
+        }
+    }
+    const auto cols = c.describe("SELECT name, dbid, crdate, cmptlevel, filename FROM SysDatabases");
+    ASSERT_EQ(cols.size(), 5u);
+    const SQLSMALLINT expected[] = {SQL_WVARCHAR, SQL_SMALLINT, SQL_TYPE_TIMESTAMP, SQL_TINYINT, SQL_WVARCHAR};
+    for (size_t k = 0; k < cols.size(); ++k) EXPECT_EQ(cols[k].type, expected[k]) << cols[k].name;
+    EXPECT_EQ(c.run("SELECT COUNT(*) FROM SysDatabases WHERE name IN ('master', 'model', 'msdb', 'tempdb', 'TovixHR')"),
+              (std::vector<Row>{{"5"}}));
 }
 
 }  // namespace

@@ -20,6 +20,8 @@
 #include <filesystem>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <chrono>
+#include <functional>
 #include <thread>
 #include <unistd.h>
 
@@ -181,15 +183,95 @@ protected:
         directory = std::make_unique<DatabaseDirectory>(dir);
         std::string error;
         ASSERT_TRUE(directory->prepare(error)) << error;
-        server = std::make_unique<Server>(*directory, LoginTable{{"sa", "pw"}});
+        startServer({});
+    }
+    void TearDown() override {
+        stopServer();
+        std::filesystem::remove_all(dir);
+    }
+    void startServer(ServerLimits limits) {
+        stopServer();
+        std::string error;
+        server = std::make_unique<Server>(*directory, LoginTable{{"sa", "pw"}}, limits);
         ASSERT_TRUE(server->listen(0, error)) << error;
         thread = std::thread([this] { server->run(); });
     }
-    void TearDown() override {
+    void stopServer() {
+        if (!server) return;
         server->stop();
         thread.join();
         server.reset();
-        std::filesystem::remove_all(dir);
+    }
+
+    // A client logged in as sa, ready for requests.
+    int loggedIn() {
+        const int fd = connectClient();
+        TdsTransport t(fd);
+        EXPECT_TRUE(t.write(packet_type::Login7, login7("sa", "pw")));
+        TdsMessage reply;
+        EXPECT_TRUE(t.read(reply));
+        EXPECT_NE(reply.payload.find('\xAD'), std::string::npos);  // LOGINACK
+        return fd;
+    }
+    // A SQL batch with the ALL_HEADERS block of TDS 7.2+.
+    static std::string batchPayload(const std::string& sql) {
+        ByteWriter w;
+        w.u32(22); w.u32(18); w.u16(2); w.u64(0); w.u32(1);
+        w.bytes(utf8ToUtf16le(sql));
+        return w.take();
+    }
+    // One packet with the status bits given (0x01 end of message, 0x02 ignore).
+    static void sendPacket(int fd, uint8_t type, uint8_t status, std::string_view body) {
+        ByteWriter w;
+        w.u8(type); w.u8(status); w.u16be(static_cast<uint16_t>(body.size() + 8)); w.u16be(0); w.u8(1); w.u8(0);
+        w.bytes(body);
+        ASSERT_EQ(send(fd, w.data().data(), w.size(), MSG_NOSIGNAL), static_cast<ssize_t>(w.size()));
+    }
+    // The error numbers and DONE statuses of one reply (without result sets).
+    struct Reply {
+        std::vector<int32_t> errors;
+        std::vector<uint16_t> done;
+        size_t bytes = 0;
+    };
+    static Reply readReply(int fd) {
+        TdsTransport t(fd);
+        TdsMessage m;
+        Reply reply;
+        if (!t.read(m)) return reply;
+        reply.bytes = m.payload.size();
+        ByteReader r(m.payload);
+        while (r.remaining() > 0) {
+            const uint8_t token = r.u8();
+            if (token == 0xFD || token == 0xFE || token == 0xFF) {
+                reply.done.push_back(r.u16());
+                r.skip(2 + 8);
+            } else if (token == 0xAA || token == 0xAB || token == 0xE3 || token == 0xAD) {
+                const uint16_t length = r.u16();
+                const size_t at = r.pos();
+                if (token == 0xAA) reply.errors.push_back(static_cast<int32_t>(r.u32()));
+                r.seek(at + length);
+            } else if (token == 0x79) {
+                r.skip(4);
+            } else {
+                ADD_FAILURE() << "unexpected token " << int(token) << " in the reply";
+                break;
+            }
+        }
+        return reply;
+    }
+    static Reply run(int fd, const std::string& sql) {
+        sendPacket(fd, packet_type::SqlBatch, 0x01, batchPayload(sql));
+        return readReply(fd);
+    }
+    // The condition holds on the server (RAISERROR tells when it does not).
+    static void expectHolds(int fd, const std::string& condition) {
+        const Reply r = run(fd, "SET LOCK_TIMEOUT 5000\nIF NOT (" + condition + ") RAISERROR('not so', 16, 1)");
+        EXPECT_TRUE(r.errors.empty()) << condition;
+    }
+    static size_t threadCount() {
+        size_t n = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/task")) ++n;
+        return n;
     }
 
     int connectClient() {
@@ -279,6 +361,166 @@ TEST_F(StandinWire, AttentionIsAcknowledgedAndMalformedInputOnlyEndsThatClient) 
     ASSERT_TRUE(client.write(packet_type::SqlBatch, batch.data()));
     ASSERT_TRUE(client.read(reply));
     close(fd);
+}
+
+// Cancelling, as MS-TDS has it: a request ended with the ignore bit, or cut
+// off by an attention before its last packet, never runs and gets one DONE;
+// an attention while a request runs stops the batch, undoes the running
+// statement and is acknowledged (DONE_ATTN); a client gone mid-batch has
+// its batch stopped and its transaction rolled back.
+TEST_F(StandinWire, CancelledRequestsStopWhereTheClientSaid) {
+    using namespace std::chrono_literals;
+    const int admin = loggedIn();
+    ASSERT_TRUE(run(admin, "CREATE TABLE T (Id int)\nCREATE TABLE Held (Id int)").errors.empty());
+    enum class End { IgnoreBit, AttentionInside, AttentionWhileWaiting, ClientGone };
+    struct Case {
+        const char* name;
+        End end;
+        const char* sql;
+        int rowsLeft;       // in T afterwards
+        bool stillInTran;   // the session's transaction survives the attention
+    };
+    const Case cases[] = {
+        {"ignore bit on the last packet", End::IgnoreBit, "INSERT INTO T VALUES (1)", 0, false},
+        {"attention before the last packet", End::AttentionInside, "INSERT INTO T VALUES (1)", 0, false},
+        {"attention while a statement waits for a lock", End::AttentionWhileWaiting,
+         "INSERT INTO T VALUES (1)\nINSERT INTO Held VALUES (2)\nINSERT INTO T VALUES (3)", 1, false},
+        {"attention inside a transaction keeps the transaction", End::AttentionWhileWaiting,
+         "BEGIN TRAN\nINSERT INTO T VALUES (1)\nINSERT INTO Held VALUES (2)", 0, true},
+        {"client gone while a statement waits", End::ClientGone,
+         "INSERT INTO T VALUES (1)\nINSERT INTO Held VALUES (2)\nINSERT INTO T VALUES (3)", 1, false},
+        {"client gone inside a transaction", End::ClientGone,
+         "BEGIN TRAN\nINSERT INTO T VALUES (1)\nINSERT INTO Held VALUES (2)\nINSERT INTO T VALUES (3)", 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(run(admin, "DELETE FROM T").errors.empty());
+        const int holder = loggedIn();
+        ASSERT_TRUE(run(holder, "BEGIN TRAN\nINSERT INTO Held VALUES (9)").errors.empty());
+        const int fd = loggedIn();
+        const std::string payload = batchPayload(c.sql);
+        Reply reply;
+        switch (c.end) {
+        case End::IgnoreBit:
+            sendPacket(fd, packet_type::SqlBatch, 0x00, payload);
+            sendPacket(fd, packet_type::SqlBatch, 0x03, {});
+            reply = readReply(fd);
+            EXPECT_EQ(reply.done, std::vector<uint16_t>{0});  // one DONE, nothing else
+            EXPECT_EQ(reply.bytes, 13u);
+            break;
+        case End::AttentionInside:
+            sendPacket(fd, packet_type::SqlBatch, 0x00, payload);
+            sendPacket(fd, packet_type::Attention, 0x01, {});
+            reply = readReply(fd);
+            ASSERT_FALSE(reply.done.empty());
+            EXPECT_EQ(reply.done.back() & 0x20, 0x20);
+            break;
+        case End::AttentionWhileWaiting:
+            sendPacket(fd, packet_type::SqlBatch, 0x01, payload);
+            std::this_thread::sleep_for(300ms);
+            sendPacket(fd, packet_type::Attention, 0x01, {});
+            reply = readReply(fd);
+            ASSERT_FALSE(reply.done.empty());
+            EXPECT_EQ(reply.done.back() & 0x20, 0x20);
+            expectHolds(fd, c.stillInTran ? "@@TRANCOUNT = 1 AND (SELECT COUNT(*) FROM T) = 1" : "@@TRANCOUNT = 0");
+            run(fd, "IF @@TRANCOUNT > 0 ROLLBACK");
+            break;
+        case End::ClientGone:
+            sendPacket(fd, packet_type::SqlBatch, 0x01, payload);
+            std::this_thread::sleep_for(300ms);
+            break;
+        }
+        close(fd);
+        std::this_thread::sleep_for(100ms);
+        ASSERT_TRUE(run(holder, "ROLLBACK").errors.empty());
+        close(holder);
+        // The session still works after its cancel, and nothing more ran.
+        expectHolds(admin, "(SELECT COUNT(*) FROM T) = " + std::to_string(c.rowsLeft));
+        expectHolds(admin, "(SELECT COUNT(*) FROM Held) = 0");
+    }
+    close(admin);
+}
+
+// Connections that never log in are dropped after the login time-out, and
+// beyond the connection limit clients are refused with 17809; neither kind
+// keeps a thread of its own.
+TEST_F(StandinWire, IdleAndSurplusConnectionsAreTurnedAway) {
+    using namespace std::chrono_literals;
+    startServer(ServerLimits{400ms, 3});
+    const size_t threadsBefore = threadCount();
+    // Waits (up to 5 s) for the server to close the connection.
+    auto closedByServer = [](int fd) {
+        char byte;
+        return recv(fd, &byte, 1, 0) == 0;
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> check;
+    };
+    const Case cases[] = {
+        {"a client that sends nothing is dropped",
+         [&] {
+             const int fd = connectClient();
+             EXPECT_TRUE(closedByServer(fd));
+             close(fd);
+         }},
+        {"a client that stops after PRELOGIN is dropped",
+         [&] {
+             const int fd = connectClient();
+             sendPacket(fd, packet_type::PreLogin, 0x01, std::string(1, '\xFF'));
+             TdsTransport t(fd);
+             TdsMessage reply;
+             EXPECT_TRUE(t.read(reply));
+             EXPECT_TRUE(closedByServer(fd));
+             close(fd);
+         }},
+        {"twenty clients that never log in hold no more threads than the limit allows",
+         [&] {
+             std::vector<int> fds;
+             for (int k = 0; k < 20; ++k) fds.push_back(connectClient());
+             std::this_thread::sleep_for(200ms);
+             EXPECT_LE(threadCount(), threadsBefore + 3);
+             for (int fd : fds) {
+                 EXPECT_TRUE(closedByServer(fd));
+                 close(fd);
+             }
+         }},
+        {"beyond the limit a login is refused with 17809, and a freed place is taken again",
+         [&] {
+             const int a = loggedIn(), b = loggedIn(), c = loggedIn();
+             const int surplus = connectClient();
+             TdsTransport t(surplus);
+             ASSERT_TRUE(t.write(packet_type::Login7, login7("sa", "pw")));
+             TdsMessage reply;
+             ASSERT_TRUE(t.read(reply));
+             ByteReader r(reply.payload);
+             ASSERT_EQ(r.u8(), 0xAA);
+             r.u16();
+             EXPECT_EQ(r.u32(), 17809u);
+             EXPECT_TRUE(closedByServer(surplus));
+             close(surplus);
+             close(a);
+             bool admitted = false;
+             for (int attempt = 0; attempt < 40 && !admitted; ++attempt) {
+                 std::this_thread::sleep_for(100ms);
+                 const int again = connectClient();
+                 TdsTransport u(again);
+                 TdsMessage answer;
+                 admitted = u.write(packet_type::Login7, login7("sa", "pw")) && u.read(answer) &&
+                            answer.payload.find('\xAD') != std::string::npos;
+                 close(again);
+             }
+             EXPECT_TRUE(admitted);
+             close(b);
+             close(c);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.check();
+    }
+    std::this_thread::sleep_for(1500ms);  // the accept loop reaps finished sessions about once a second
+    EXPECT_LE(threadCount(), threadsBefore + 1);
 }
 
 }  // namespace

@@ -118,8 +118,11 @@ OpenTsql::~OpenTsql() {
     }
 }
 
-bool OpenTsql::send(const std::string& batch, const std::string& marker) {
-    if (pid_ < 0 || !writeAll(in_, batch + "\ngo\n")) return false;
+bool OpenTsql::send(const std::string& batch, const std::string& marker) { return post(batch) && waitFor(marker); }
+
+bool OpenTsql::post(const std::string& batch) { return pid_ >= 0 && writeAll(in_, batch + "\ngo\n"); }
+
+bool OpenTsql::waitFor(const std::string& marker) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (output_.find(marker) == std::string::npos) {
         if (std::chrono::steady_clock::now() >= deadline || !readSome(out_, output_, 200)) return false;

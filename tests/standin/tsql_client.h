@@ -21,6 +21,10 @@ public:
     ~OpenTsql();
     // Sends a batch and waits until `marker` shows in the output (or 20 s pass).
     bool send(const std::string& batch, const std::string& marker);
+    // Sends a batch without waiting (it may block on the server).
+    bool post(const std::string& batch);
+    // Waits until `marker` shows in the output (or 20 s pass).
+    bool waitFor(const std::string& marker);
     const std::string& output() const { return output_; }
 
 private:

@@ -39,10 +39,36 @@ void Catalog::ensureSchema() {
             " name TEXT NOT NULL PRIMARY KEY COLLATE NOCASE, table_name TEXT NOT NULL COLLATE NOCASE,"
             " definition TEXT NOT NULL, on_insert INTEGER NOT NULL, on_update INTEGER NOT NULL,"
             " on_delete INTEGER NOT NULL, instead_of INTEGER NOT NULL);"
-            "CREATE TABLE IF NOT EXISTS __standin_counters (name TEXT PRIMARY KEY, value INTEGER NOT NULL);");
+            "CREATE TABLE IF NOT EXISTS __standin_counters (name TEXT PRIMARY KEY, value INTEGER NOT NULL);"
+            "CREATE TABLE IF NOT EXISTS __standin_undo (id INTEGER PRIMARY KEY, tran INTEGER NOT NULL,"
+            " changes BLOB NOT NULL);"
+            "CREATE TABLE IF NOT EXISTS __standin_database (dbid INTEGER NOT NULL, created TEXT NOT NULL);");
+}
+
+void Catalog::refresh() const {
+    if (!dataVersionQuery_) dataVersionQuery_ = prepareQuietly(db_, "PRAGMA data_version");
+    if (!dataVersionQuery_) return invalidate();
+    sqlite3_stmt* q = dataVersionQuery_.get();
+    const int64_t version = sqlite3_step(q) == SQLITE_ROW ? sqlite3_column_int64(q, 0) : -1;
+    sqlite3_reset(q);
+    if (version != dataVersion_ || version < 0) invalidate();
+    dataVersion_ = version;
+}
+
+void Catalog::invalidate() const {
+    tables_.clear();
+    triggersOf_.clear();
+    ++generation_;
 }
 
 std::optional<TableInfo> Catalog::table(const std::string& name) const {
+    const std::string key = toLower(name);
+    auto it = tables_.find(key);
+    if (it == tables_.end()) it = tables_.emplace(key, readTable(name)).first;
+    return it->second;
+}
+
+std::optional<TableInfo> Catalog::readTable(const std::string& name) const {
     Statement q(db_,
                 "SELECT table_name, column_name, type_name, length, precision, scale, nullable, is_identity,"
                 " seed, increment, default_sql FROM __standin_columns WHERE table_name = ? ORDER BY ordinal");
@@ -72,7 +98,22 @@ std::optional<TableInfo> Catalog::table(const std::string& name) const {
     return t;
 }
 
+bool Catalog::hasTable(const std::string& name) const {
+    if (!hasTableQuery_) {
+        hasTableQuery_ = prepareQuietly(db_, "SELECT 1 FROM __standin_columns WHERE table_name = ? LIMIT 1");
+        if (!hasTableQuery_) return table(name).has_value();
+    }
+    sqlite3_stmt* q = hasTableQuery_.get();
+    sqlite3_bind_text(q, 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    const bool found = sqlite3_step(q) == SQLITE_ROW;
+    sqlite3_reset(q);
+    sqlite3_clear_bindings(q);
+    return found;
+}
+
 void Catalog::addTable(const TableInfo& t) {
+    invalidate();
+    resetIdentity(t.name);  // a table of an earlier name starts afresh
     Statement ins(db_,
                   "INSERT INTO __standin_columns (table_name, ordinal, column_name, type_name, length,"
                   " precision, scale, nullable, is_identity, seed, increment, default_sql)"
@@ -97,6 +138,7 @@ void Catalog::addTable(const TableInfo& t) {
 }
 
 void Catalog::dropTable(const std::string& name) {
+    invalidate();
     Statement del(db_, "DELETE FROM __standin_columns WHERE table_name = ?");
     del.bind(1, name);
     del.step();
@@ -105,18 +147,42 @@ void Catalog::dropTable(const std::string& name) {
     delTriggers.step();
 }
 
+namespace {
+
+// Identity values live beside the rowversion counter, outside what a
+// rollback undoes: SQL Server never hands an identity value out twice.
+std::string identityCounter(const std::string& table) { return "identity:" + toLower(table); }
+
+}  // namespace
+
 std::optional<int64_t> Catalog::lastIdentity(const std::string& table) const {
-    Statement q(db_, "SELECT last_identity FROM __standin_columns WHERE table_name = ? AND is_identity = 1");
-    q.bind(1, table);
-    if (!q.step() || q.columnIsNull(0)) return std::nullopt;
-    return q.columnInt(0);
+    Statement q(db_, "SELECT value FROM __standin_counters WHERE name = ?");
+    q.bind(1, identityCounter(table));
+    if (q.step()) return q.columnInt(0);
+    // Files written before the counters kept the value in the column list.
+    Statement legacy(db_, "SELECT last_identity FROM __standin_columns WHERE table_name = ? AND is_identity = 1");
+    legacy.bind(1, table);
+    if (!legacy.step() || legacy.columnIsNull(0)) return std::nullopt;
+    return legacy.columnInt(0);
 }
 
 void Catalog::setLastIdentity(const std::string& table, int64_t value) {
-    Statement q(db_, "UPDATE __standin_columns SET last_identity = ? WHERE table_name = ? AND is_identity = 1");
-    q.bind(1, value);
-    q.bind(2, table);
+    Statement q(db_, "INSERT INTO __standin_counters (name, value) VALUES (?, ?) "
+                     "ON CONFLICT(name) DO UPDATE SET value = excluded.value");
+    q.bind(1, identityCounter(table));
+    q.bind(2, value);
     q.step();
+    remember(identityCounter(table), value);
+}
+
+void Catalog::resetIdentity(const std::string& table) {
+    written_.erase(identityCounter(table));
+    Statement q(db_, "DELETE FROM __standin_counters WHERE name = ?");
+    q.bind(1, identityCounter(table));
+    q.step();
+    Statement legacy(db_, "UPDATE __standin_columns SET last_identity = NULL WHERE table_name = ?");
+    legacy.bind(1, table);
+    legacy.step();
 }
 
 int64_t Catalog::takeIdentity(const TableInfo& t) {
@@ -134,7 +200,26 @@ int64_t Catalog::nextRowVersion() {
             "ON CONFLICT(name) DO UPDATE SET value = value + 1");
     Statement q(db_, "SELECT value FROM __standin_counters WHERE name = 'rowversion'");
     q.step();
-    return q.columnInt(0);
+    const int64_t value = q.columnInt(0);
+    remember("rowversion", value);
+    return value;
+}
+
+void Catalog::remember(const std::string& counter, int64_t value) {
+    auto [it, added] = written_.emplace(counter, value);
+    if (!added) it->second = value;
+}
+
+void Catalog::reassertCounters() {
+    if (written_.empty()) return;
+    Statement q(db_, "INSERT INTO __standin_counters (name, value) VALUES (?, ?) "
+                     "ON CONFLICT(name) DO UPDATE SET value = max(value, excluded.value)");
+    for (const auto& [name, value] : written_) {
+        q.bind(1, name);
+        q.bind(2, value);
+        q.step();
+        q.reset();
+    }
 }
 
 namespace {
@@ -164,6 +249,13 @@ std::optional<TriggerInfo> Catalog::trigger(const std::string& name) const {
 }
 
 std::vector<TriggerInfo> Catalog::triggersOf(const std::string& table) const {
+    const std::string key = toLower(table);
+    auto it = triggersOf_.find(key);
+    if (it == triggersOf_.end()) it = triggersOf_.emplace(key, readTriggersOf(table)).first;
+    return it->second;
+}
+
+std::vector<TriggerInfo> Catalog::readTriggersOf(const std::string& table) const {
     Statement q(db_, std::string(TriggerColumns) + "WHERE table_name = ? ORDER BY rowid");
     q.bind(1, table);
     std::vector<TriggerInfo> out;
@@ -172,6 +264,7 @@ std::vector<TriggerInfo> Catalog::triggersOf(const std::string& table) const {
 }
 
 void Catalog::addTrigger(const TriggerInfo& t) {
+    invalidate();
     Statement q(db_,
                 "INSERT INTO __standin_triggers (name, table_name, definition, on_insert, on_update, on_delete,"
                 " instead_of) VALUES (?,?,?,?,?,?,?)");
@@ -186,6 +279,7 @@ void Catalog::addTrigger(const TriggerInfo& t) {
 }
 
 void Catalog::dropTrigger(const std::string& name) {
+    invalidate();
     Statement q(db_, "DELETE FROM __standin_triggers WHERE name = ?");
     q.bind(1, name);
     q.step();

@@ -1,7 +1,5 @@
 // CREATE DATABASE and DROP DATABASE: one SQLite file each in the data folder.
-#include "catalog.h"
 #include "executor.h"
-#include "sqlite_db.h"
 #include "text_codec.h"
 
 #include <mutex>
@@ -15,22 +13,7 @@ void Executor::runCreateDatabase(const StatementText& s, StatementOutcome&) {
     if (tranCount_ > 0) fail(226, "CREATE DATABASE statement not allowed within multi-statement transaction.");
     if (!DatabaseDirectory::validName(name)) fail(50000, "The stand-in cannot use '" + name + "' as a database name.");
     std::lock_guard lock(directory_.ddlMutex());
-    if (directory_.find(name)) {
-        fail(1801, "Database '" + name + "' already exists. Choose a different database name.");
-    }
-    sqlite3* db = nullptr;
-    const std::string path = directory_.pathOf(name).string();
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    try {
-        if (rc != SQLITE_OK) throwSqliteError(db, rc);
-        execSql(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;");
-        Catalog(db).ensureSchema();
-    } catch (const StatementError&) {
-        sqlite3_close_v2(db);
-        directory_.remove(name);
-        throw;
-    }
-    sqlite3_close_v2(db);
+    directory_.create(name);
 }
 
 void Executor::runDropDatabase(const StatementText& s, StatementOutcome&) {
@@ -46,8 +29,8 @@ void Executor::runDropDatabase(const StatementText& s, StatementOutcome&) {
         fail(3701, "Cannot drop the database '" + name + "', because it does not exist or you do not have permission.",
              11, 1);
     }
-    if (equalsIgnoreCase(*stored, "master")) {
-        fail(3708, "Cannot drop the database 'master' because it is a system database.");
+    if (DatabaseDirectory::isSystemDatabase(*stored)) {
+        fail(3708, "Cannot drop the database '" + toLower(*stored) + "' because it is a system database.");
     }
     if (!directory_.remove(*stored)) {
         fail(3702, "Cannot drop database \"" + *stored + "\" because it is currently in use.", 16, 4);

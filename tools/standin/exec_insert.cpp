@@ -1,9 +1,10 @@
 // INSERT ... VALUES and INSERT ... SELECT. Every value is converted to its
 // column's declared type here, identity values are handed out from the
-// catalogue and timestamps filled, so that SQLite stores only what SQL
-// Server would have stored.
+// table's counter and timestamps filled, so that SQLite stores only what
+// SQL Server would have stored; then the table's triggers run.
 #include "conversions.h"
 #include "executor.h"
+#include "insert_shape.h"
 #include "sqlite_db.h"
 #include "tds_tokens.h"
 #include "text_codec.h"
@@ -21,26 +22,21 @@ struct InsertValue {
 
 }  // namespace
 
-void Executor::runInsert(const StatementText& s, StatementOutcome& o) {
-    size_t k = 1;
-    if (s.has(k) && s.at(k).is("into")) ++k;
-    std::string name;
-    const size_t afterName = readObjectName(s, k, name);
-    if (afterName == k) syntaxErrorAt(s, k);
-    const TableInfo table = requireTable(name);
-    k = afterName;
+void Executor::runInsert(const StatementText& s, StatementOutcome& o, std::vector<StatementOutcome>& out) {
+    const size_t mark = changes_->size();
+    const InsertShape shape = readInsertShape(s);
+    const TableInfo table = requireTable(shape.table);
+    checkInsertCounts(shape, &table);
+    const bool explicitList = shape.explicitList;
 
     std::vector<int> targets;
-    const bool explicitList = s.has(k) && s.at(k).isSymbol("(");
     if (explicitList) {
-        const size_t close = matchingParen(s, k);
-        for (auto [a, b] : splitTopLevel(s, k + 1, close)) {
-            if (b != a + 1 || !s.at(a).isName()) syntaxErrorAt(s, a);
-            const int idx = table.findColumn(s.at(a).text);
-            if (idx < 0) fail(207, "Invalid column name '" + s.at(a).text + "'.");
+        for (const auto& [column, at] : shape.columns) {
+            const int idx = table.findColumn(column);
+            if (idx < 0) fail(207, "Invalid column name '" + column + "'.");
             for (int t : targets) {
                 if (t == idx) {
-                    fail(264, "The column name '" + s.at(a).text +
+                    fail(264, "The column name '" + column +
                                   "' is specified more than once in the SET clause or column list of an INSERT. "
                                   "A column cannot be assigned more than one value in the same clause. Modify the "
                                   "clause to make sure that a column is updated only once. If this statement updates "
@@ -49,7 +45,6 @@ void Executor::runInsert(const StatementText& s, StatementOutcome& o) {
             }
             targets.push_back(idx);
         }
-        k = close + 1;
     } else {
         for (size_t c = 0; c < table.columns.size(); ++c) {
             if (!table.columns[c].identity && table.columns[c].type.base != BaseType::Timestamp) {
@@ -59,14 +54,10 @@ void Executor::runInsert(const StatementText& s, StatementOutcome& o) {
     }
 
     std::vector<std::vector<InsertValue>> rows;
-    if (s.has(k) && s.at(k).is("values")) {
-        ++k;
-        for (;;) {
-            if (!s.has(k) || !s.at(k).isSymbol("(")) syntaxErrorAt(s, k);
-            const size_t close = matchingParen(s, k);
+    if (shape.source == InsertShape::Source::Values) {
+        for (const auto& ranges : shape.rows) {
             std::vector<InsertValue> row;
-            for (auto [a, b] : splitTopLevel(s, k + 1, close)) {
-                if (a >= b) syntaxErrorAt(s, a);
+            for (auto [a, b] : ranges) {
                 InsertValue v;
                 const Token& t = s.at(a);
                 if (b == a + 1 && t.is("null")) {
@@ -81,28 +72,10 @@ void Executor::runInsert(const StatementText& s, StatementOutcome& o) {
                 }
                 row.push_back(std::move(v));
             }
-            if (row.size() != targets.size()) {
-                if (!explicitList) fail(213, "Column name or number of supplied values does not match table definition.");
-                if (row.size() < targets.size()) {
-                    fail(109, "There are more columns in the INSERT statement than values specified in the VALUES "
-                              "clause. The number of values in the VALUES clause must match the number of columns "
-                              "specified in the INSERT statement.");
-                }
-                fail(110, "There are fewer columns in the INSERT statement than values specified in the VALUES "
-                          "clause. The number of values in the VALUES clause must match the number of columns "
-                          "specified in the INSERT statement.");
-            }
             rows.push_back(std::move(row));
-            k = close + 1;
-            if (s.has(k) && s.at(k).isSymbol(",")) {
-                ++k;
-                continue;
-            }
-            break;
         }
-        if (s.has(k)) syntaxErrorAt(s, k);
-    } else if (s.has(k) && s.at(k).is("select")) {
-        const StatementText select = s.sub(k, s.size());
+    } else if (shape.source == InsertShape::Source::Select) {
+        const StatementText select = s.sub(shape.selectStart, s.size());
         const ResultSet rs = query(translate(select), select);
         if (rs.columns.size() < targets.size()) {
             fail(120, "The select list for the INSERT statement contains fewer items than the insert list. The "
@@ -117,11 +90,9 @@ void Executor::runInsert(const StatementText& s, StatementOutcome& o) {
             for (const auto& v : r) row.push_back({SourceValue{v, ValueOrigin::Expression}, false});
             rows.push_back(std::move(row));
         }
-    } else if (s.has(k + 1) && s.at(k).is("default") && s.at(k + 1).is("values") && !s.has(k + 2)) {
+    } else {
         targets.clear();
         rows.emplace_back();
-    } else {
-        syntaxErrorAt(s, k);
     }
 
     // Identity and timestamp rules.
@@ -160,7 +131,6 @@ void Executor::runInsert(const StatementText& s, StatementOutcome& o) {
         }
     }
 
-    std::map<std::string, std::unique_ptr<Statement>> prepared;
     for (const auto& row : rows) {
         std::vector<std::string> names;
         std::vector<Value> values;
@@ -197,6 +167,7 @@ void Executor::runInsert(const StatementText& s, StatementOutcome& o) {
                 values.push_back(Value::integer(v));
                 lastIdentity_ = v;
             }
+            scopeIdentity_ = lastIdentity_;
         }
         if (timestamp >= 0) {
             names.push_back(table.columns[static_cast<size_t>(timestamp)].name);
@@ -213,12 +184,15 @@ void Executor::runInsert(const StatementText& s, StatementOutcome& o) {
             }
             sql += " (" + cols + ") VALUES (" + marks + ")";
         }
-        auto& stmt = prepared[sql];
+        // Prepared once for all the statements of this form (SQLite prepares again after schema changes).
+        if (insertStatements_.size() > 64) insertStatements_.clear();
+        auto& stmt = insertStatements_[sql];
         if (!stmt) stmt = std::make_unique<Statement>(db_, sql);
         for (size_t i = 0; i < values.size(); ++i) stmt->bind(static_cast<int>(i + 1), values[i]);
         stmt->step();
         stmt->reset();
     }
+    fireTriggers(table, 'I', mark, out);
     o.command = command::Insert;
     lastRowCount_ = static_cast<int64_t>(rows.size());
     if (!noCount_) o.rowCount = rows.size();

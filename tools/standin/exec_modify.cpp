@@ -1,6 +1,6 @@
 // UPDATE, DELETE and TRUNCATE TABLE. Literal values assigned by UPDATE are
 // converted to the column's declared type like inserted ones; other
-// expressions are left to SQLite.
+// expressions are left to SQLite. UPDATE and DELETE run the table's triggers.
 #include "conversions.h"
 #include "executor.h"
 #include "sqlite_db.h"
@@ -9,7 +9,8 @@
 
 namespace standin {
 
-void Executor::runUpdate(const StatementText& s, StatementOutcome& o) {
+void Executor::runUpdate(const StatementText& s, StatementOutcome& o, std::vector<StatementOutcome>& out) {
+    const size_t mark = changes_->size();
     std::string name;
     size_t k = readObjectName(s, 1, name);
     if (k == 1) syntaxErrorAt(s, 1);
@@ -58,12 +59,14 @@ void Executor::runUpdate(const StatementText& s, StatementOutcome& o) {
     for (size_t i = 0; i < params.size(); ++i) q.bind(static_cast<int>(i + 1), params[i]);
     q.step();
     const int changed = sqlite3_changes(db_);
+    fireTriggers(table, 'U', mark, out);
     o.command = command::Update;
     lastRowCount_ = changed;
     if (!noCount_) o.rowCount = static_cast<uint64_t>(changed);
 }
 
-void Executor::runDelete(const StatementText& s, StatementOutcome& o) {
+void Executor::runDelete(const StatementText& s, StatementOutcome& o, std::vector<StatementOutcome>& out) {
+    const size_t mark = changes_->size();
     size_t k = 1;
     if (s.has(k) && s.at(k).is("from")) ++k;
     std::string name;
@@ -78,6 +81,7 @@ void Executor::runDelete(const StatementText& s, StatementOutcome& o) {
     Statement q(db_, sql);
     q.step();
     const int changed = sqlite3_changes(db_);
+    fireTriggers(table, 'D', mark, out);
     o.command = command::Delete;
     lastRowCount_ = changed;
     if (!noCount_) o.rowCount = static_cast<uint64_t>(changed);
@@ -94,10 +98,8 @@ void Executor::runTruncate(const StatementText& s, StatementOutcome&) {
     if (after == 2 || s.has(after)) syntaxErrorAt(s, after);
     const TableInfo table = requireTable(name);
     execSql(db_, "DELETE FROM " + quoteName(table.name));
-    // TRUNCATE starts the identity again from its seed.
-    Statement reset(db_, "UPDATE __standin_columns SET last_identity = NULL WHERE table_name = ?");
-    reset.bind(1, table.name);
-    reset.step();
+    // TRUNCATE starts the identity again from its seed (and fires no trigger).
+    catalog_->resetIdentity(table.name);
 }
 
 }  // namespace standin

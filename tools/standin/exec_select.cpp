@@ -168,6 +168,12 @@ ResultSet Executor::query(const std::string& sqliteSql, const StatementText& sel
     Statement q(db_, sqliteSql);
     const int count = q.columnCount();
     ResultSet rs;
+    // A read-only query may be cut short by the client's attention.
+    struct Interruptible {
+        bool& flag;
+        explicit Interruptible(bool& f, bool on) : flag(f) { flag = on; }
+        ~Interruptible() { flag = false; }
+    } interruptible(interruptibleQuery_, sqlite3_stmt_readonly(q.handle()) != 0);
     while (q.step()) {
         std::vector<Value> row;
         row.reserve(static_cast<size_t>(count));
@@ -186,11 +192,19 @@ ResultSet Executor::query(const std::string& sqliteSql, const StatementText& sel
         const SelectItem item = itemsMatch ? items[static_cast<size_t>(c)] : SelectItem{};
         bool typed = false;
         if (table && origin) {
-            if (schema && std::strcmp(schema, "temp") == 0 && equalsIgnoreCase(table, "sysdatabases")) {
-                col.type = *makeSqlType("nvarchar", 128, 0, true);
-                col.nullable = false;
+            const bool temp = schema && std::strcmp(schema, "temp") == 0;
+            if (temp && equalsIgnoreCase(table, "sysdatabases")) {
+                // sys.sysdatabases: name sysname, dbid smallint, crdate datetime, cmptlevel tinyint, filename nvarchar(260).
+                const std::string column = toLower(origin);
+                if (column == "dbid") col.type = *makeSqlType("smallint", 0, 0, false);
+                else if (column == "crdate") col.type = *makeSqlType("datetime", 0, 0, false);
+                else if (column == "cmptlevel") col.type = *makeSqlType("tinyint", 0, 0, false);
+                else col.type = *makeSqlType("nvarchar", column == "filename" ? 260 : 128, 0, true);
+                col.nullable = column == "filename";
                 typed = true;
-            } else if (auto t = catalog_->table(table)) {
+            } else if (auto t = temp && !firing_.empty() && toLower(table).rfind(HiddenPrefix, 0) == 0
+                                    ? std::optional<TableInfo>(firing_.back())
+                                    : catalog_->table(table)) {
                 const int k = t->findColumn(origin);
                 if (k >= 0) {
                     const auto& cc = t->columns[static_cast<size_t>(k)];

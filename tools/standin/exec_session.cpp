@@ -5,6 +5,9 @@
 #include "tds_tokens.h"
 #include "text_codec.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace standin {
 namespace {
 
@@ -21,7 +24,7 @@ bool onOff(const StatementText& s, size_t k, bool& on) {
     return false;
 }
 
-// SET options that the stand-in accepts and ignores.
+// SET options that the stand-in accepts (most of them without effect).
 bool isIgnoredOption(const std::string& lower) {
     static const char* const options[] = {
         "ansi_nulls", "ansi_null_dflt_on", "ansi_null_dflt_off", "ansi_padding", "ansi_warnings",
@@ -36,6 +39,16 @@ bool isIgnoredOption(const std::string& lower) {
 }
 
 }  // namespace
+
+bool isKnownSetOption(const std::string& lower) {
+    static const char* const handled[] = {"identity_insert", "nocount", "implicit_transactions", "xact_abort",
+                                          "lock_timeout", "transaction", "rowcount", "textsize", "dateformat",
+                                          "datefirst", "language", "deadlock_priority", "query_governor_cost_limit"};
+    for (const char* o : handled) {
+        if (lower == o) return true;
+    }
+    return isIgnoredOption(lower);
+}
 
 void Executor::runSet(const StatementText& s, StatementOutcome&) {
     if (!s.has(1)) fail(102, "Incorrect syntax near 'SET'.", 15);
@@ -73,21 +86,58 @@ void Executor::runSet(const StatementText& s, StatementOutcome&) {
         implicitTransactions_ = on;
         return;
     }
+    if (name == "xact_abort" && onOff(s, 2, on)) {
+        xactAbort_ = on;
+        return;
+    }
+    if (name == "lock_timeout") {
+        // Milliseconds to wait for a lock; -1 (the default) waits without end, 0 not at all.
+        size_t k = 2;
+        const bool negative = s.has(k) && s.at(k).isSymbol("-");
+        if (negative) ++k;
+        if (!s.has(k) || s.at(k).kind != TokenKind::Number || s.has(k + 1)) syntaxErrorAt(s, k);
+        const long long ms = std::atoll(s.at(k).text.c_str());
+        lockTimeoutMs_ = negative ? (ms == 1 ? -1 : 0) : static_cast<int>(std::min<long long>(ms, 2147483647));
+        if (negative && ms != 1) fail(1204, "The LOCK_TIMEOUT value must be -1 or greater.", 16, 1);
+        return;
+    }
+    if (name == "transaction") {
+        // SET TRANSACTION ISOLATION LEVEL ...
+        std::string level;
+        for (size_t k = 4; s.has(k); ++k) level += (level.empty() ? "" : " ") + toLower(s.at(k).text);
+        if (!(s.has(3) && s.at(2).is("isolation") && s.at(3).is("level"))) syntaxErrorAt(s, 2);
+        if (level == "read uncommitted") isolation_ = Isolation::ReadUncommitted;
+        else if (level == "read committed") isolation_ = Isolation::ReadCommitted;
+        else if (level == "repeatable read") isolation_ = Isolation::RepeatableRead;
+        else if (level == "serializable") isolation_ = Isolation::Serializable;
+        else if (level == "snapshot") fail(50000, "SNAPSHOT isolation is not supported by the stand-in.");
+        else syntaxErrorAt(s, 4);
+        return;
+    }
     if (name == "rowcount") {
         if (s.has(2) && s.at(2).kind == TokenKind::Number && s.at(2).text == "0") return;
         fail(50000, "SET ROWCOUNT other than 0 is not supported by the stand-in.");
     }
-    if (name == "transaction" || name == "textsize" || name == "lock_timeout" || name == "dateformat" ||
+    if (name == "textsize" || name == "dateformat" ||
         name == "datefirst" || name == "language" || name == "deadlock_priority" || name == "query_governor_cost_limit") {
         return;
     }
     // SET option[, option ...] ON|OFF
     size_t k = 1;
+    std::vector<std::string> listed;
     while (s.has(k) && s.at(k).kind == TokenKind::Word && isIgnoredOption(toLower(s.at(k).text))) {
+        listed.push_back(toLower(s.at(k).text));
         ++k;
         if (s.has(k) && s.at(k).isSymbol(",")) ++k;
     }
-    if (k > 1 && onOff(s, k, on) && !s.has(k + 1)) return;
+    if (k > 1 && onOff(s, k, on) && !s.has(k + 1)) {
+        for (const auto& o : listed) {
+            if (o == "nocount") noCount_ = on;
+            if (o == "xact_abort") xactAbort_ = on;
+            if (o == "implicit_transactions") implicitTransactions_ = on;
+        }
+        return;
+    }
     fail(195, "'" + option.text + "' is not a recognized SET option.", 15);
 }
 
@@ -104,6 +154,7 @@ void Executor::runUse(const StatementText& s, StatementOutcome& o) {
         return;
     }
     if (tranCount_ > 0) fail(50000, "USE inside a transaction is not supported by the stand-in.");
+    finishWriting();
     const std::string old = database_;
     if (auto error = open(*stored)) throw StatementError{*error};
     identityInsertTable_.clear();
@@ -114,7 +165,7 @@ void Executor::runUse(const StatementText& s, StatementOutcome& o) {
 void Executor::runPrint(const StatementText& s, StatementOutcome& o) {
     if (!s.has(1)) fail(102, "Incorrect syntax near 'PRINT'.", 15);
     const Value v = evaluate(s.sub(1, s.size()));
-    o.messages.push_back(SqlMessage{0, 1, 0, valueText(v)});
+    o.messages.push_back(sqlInfo(0, valueText(v)));
 }
 
 void Executor::runIf(const StatementText& s, std::vector<StatementOutcome>& out) {
@@ -122,7 +173,9 @@ void Executor::runIf(const StatementText& s, std::vector<StatementOutcome>& out)
         StatementOutcome o;
         o.failed = true;
         o.messages.push_back(sqlError(50000, "WHILE is not supported by the stand-in."));
+        o.messages.back().line = lineOf(s);
         out.push_back(std::move(o));
+        lastError_ = 50000;
         return;
     }
     // The condition ends where the statement it guards begins.
@@ -138,16 +191,25 @@ void Executor::runIf(const StatementText& s, std::vector<StatementOutcome>& out)
     try {
         if (k <= 1 || !s.has(k)) fail(102, "Incorrect syntax near 'IF'.", 15);
         const StatementText cond = s.sub(1, k);
+        takeLocks(locksFor(s.sub(0, k)));
         for (size_t j = 0; j < cond.size(); ++j) {
             if (cond.at(j).isName() && equalsIgnoreCase(cond.at(j).text, "sysdatabases")) refreshSysDatabases();
         }
         Statement q(db_, "SELECT CASE WHEN " + translate(cond) + " THEN 1 ELSE 0 END");
         condition = q.step() && q.columnInt(0) == 1;
-    } catch (const StatementError& e) {
+        if (triggerDepth_ == 0) releaseStatementLocks();
+    } catch (const StatementError& thrown) {
+        if (triggerDepth_ > 0) throw;
+        if (triggerDepth_ == 0) releaseStatementLocks();
+        if (interruption_ != Interruption::None) {
+            batchAborted_ = true;
+            return;
+        }
         StatementOutcome o;
         o.failed = true;
-        o.messages.push_back(e.message);
-        lastError_ = e.message.number;
+        o.messages.push_back(thrown.message);
+        o.messages.back().line = lineOf(s);
+        handleFailure(thrown.message, o);
         out.push_back(std::move(o));
         return;
     }
@@ -163,7 +225,10 @@ void Executor::runBlock(const StatementText& s, std::vector<StatementOutcome>& o
     size_t end = s.size();
     if (end > 1 && s.at(end - 1).is("end")) --end;
     const auto inner = splitStatements(s.tokens, {s.range.first + 1, s.range.first + end});
-    for (const auto& r : inner) runStatement(StatementText{s.tokens, r, s.source}, false, out);
+    for (const auto& r : inner) {
+        runStatement(StatementText{s.tokens, r, s.source}, false, out);
+        if (batchAborted_ || interruption_ != Interruption::None) return;
+    }
 }
 
 }  // namespace standin

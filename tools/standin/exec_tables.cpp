@@ -255,26 +255,8 @@ void Executor::runCreateTable(const StatementText& s, StatementOutcome&) {
     std::string ddl = "CREATE TABLE " + quoteName(name) + " (";
     for (size_t p = 0; p < sqliteParts.size(); ++p) ddl += (p ? ", " : "") + sqliteParts[p];
     execSql(db_, ddl + ")");
+    noteSchemaChange("DROP TABLE " + quoteName(name));
     catalog_->addTable(table);
-    // Inserts made by trigger bodies run inside SQLite; these fill identity
-    // and rowversion columns they leave empty.
-    if (const int id = table.identityColumn(); id >= 0) {
-        const std::string col = quoteName(table.columns[static_cast<size_t>(id)].name);
-        execSql(db_, "CREATE TRIGGER " + quoteName(std::string(HiddenPrefix) + "_identity_" + name) + " AFTER INSERT ON " +
-                         quoteName(name) + " WHEN NEW." + col + " IS NULL BEGIN UPDATE __standin_columns SET last_identity = "
-                         "coalesce(last_identity + increment, seed) WHERE table_name = " + quoteText(name) +
-                         " AND is_identity = 1; UPDATE " + quoteName(name) + " SET " + col +
-                         " = (SELECT last_identity FROM __standin_columns WHERE table_name = " + quoteText(name) +
-                         " AND is_identity = 1) WHERE rowid = NEW.rowid; END");
-    }
-    if (const int ts = table.timestampColumn(); ts >= 0) {
-        const std::string col = quoteName(table.columns[static_cast<size_t>(ts)].name);
-        execSql(db_, "CREATE TRIGGER " + quoteName(std::string(HiddenPrefix) + "_rowversion_" + name) + " AFTER INSERT ON " +
-                         quoteName(name) + " WHEN NEW." + col + " IS NULL BEGIN INSERT INTO __standin_counters (name, value) "
-                         "VALUES ('rowversion', 2000) ON CONFLICT(name) DO UPDATE SET value = value + 1; UPDATE " +
-                         quoteName(name) + " SET " + col + " = (SELECT value FROM __standin_counters WHERE name = "
-                         "'rowversion') WHERE rowid = NEW.rowid; END");
-    }
 }
 
 void Executor::runDropTable(const StatementText& s, StatementOutcome&) {
@@ -286,7 +268,7 @@ void Executor::runDropTable(const StatementText& s, StatementOutcome&) {
             fail(3701, "Cannot drop the table '" + name + "', because it does not exist or you do not have permission.",
                  11, 5);
         }
-        execSql(db_, "DROP TABLE " + quoteName(table->name));
+        dropSqliteTable(table->name);
         catalog_->dropTable(table->name);
         if (equalsIgnoreCase(identityInsertTable_, table->name)) identityInsertTable_.clear();
     });
@@ -333,6 +315,7 @@ void Executor::runCreateIndex(const StatementText& s, StatementOutcome&) {
     }
     execSql(db_, std::string("CREATE ") + (unique ? "UNIQUE " : "") + "INDEX " + quoteName(index) + " ON " +
                      quoteName(table.name) + " (" + cols + ")");
+    noteSchemaChange("DROP INDEX " + quoteName(index));
 }
 
 void Executor::runDropIndex(const StatementText& s, StatementOutcome&) {
@@ -357,6 +340,9 @@ void Executor::runDropIndex(const StatementText& s, StatementOutcome&) {
         }
         stored = exists.columnText(0);
     }
+    Statement definition(db_, "SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?");
+    definition.bind(1, stored);
+    if (definition.step()) noteSchemaChange(definition.columnText(0));
     execSql(db_, "DROP INDEX " + quoteName(stored));
 }
 

@@ -1,144 +1,38 @@
-// CREATE TRIGGER and DROP TRIGGER. A T-SQL trigger becomes one SQLite row
-// trigger per event; its body is translated with the pseudo-tables
-// `inserted` and `deleted` standing for the NEW and OLD rows. The T-SQL
+// CREATE TRIGGER, DROP TRIGGER, and running AFTER triggers. As on SQL
+// Server a trigger runs once per statement, after the statement's own
+// changes, with the pseudo-tables `inserted` and `deleted` holding every
+// row the statement added, changed or removed; its body is ordinary T-SQL
+// run by this executor (IF, DECLARE, SET, RAISERROR, ROLLBACK, DML). The
 // text is kept verbatim in the catalogue for sp_helptext.
 #include "executor.h"
-#include "sql_translate.h"
-#include "sqlite_db.h"
+#include "tds_tokens.h"
 #include "text_codec.h"
+#include "trigger_text.h"
 
 namespace standin {
 namespace {
 
-struct TriggerHeader {
-    std::string name;
-    std::string table;
-    bool onInsert = false, onUpdate = false, onDelete = false, insteadOf = false;
-    size_t bodyStart = 0;  // token index after AS
-};
+// SQL Server's limit for nested triggers and procedures.
+constexpr int MaxNesting = 32;
 
-TriggerHeader parseHeader(const StatementText& s) {
-    TriggerHeader h;
-    size_t k = readObjectName(s, 2, h.name);
-    if (k == 2) syntaxErrorAt(s, 2);
-    if (!s.has(k) || !s.at(k).is("on")) syntaxErrorAt(s, k);
-    const size_t tableAt = k + 1;
-    k = readObjectName(s, tableAt, h.table);
-    if (k == tableAt) syntaxErrorAt(s, tableAt);
-    while (s.has(k) && !(s.at(k).is("for") || s.at(k).is("after") || s.at(k).is("instead"))) {
-        if (s.at(k).is("as")) syntaxErrorAt(s, k);
-        ++k;  // WITH options
-    }
-    if (!s.has(k)) syntaxErrorAt(s, k);
-    if (s.at(k).is("instead")) {
-        h.insteadOf = true;
-        ++k;
-        if (!s.has(k) || !s.at(k).is("of")) syntaxErrorAt(s, k);
-    }
-    ++k;
-    for (;;) {
-        if (!s.has(k)) syntaxErrorAt(s, k);
-        if (s.at(k).is("insert")) h.onInsert = true;
-        else if (s.at(k).is("update")) h.onUpdate = true;
-        else if (s.at(k).is("delete")) h.onDelete = true;
-        else syntaxErrorAt(s, k);
-        ++k;
-        if (s.has(k) && s.at(k).isSymbol(",")) {
-            ++k;
-            continue;
-        }
-        break;
-    }
-    while (s.has(k) && !s.at(k).is("as")) ++k;  // WITH APPEND, NOT FOR REPLICATION
-    if (!s.has(k)) syntaxErrorAt(s, k);
-    h.bodyStart = k + 1;
-    if (!s.has(h.bodyStart)) syntaxErrorAt(s, h.bodyStart);
-    return h;
+std::string pseudoTableName(const char* which, int depth) {
+    return std::string(HiddenPrefix) + "_" + which + "_" + std::to_string(depth);
 }
 
-// The statements of a trigger body, without BEGIN ... END around them and
-// without SET NOCOUNT, which means nothing inside SQLite.
-void collectBody(const StatementText& s, std::vector<StatementText>& out) {
-    for (const auto& r : splitStatements(s.tokens, s.range)) {
-        StatementText st{s.tokens, r, s.source};
-        const Token& head = st.at(0);
-        if (head.is("begin") && !(st.has(1) && (st.at(1).is("tran") || st.at(1).is("transaction")))) {
-            size_t end = st.size();
-            if (end > 1 && st.at(end - 1).is("end")) --end;
-            collectBody(st.sub(1, end), out);
-            continue;
-        }
-        if (head.is("set") && st.has(1) && st.at(1).is("nocount")) continue;
-        if (!(head.is("insert") || head.is("update") || head.is("delete") || head.is("select"))) {
-            fail(50000, "The stand-in cannot run '" + head.text +
-                            "' inside a trigger; trigger bodies may hold INSERT, UPDATE, DELETE and SELECT.");
-        }
-        out.push_back(st);
-    }
-}
-
-std::string rowSelect(const TableInfo& table, const char* row) {
-    std::string out = "(SELECT ";
+// Fills temp.<name> with the table's columns (declared affinity and collation).
+void createPseudoTable(sqlite3* db, const std::string& name, const TableInfo& table) {
+    std::string ddl = "CREATE TEMP TABLE " + quoteName(name) + " (";
     for (size_t c = 0; c < table.columns.size(); ++c) {
-        const std::string col = quoteName(table.columns[c].name);
-        out += std::string(c ? ", " : "") + (row ? std::string(row) + "." + col : std::string("NULL")) + " AS " + col;
+        ddl += (c ? ", " : "") + quoteName(table.columns[c].name) + " " + sqliteColumnType(table.columns[c].type);
     }
-    return out + (row ? ")" : " WHERE 0)");
+    execSql(db, "DROP TABLE IF EXISTS temp." + quoteName(name) + "; " + ddl + ")");
 }
-
-const char* const EventSuffixes[] = {"__ins", "__upd", "__del"};
 
 }  // namespace
 
-void Executor::installTrigger(const TriggerInfo& t, const TableInfo& table) {
-    const auto tokens = tokenize(t.definition);
-    const StatementText s{tokens, {0, tokens.size()}, t.definition};
-    const TriggerHeader h = parseHeader(s);
-    std::vector<StatementText> body;
-    collectBody(s.sub(h.bodyStart, s.size()), body);
-    const bool events[] = {t.onInsert, t.onUpdate, t.onDelete};
-    const char* const sqliteEvents[] = {"INSERT", "UPDATE", "DELETE"};
-    for (int e = 0; e < 3; ++e) {
-        if (!events[e]) continue;
-        const char* newRow = e == 2 ? nullptr : "NEW";
-        const char* oldRow = e == 0 ? nullptr : "OLD";
-        const std::string inserted = rowSelect(table, newRow);
-        const std::string deleted = rowSelect(table, oldRow);
-        TranslateContext ctx;
-        ctx.globalVariable = [](const std::string& name) -> std::optional<std::string> {
-            if (name == "@@rowcount") return "1";
-            if (name == "@@trancount") return "1";
-            return std::nullopt;
-        };
-        ctx.pseudoTable = [&](const std::string& name) -> std::optional<std::string> {
-            if (name == "inserted") return inserted;
-            if (name == "deleted") return deleted;
-            return std::nullopt;
-        };
-        std::string program;
-        for (const auto& st : body) {
-            std::string sql = translateToSqlite(st, ctx);
-            // SQLite wants INTO after INSERT.
-            if (st.at(0).is("insert") && !(st.has(1) && st.at(1).is("into"))) {
-                sql = "INSERT INTO" + sql.substr(6);
-            }
-            program += sql + "; ";
-        }
-        if (program.empty()) program = "SELECT 1; ";
-        execSql(db_, "CREATE TRIGGER " + quoteName(t.name + EventSuffixes[e]) + " AFTER " + sqliteEvents[e] + " ON " +
-                         quoteName(table.name) + " FOR EACH ROW BEGIN " + program + "END");
-    }
-}
-
-void Executor::removeSqliteTriggers(const std::string& triggerName) {
-    for (const char* suffix : EventSuffixes) {
-        execSql(db_, "DROP TRIGGER IF EXISTS " + quoteName(triggerName + suffix));
-    }
-}
-
 void Executor::runCreateTrigger(const StatementText& s, bool firstInBatch, StatementOutcome&) {
     if (!firstInBatch) fail(111, "'CREATE TRIGGER' must be the first statement in a query batch.", 15);
-    const TriggerHeader h = parseHeader(s);
+    const TriggerHeader h = parseTriggerHeader(s);
     checkUserName(h.name);
     if (h.insteadOf) fail(50000, "INSTEAD OF triggers are not supported by the stand-in.");
     const auto table = catalog_->table(h.table);
@@ -149,12 +43,11 @@ void Executor::runCreateTrigger(const StatementText& s, bool firstInBatch, State
     TriggerInfo t;
     t.name = h.name;
     t.table = table->name;
-    // The text from CREATE to the end of the batch, exactly as sent.
-    t.definition = std::string(s.source.substr(s.at(0).begin));
+    // The whole batch as sent: comments before CREATE TRIGGER belong to the text, as on SQL Server.
+    t.definition = std::string(s.source);
     t.onInsert = h.onInsert;
     t.onUpdate = h.onUpdate;
     t.onDelete = h.onDelete;
-    installTrigger(t, *table);
     catalog_->addTrigger(t);
 }
 
@@ -167,9 +60,105 @@ void Executor::runDropTrigger(const StatementText& s, StatementOutcome&) {
             fail(3701, "Cannot drop the trigger '" + name + "', because it does not exist or you do not have permission.",
                  11, 5);
         }
-        removeSqliteTriggers(t->name);
         catalog_->dropTrigger(t->name);
     });
+}
+
+void Executor::fireTriggers(const TableInfo& table, char event, size_t mark, std::vector<StatementOutcome>& out) {
+    std::vector<TriggerInfo> triggers;
+    for (auto& t : catalog_->triggersOf(table.name)) {
+        if ((event == 'I' && t.onInsert) || (event == 'U' && t.onUpdate) || (event == 'D' && t.onDelete)) {
+            triggers.push_back(std::move(t));
+        }
+    }
+    if (triggers.empty()) return;
+    // RECURSIVE_TRIGGERS is OFF: a trigger's changes to its own table fire nothing.
+    if (!firing_.empty() && equalsIgnoreCase(firing_.back().name, table.name)) return;
+    if (triggerDepth_ >= MaxNesting) {
+        fail(217, "Maximum stored procedure, function, trigger, or view nesting level exceeded (limit 32).");
+    }
+    std::vector<int64_t> inserted;
+    std::vector<std::vector<Value>> deleted;
+    const auto& changes = changes_->changes();
+    for (size_t k = mark; k < changes.size(); ++k) {
+        const RowChange& c = changes[k];
+        if (c.kind == RowChange::Kind::Statement || !equalsIgnoreCase(c.table, table.name)) continue;
+        if (c.kind != RowChange::Kind::Insert) deleted.push_back(c.oldValues);
+        if (c.kind != RowChange::Kind::Delete) inserted.push_back(c.newRowid);
+    }
+    for (const auto& trigger : triggers) runTrigger(trigger, table, inserted, deleted, out);
+    if (triggerDepth_ == 0 && rollbackInTrigger_) {
+        rollbackInTrigger_ = false;
+        fail(3609, "The transaction ended in the trigger. The batch has been aborted.");
+    }
+}
+
+void Executor::runTrigger(const TriggerInfo& trigger, const TableInfo& table, const std::vector<int64_t>& insertedRowids,
+                          const std::vector<std::vector<Value>>& deletedRows, std::vector<StatementOutcome>& out) {
+    const int depth = triggerDepth_ + 1;
+    const std::string inserted = pseudoTableName("inserted", depth);
+    const std::string deleted = pseudoTableName("deleted", depth);
+    createPseudoTable(db_, inserted, table);
+    createPseudoTable(db_, deleted, table);
+    {
+        Statement copy(db_, "INSERT INTO temp." + quoteName(inserted) + " SELECT * FROM main." +
+                                      quoteName(table.name) + " WHERE rowid = ?");
+        for (const int64_t rowid : insertedRowids) {
+            copy.bind(1, rowid);
+            copy.step();
+            copy.reset();
+        }
+        std::string marks;
+        for (size_t c = 0; c < table.columns.size(); ++c) marks += c ? ", ?" : "?";
+        Statement put(db_, "INSERT INTO temp." + quoteName(deleted) + " VALUES (" + marks + ")");
+        for (const auto& row : deletedRows) {
+            for (size_t c = 0; c < table.columns.size() && c < row.size(); ++c) put.bind(static_cast<int>(c + 1), row[c]);
+            put.step();
+            put.reset();
+        }
+    }
+
+    const auto tokens = tokenize(trigger.definition);
+    const StatementText whole{tokens, {0, tokens.size()}, trigger.definition};
+    const TriggerHeader header = parseTriggerHeader(whole);
+    std::vector<size_t> lines;
+    for (size_t k = 0; k < trigger.definition.size(); ++k) {
+        if (trigger.definition[k] == '\n') lines.push_back(k);
+    }
+
+    // The trigger's own scope: variables, SET options, SCOPE_IDENTITY, messages' procedure.
+    std::map<std::string, Variable> variables;
+    struct Scope {
+        Executor& e;
+        const std::vector<size_t>* lines = e.lineStarts_;
+        std::map<std::string, Variable>* variables = e.variables_;
+        std::string procedure = e.procedureName_;
+        std::optional<int64_t> scopeIdentity = e.scopeIdentity_;
+        int64_t rowCount = e.lastRowCount_;
+        bool noCount = e.noCount_;
+        bool xactAbort = e.xactAbort_;
+        ~Scope() {
+            e.lineStarts_ = lines;
+            e.variables_ = variables;
+            e.procedureName_ = procedure;
+            e.scopeIdentity_ = scopeIdentity;
+            e.lastRowCount_ = rowCount;
+            e.noCount_ = noCount;
+            e.xactAbort_ = xactAbort;
+            e.firing_.pop_back();
+            --e.triggerDepth_;
+        }
+    } scope{*this};
+    ++triggerDepth_;
+    firing_.push_back(table);
+    lineStarts_ = &lines;
+    variables_ = &variables;
+    procedureName_ = trigger.name;
+    scopeIdentity_.reset();
+    lastRowCount_ = static_cast<int64_t>(std::max(insertedRowids.size(), deletedRows.size()));
+    for (const auto& range : splitStatements(tokens, {header.bodyStart, tokens.size()})) {
+        runStatement(StatementText{tokens, range, trigger.definition}, false, out);
+    }
 }
 
 }  // namespace standin

@@ -1,4 +1,4 @@
-// dovrel-standin --port N --data DIR --login NAME:PASSWORD [--login ...]
+// dovrel-standin --port N --data DIR --login NAME:PASSWORD [--login ...] [limits]
 // A SQL Server stand-in for tests and demos: TDS on 127.0.0.1, data in
 // SQLite files under DIR. The first line on stdout says where it listens.
 #include "database_directory.h"
@@ -18,15 +18,26 @@ namespace {
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: dovrel-standin --port N --data DIR --login NAME:PASSWORD [--login NAME:PASSWORD ...] [--trace]\n"
+                 "usage: dovrel-standin --port N --data DIR --login NAME:PASSWORD [--login NAME:PASSWORD ...]\n"
+                 "                      [--login-timeout SECONDS] [--max-connections N] [--trace]\n"
                  "  --port 0 picks a free port; the first line on stdout is 'listening on 127.0.0.1:PORT'.\n"
+                 "  --login-timeout drops a client that has not logged in by then (default 15).\n"
+                 "  --max-connections refuses further clients with error 17809 (default 256).\n"
                  "  --trace echoes every SQL batch and transaction request to stderr.\n");
 }
 
 }  // namespace
 
+// A whole number in [low, high], or -1.
+long numberArgument(const char* text, long low, long high) {
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    return *end == '\0' && v >= low && v <= high ? v : -1;
+}
+
 int main(int argc, char** argv) {
     int port = -1;
+    standin::ServerLimits limits;
     std::string data;
     standin::LoginTable logins;
     for (int k = 1; k < argc; ++k) {
@@ -40,6 +51,20 @@ int main(int argc, char** argv) {
                 return 2;
             }
             port = static_cast<int>(v);
+        } else if (arg == "--login-timeout" && hasValue) {
+            const long v = numberArgument(argv[++k], 1, 86400);
+            if (v < 0) {
+                usage();
+                return 2;
+            }
+            limits.loginTimeout = std::chrono::seconds(v);
+        } else if (arg == "--max-connections" && hasValue) {
+            const long v = numberArgument(argv[++k], 1, 32767);
+            if (v < 0) {
+                usage();
+                return 2;
+            }
+            limits.maxConnections = static_cast<int>(v);
         } else if (arg == "--trace") {
             standin::setTraceRequests(true);
         } else if (arg == "--data" && hasValue) {
@@ -77,7 +102,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "dovrel-standin: %s\n", error.c_str());
         return 1;
     }
-    standin::Server server(directory, logins);
+    standin::Server server(directory, logins, limits);
     if (!server.listen(port, error)) {
         std::fprintf(stderr, "dovrel-standin: %s\n", error.c_str());
         return 1;

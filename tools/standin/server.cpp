@@ -1,5 +1,6 @@
 #include "server.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -17,8 +18,9 @@ constexpr const char* ServerName = "DOVREL-STANDIN";
 
 }  // namespace
 
-Server::Server(DatabaseDirectory& directory, LoginTable logins)
-    : directory_(directory), logins_(std::move(logins)) {
+Server::Server(DatabaseDirectory& directory, LoginTable logins, ServerLimits limits)
+    : directory_(directory), logins_(std::move(logins)), limits_(limits),
+      refusals_(limits.maxConnections, std::min(limits.loginTimeout, std::chrono::milliseconds(2000))) {
     if (pipe2(wakeFds_, O_CLOEXEC) != 0) wakeFds_[0] = wakeFds_[1] = -1;
 }
 
@@ -68,6 +70,15 @@ void Server::run() {
         if (fd < 0) continue;
         int yes = 1;
         setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+        bool full = false;
+        {
+            std::lock_guard lock(clientsMutex_);
+            full = static_cast<int>(clients_.size()) >= limits_.maxConnections;
+        }
+        if (full) {
+            refusals_.add(fd);
+            continue;
+        }
         auto client = std::make_unique<Client>();
         Client* c = client.get();
         c->fd = fd;
@@ -78,7 +89,7 @@ void Server::run() {
             clients_.push_back(std::move(client));
         }
         c->thread = std::thread([this, c, fd, spid] {
-            Session(fd, directory_, logins_, spid, ServerName).run();
+            Session(fd, directory_, logins_, spid, ServerName).run(limits_.loginTimeout);
             shutdown(fd, SHUT_RDWR);
             c->done = true;
         });

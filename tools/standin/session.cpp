@@ -2,11 +2,15 @@
 
 #include "byte_buffer.h"
 #include "login.h"
+#include "rpc_request.h"
 #include "tds_tokens.h"
 #include "text_codec.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <poll.h>
+#include <sys/socket.h>
 
 namespace standin {
 namespace {
@@ -27,33 +31,63 @@ void setTraceRequests(bool on) { traceRequests = on; }
 
 Session::Session(int fd, DatabaseDirectory& directory, const LoginTable& logins, uint16_t spid,
                  std::string serverName)
-    : transport_(fd), directory_(directory), logins_(logins), spid_(spid), serverName_(std::move(serverName)) {
+    : fd_(fd), transport_(fd), directory_(directory), logins_(logins), spid_(spid), serverName_(std::move(serverName)) {
     transport_.setSessionId(spid);
 }
 
-void Session::run() {
+void Session::run(std::chrono::milliseconds loginTimeout) {
     try {
+        transport_.setDeadline(std::chrono::steady_clock::now() + loginTimeout);
         if (!login()) return;
+        transport_.setDeadline(std::nullopt);
+        executor_->setInterruptCheck([this] { return checkClient(); });
         TdsMessage m;
         while (transport_.read(m)) {
+            if (m.ignored) {
+                // Cancelled before it was sent whole: never run, answered with one DONE.
+                TokenWriter w(tdsVersion_, serverName_);
+                w.done(done_token::Done, done_status::Final, command::None, 0);
+                if (!transport_.write(ReplyType, w.take())) return;
+                continue;
+            }
             switch (m.type) {
             case packet_type::SqlBatch: handleBatch(m.payload); break;
             case packet_type::TransactionManager: handleTransactionRequest(m.payload); break;
             case packet_type::Attention: {
-                // Every reply is complete before the next request is read, so a
-                // cancel only needs its acknowledgement.
+                // The request it meant to cancel had already ended: only the acknowledgement is left.
                 TokenWriter w(tdsVersion_, serverName_);
                 w.done(done_token::Done, done_status::Attention, command::None, 0);
                 if (!transport_.write(ReplyType, w.take())) return;
                 break;
             }
-            case packet_type::Rpc: handleRpc(); break;
+            case packet_type::Rpc: handleRpc(m.payload); break;
             default: return;  // not something this server speaks: drop the client
             }
         }
     } catch (const ProtocolError&) {
         // Malformed input: the connection is closed, nothing else is affected.
     }
+}
+
+Interruption Session::checkClient() {
+    pollfd p{fd_, POLLIN, 0};
+    if (poll(&p, 1, 0) <= 0) return Interruption::None;
+    char header[8];
+    const ssize_t n = recv(fd_, header, sizeof header, MSG_PEEK | MSG_DONTWAIT);
+    if (n == 0) return Interruption::ClientGone;
+    if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR ? Interruption::None : Interruption::ClientGone;
+    if (n < static_cast<ssize_t>(sizeof header)) return Interruption::None;  // the rest is on its way
+    if (static_cast<uint8_t>(header[0]) != packet_type::Attention) {
+        // A request sent ahead of its turn: it waits until this one is answered.
+        return Interruption::None;
+    }
+    try {
+        TdsMessage attention;
+        if (!transport_.read(attention)) return Interruption::ClientGone;
+    } catch (const ProtocolError&) {
+        return Interruption::ClientGone;
+    }
+    return Interruption::Attention;
 }
 
 bool Session::login() {
@@ -113,7 +147,9 @@ void Session::handleBatch(const std::string& payload) {
     const size_t start = skipAllHeaders(payload);
     const std::string sql = utf16leToUtf8(std::string_view(payload).substr(start));
     if (traceRequests.load()) std::fprintf(stderr, "[spid %u] batch: %s\n", spid_, sql.c_str());
-    sendOutcomes(executor_->runBatch(sql));
+    BatchOutcome batch = executor_->runBatch(sql);
+    if (batch.interruption == Interruption::ClientGone) throw ProtocolError("client gone");
+    sendOutcomes(batch.outcomes, batch.interruption);
 }
 
 void Session::handleTransactionRequest(const std::string& payload) {
@@ -135,19 +171,37 @@ void Session::handleTransactionRequest(const std::string& payload) {
         o.messages.push_back(sqlError(50000, "Transaction manager request " + std::to_string(request) +
                                                  " is not supported by the stand-in."));
     }
-    sendOutcomes({o});
+    sendOutcomes({o}, Interruption::None);
 }
 
-void Session::handleRpc() {
-    StatementOutcome o;
-    o.failed = true;
-    o.messages.push_back(sqlError(50000, "Remote procedure calls are not supported by the stand-in; send SQL text."));
-    sendOutcomes({o});
+void Session::handleRpc(const std::string& payload) {
+    const RpcRequest request = parseRpcRequest(std::string_view(payload).substr(skipAllHeaders(payload)));
+    std::vector<StatementOutcome> outcomes;
+    Interruption interruption = Interruption::None;
+    for (const auto& call : request.calls) {
+        if (traceRequests.load()) std::fprintf(stderr, "[spid %u] procedure call: %s\n", spid_, call.procedure.c_str());
+        if (&call == &request.calls.back() && !request.unsupported.empty()) {
+            StatementOutcome o;
+            o.failed = true;
+            o.procedure = true;
+            o.messages.push_back(sqlError(50000, request.unsupported));
+            outcomes.push_back(std::move(o));
+            break;
+        }
+        BatchOutcome b = executor_->runProcedureCall(call.procedure, call.args);
+        for (auto& o : b.outcomes) outcomes.push_back(std::move(o));
+        interruption = b.interruption;
+        if (interruption == Interruption::ClientGone) throw ProtocolError("client gone");
+        if (interruption != Interruption::None) break;
+    }
+    sendOutcomes(outcomes, interruption, true);
 }
 
-void Session::sendOutcomes(const std::vector<StatementOutcome>& outcomes) {
+void Session::sendOutcomes(const std::vector<StatementOutcome>& outcomes, Interruption interruption, bool rpc) {
     TokenWriter w(tdsVersion_, serverName_);
-    if (outcomes.empty()) w.done(done_token::Done, done_status::Final, command::None, 0);
+    const bool attention = interruption == Interruption::Attention;
+    const bool inTransaction = executor_ && executor_->transactionCount() > 0;
+    if (outcomes.empty() && !attention) w.done(done_token::Done, done_status::Final, command::None, 0);
     for (size_t k = 0; k < outcomes.size(); ++k) {
         const StatementOutcome& o = outcomes[k];
         for (const auto& e : o.envChanges) {
@@ -157,17 +211,31 @@ void Session::sendOutcomes(const std::vector<StatementOutcome>& outcomes) {
                 w.envChangeText(e.type, e.newValue, e.oldValue);
             }
         }
-        for (const auto& m : o.messages) w.message(m, {}, m.line);
+        for (const auto& m : o.messages) w.message(m, m.procedure, m.line);
         if (o.result) {
             w.columns(o.result->columns);
             for (const auto& row : o.result->rows) w.row(o.result->columns, row);
         }
-        uint16_t status = k + 1 < outcomes.size() ? done_status::More : done_status::Final;
+        const bool last = k + 1 == outcomes.size() && !attention;
+        uint16_t status = last && !(rpc && o.procedure) ? done_status::Final : done_status::More;
         if (o.failed) status |= done_status::Error;
         if (o.rowCount) status |= done_status::Count;
-        if (executor_ && executor_->transactionCount() > 0) status |= done_status::InTransaction;
-        w.done(done_token::Done, status, o.command, o.rowCount.value_or(0));
+        if (inTransaction) status |= done_status::InTransaction;
+        if (rpc && o.procedure) {
+            // A procedure's statement ends with DONEINPROC, the procedure with its status and DONEPROC.
+            w.done(done_token::DoneInProc, static_cast<uint16_t>(status | done_status::More), o.command,
+                   o.rowCount.value_or(0));
+            if (!o.failed) w.returnStatus(0);
+            uint16_t procStatus = last ? done_status::Final : done_status::More;
+            if (o.failed) procStatus |= done_status::Error;
+            if (inTransaction) procStatus |= done_status::InTransaction;
+            w.done(done_token::DoneProc, procStatus, command::None, 0);
+            continue;
+        }
+        w.done(o.inProcedure ? done_token::DoneInProc : done_token::Done, status, o.command, o.rowCount.value_or(0));
     }
+    // The acknowledgement closes the reply; the client drops what came before it.
+    if (attention) w.done(done_token::Done, done_status::Attention, command::None, 0);
     transport_.write(ReplyType, w.take());
 }
 

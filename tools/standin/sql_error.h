@@ -10,20 +10,26 @@ struct SqlMessage {
     uint8_t state = 1;
     uint8_t severity = 16;  // 10 and below: information, not an error
     std::string text;
-    int32_t line = 1;  // line of the batch the statement starts on
+    int32_t line = 1;  // line of the batch (or trigger) the statement starts on
+    std::string procedure;  // the trigger that raised it, if any
     bool isError() const { return severity > 10; }
 };
 
 inline SqlMessage sqlError(int32_t number, std::string text, uint8_t severity = 16, uint8_t state = 1) {
-    return SqlMessage{number, state, severity, std::move(text)};
+    SqlMessage m;
+    m.number = number;
+    m.state = state;
+    m.severity = severity;
+    m.text = std::move(text);
+    return m;
 }
 
 inline SqlMessage sqlInfo(int32_t number, std::string text, uint8_t state = 1) {
-    return SqlMessage{number, state, 0, std::move(text)};
+    return sqlError(number, std::move(text), 0, state);
 }
 
-// Thrown inside the executor to abandon the current statement; the session
-// reports it and goes on with the next statement of the batch.
+// Thrown inside the executor to abandon the current statement; the executor
+// reports it and decides, by its number, how much of the batch ends with it.
 struct StatementError {
     SqlMessage message;
 };

@@ -1,6 +1,7 @@
 #include "sql_functions.h"
 
 #include "datetime_text.h"
+#include "sqlite_db.h"
 
 #include <cstdio>
 #include <random>
@@ -88,23 +89,18 @@ void objectId(sqlite3_context* c, int, sqlite3_value** argv) {
     std::string name = argText(argv[0]);
     if (name.rfind("dbo.", 0) == 0) name = name.substr(4);
     if (name.size() > 2 && name.front() == '[' && name.back() == ']') name = name.substr(1, name.size() - 2);
-    sqlite3* db = sqlite3_context_db_handle(c);
-    sqlite3_stmt* q = nullptr;
     const char* sql =
         "SELECT rowid FROM (SELECT rowid, name FROM sqlite_master WHERE type = 'table'"
         " UNION ALL SELECT rowid + 1000000, name FROM __standin_triggers) WHERE name = ?1 COLLATE NOCASE"
         " AND name NOT LIKE '\\_\\_standin%' ESCAPE '\\'";
-    if (sqlite3_prepare_v2(db, sql, -1, &q, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(q);
-        return sqlite3_result_null(c);
-    }
-    sqlite3_bind_text(q, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-    if (sqlite3_step(q) == SQLITE_ROW) {
-        sqlite3_result_int64(c, sqlite3_column_int64(q, 0) + 1000);
+    const auto q = prepareQuietly(sqlite3_context_db_handle(c), sql);
+    if (!q) return sqlite3_result_null(c);
+    sqlite3_bind_text(q.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
+    if (sqlite3_step(q.get()) == SQLITE_ROW) {
+        sqlite3_result_int64(c, sqlite3_column_int64(q.get(), 0) + 1000);
     } else {
         sqlite3_result_null(c);
     }
-    sqlite3_finalize(q);
 }
 
 }  // namespace

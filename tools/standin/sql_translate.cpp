@@ -5,6 +5,8 @@
 #include "sqlite_db.h"
 #include "text_codec.h"
 
+#include <cstdio>
+
 namespace standin {
 namespace {
 
@@ -29,7 +31,55 @@ std::string castType(const Token& t) {
 
 bool isStringToken(const Token& t) { return t.kind == TokenKind::String; }
 
+bool isTableHint(const Token& t) {
+    static const char* const hints[] = {"nolock", "readuncommitted", "readcommitted", "readcommittedlock", "updlock",
+                                        "rowlock", "paglock", "tablock", "tablockx", "xlock", "holdlock",
+                                        "serializable", "repeatableread", "readpast", "nowait", "forceseek",
+                                        "forcescan", "noexpand"};
+    for (const char* h : hints) {
+        if (t.is(h)) return true;
+    }
+    return false;
+}
+
+// "WITH (NOLOCK, ...)" at k: the index of its closing parenthesis, or 0.
+size_t tableHintsEnd(const StatementText& s, size_t k) {
+    if (!s.at(k).is("with") || !s.has(k + 2) || !s.at(k + 1).isSymbol("(")) return 0;
+    for (size_t j = k + 2; s.has(j); ++j) {
+        if (s.at(j).isSymbol(")")) return j > k + 2 ? j : 0;
+        if (!isTableHint(s.at(j)) && !s.at(j).isSymbol(",")) return 0;
+    }
+    return 0;
+}
+
 }  // namespace
+
+std::string sqlLiteral(const Value& v) {
+    switch (v.kind) {
+    case Value::Kind::Null: return "NULL";
+    case Value::Kind::Integer: return std::to_string(v.i);
+    case Value::Kind::Real: {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.17g", v.r);
+        std::string text = buf;
+        // SQLite reads 1e+20 and 3 as numbers; keep a point so that 3.0 stays real.
+        if (text.find_first_of(".eEni") == std::string::npos) text += ".0";
+        return text;
+    }
+    case Value::Kind::Text: return quoteText(v.s);
+    case Value::Kind::Blob: {
+        static const char* hex = "0123456789ABCDEF";
+        std::string out = "X'";
+        for (const char ch : v.s) {
+            const auto c = static_cast<unsigned char>(ch);
+            out.push_back(hex[c >> 4]);
+            out.push_back(hex[c & 15]);
+        }
+        return out + "'";
+    }
+    }
+    return "NULL";
+}
 
 std::string translateToSqlite(const StatementText& s, const TranslateContext& ctx) {
     std::string out;
@@ -64,12 +114,20 @@ std::string translateToSqlite(const StatementText& s, const TranslateContext& ct
                 if (!v) fail(137, "Must declare the scalar variable \"" + t.text + "\".", 15, 2);
                 out += *v;
             } else {
-                fail(137, "Must declare the scalar variable \"" + t.text + "\".", 15, 2);
+                auto v = ctx.variable ? ctx.variable(t.text) : std::nullopt;
+                if (!v) fail(137, "Must declare the scalar variable \"" + t.text + "\".", 15, 2);
+                out += *v;
             }
             break;
         }
         case TokenKind::QuotedName:
         case TokenKind::Word: {
+            // Table hints only steer SQL Server's locking, which the stand-in decides per table.
+            if (const size_t hintsEnd = t.kind == TokenKind::Word ? tableHintsEnd(s, k) : 0) {
+                k = hintsEnd;
+                prevEnd = s.at(k).end;
+                break;
+            }
             const std::string lower = toLower(t.text);
             if (lower.rfind(HiddenPrefix, 0) == 0) fail(208, "Invalid object name '" + t.text + "'.");
             const bool dotAfter = k + 1 < n && s.at(k + 1).isSymbol(".");

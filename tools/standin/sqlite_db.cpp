@@ -32,23 +32,20 @@ SqlMessage describeUniqueViolation(sqlite3* db, const std::string& columns) {
     }
     auto columnsOf = [&](const std::string& index) {
         std::vector<std::string> cols;
-        sqlite3_stmt* q = nullptr;
-        if (sqlite3_prepare_v2(db, ("PRAGMA index_info(" + quoteName(index) + ")").c_str(), -1, &q, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(q) == SQLITE_ROW) {
-                const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(q, 2));
+        if (auto q = prepareQuietly(db, "PRAGMA index_info(" + quoteName(index) + ")")) {
+            while (sqlite3_step(q.get()) == SQLITE_ROW) {
+                const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(q.get(), 2));
                 cols.push_back(name ? name : "");
             }
         }
-        sqlite3_finalize(q);
         return cols;
     };
     std::string origin = "pk", index;  // a rowid primary key has no index of its own
-    sqlite3_stmt* q = nullptr;
-    if (sqlite3_prepare_v2(db, ("PRAGMA index_list(" + quoteName(table) + ")").c_str(), -1, &q, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(q) == SQLITE_ROW) {
-            const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(q, 1));
-            const auto* how = reinterpret_cast<const char*>(sqlite3_column_text(q, 3));
-            if (sqlite3_column_int(q, 2) == 0 || !name || !how) continue;
+    if (auto q = prepareQuietly(db, "PRAGMA index_list(" + quoteName(table) + ")")) {
+        while (sqlite3_step(q.get()) == SQLITE_ROW) {
+            const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(q.get(), 1));
+            const auto* how = reinterpret_cast<const char*>(sqlite3_column_text(q.get(), 3));
+            if (sqlite3_column_int(q.get(), 2) == 0 || !name || !how) continue;
             auto cols = columnsOf(name);
             if (cols.size() != failed.size()) continue;
             bool same = true;
@@ -60,7 +57,6 @@ SqlMessage describeUniqueViolation(sqlite3* db, const std::string& columns) {
             }
         }
     }
-    sqlite3_finalize(q);
     if (origin == "c") {
         return sqlError(2601, "Cannot insert duplicate key row in object 'dbo." + table + "' with unique index '" +
                                   index + "'.", 14);
@@ -126,6 +122,23 @@ SqlMessage mapSqliteError(sqlite3* db, int rc) {
 
 void throwSqliteError(sqlite3* db, int rc) { throw StatementError{mapSqliteError(db, rc)}; }
 
+SqliteHandle openSqlite(const std::string& path, int flags) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
+    SqliteHandle db(raw);
+    if (rc != SQLITE_OK) fail(50000, "SQLite cannot open " + path + ": " + (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
+    return db;
+}
+
+StatementHandle prepareQuietly(sqlite3* db, std::string_view sql) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    return StatementHandle(stmt);
+}
+
 Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
     const int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr);
     if (rc != SQLITE_OK) throwSqliteError(db, rc);
@@ -158,7 +171,10 @@ bool Statement::step() {
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    throwSqliteError(db_, rc);
+    // Reset, so that a statement kept for reuse takes new values after a failure.
+    const SqlMessage error = mapSqliteError(db_, rc);
+    sqlite3_reset(stmt_);
+    throw StatementError{error};
 }
 
 void Statement::reset() {

@@ -4,11 +4,29 @@
 #include "sql_error.h"
 #include "value.h"
 
+#include <memory>
 #include <sqlite3.h>
 #include <string>
 #include <string_view>
 
 namespace standin {
+
+struct SqliteCloser {
+    void operator()(sqlite3* db) const noexcept { sqlite3_close_v2(db); }
+};
+// Owns one SQLite connection; closing it rolls back what it had not committed.
+using SqliteHandle = std::unique_ptr<sqlite3, SqliteCloser>;
+
+struct StatementCloser {
+    void operator()(sqlite3_stmt* stmt) const noexcept { sqlite3_finalize(stmt); }
+};
+// A prepared statement for code that must not throw (error mapping, SQL functions).
+using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementCloser>;
+
+// Opens the SQLite file at `path`; throws StatementError with SQLite's reason.
+SqliteHandle openSqlite(const std::string& path, int flags);
+// Prepares `sql`; null when SQLite refuses it.
+StatementHandle prepareQuietly(sqlite3* db, std::string_view sql);
 
 // The SQL Server message for an SQLite failure on `db` (rc is the result code).
 SqlMessage mapSqliteError(sqlite3* db, int rc);

@@ -5,7 +5,7 @@
 namespace standin {
 namespace {
 
-constexpr uint8_t TokenError = 0xAA, TokenInfo = 0xAB, TokenLoginAck = 0xAD, TokenEnvChange = 0xE3,
+constexpr uint8_t TokenReturnStatus = 0x79, TokenError = 0xAA, TokenInfo = 0xAB, TokenLoginAck = 0xAD, TokenEnvChange = 0xE3,
                   TokenColMetadata = 0x81, TokenRow = 0xD1;
 constexpr uint32_t Tds72 = 0x72090002;
 constexpr uint16_t FlagNullable = 0x0001, FlagUpdateable = 0x0004, FlagIdentity = 0x0010;
@@ -48,6 +48,11 @@ void TokenWriter::message(const SqlMessage& m, std::string_view procName, int32_
         w_.u16(static_cast<uint16_t>(line));
     }
     w_.patchU16(lengthAt, static_cast<uint16_t>(w_.size() - lengthAt - 2));
+}
+
+void TokenWriter::returnStatus(int32_t status) {
+    w_.u8(TokenReturnStatus);
+    w_.u32(static_cast<uint32_t>(status));
 }
 
 void TokenWriter::loginAck(std::string_view programName, uint32_t programVersion) {

@@ -57,6 +57,8 @@ public:
     void message(const SqlMessage& m, std::string_view procName = {}, int32_t line = 1);
     void loginAck(std::string_view programName, uint32_t programVersion);
     void done(uint8_t token, uint16_t status, uint16_t curCmd, uint64_t rowCount);
+    // RETURNSTATUS: a procedure's return value.
+    void returnStatus(int32_t status);
     void columns(const std::vector<ColumnInfo>& cols);
     void row(const std::vector<ColumnInfo>& cols, const std::vector<Value>& values);
 

@@ -2,7 +2,9 @@
 
 #include "byte_buffer.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@ namespace {
 
 constexpr size_t HeaderSize = 8;
 constexpr uint8_t EndOfMessage = 0x01;
+constexpr uint8_t IgnoreMessage = 0x02;
 // A request larger than this is refused rather than buffered.
 constexpr size_t MaxMessageSize = 256u * 1024 * 1024;
 
@@ -19,6 +22,15 @@ constexpr size_t MaxMessageSize = 256u * 1024 * 1024;
 bool TdsTransport::readExact(char* buf, size_t n) {
     size_t got = 0;
     while (got < n) {
+        if (deadline_) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline_ -
+                                                                                    std::chrono::steady_clock::now());
+            if (left.count() <= 0) return false;
+            pollfd p{fd_, POLLIN, 0};
+            const int r = ::poll(&p, 1, static_cast<int>(std::min<int64_t>(left.count(), 60000)));
+            if (r < 0 && errno != EINTR) return false;
+            if (r <= 0) continue;
+        }
         ssize_t r = ::recv(fd_, buf + got, n - got, 0);
         if (r == 0) return false;
         if (r < 0) {
@@ -32,6 +44,7 @@ bool TdsTransport::readExact(char* buf, size_t n) {
 
 bool TdsTransport::read(TdsMessage& out) {
     out.payload.clear();
+    out.ignored = false;
     for (bool first = true;; first = false) {
         char header[HeaderSize];
         if (!readExact(header, HeaderSize)) {
@@ -43,6 +56,15 @@ bool TdsTransport::read(TdsMessage& out) {
         const uint8_t status = h.u8();
         const uint16_t length = h.u16be();
         if (length < HeaderSize) throw ProtocolError("packet shorter than its header");
+        if (!first && type == packet_type::Attention && out.type != packet_type::Attention) {
+            // A cancel in the middle of a request: what came of the request never runs.
+            out.type = packet_type::Attention;
+            out.payload.clear();
+            const size_t body = length - HeaderSize;
+            std::string skip(body, '\0');
+            if (body > 0 && !readExact(skip.data(), body)) throw ProtocolError("connection closed inside a packet");
+            return true;
+        }
         if (first) out.type = type;
         const size_t body = length - HeaderSize;
         if (out.payload.size() + body > MaxMessageSize) throw ProtocolError("message too large");
@@ -52,7 +74,10 @@ bool TdsTransport::read(TdsMessage& out) {
             throw ProtocolError("connection closed inside a packet");
         }
         // An attention signal may arrive on its own; it never continues a message.
-        if ((status & EndOfMessage) != 0 || type == packet_type::Attention) return true;
+        if ((status & EndOfMessage) != 0 || type == packet_type::Attention) {
+            out.ignored = (status & IgnoreMessage) != 0;
+            return true;
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/ctl/commands.h"
 #include "app/ctl/exit_codes.h"
+#include "app/ctl/json_output.h"
 #include "core/build_connection_string.h"
 #include "core/list_databases.h"
 #include "core/run_state.h"
@@ -14,13 +15,27 @@ namespace {
 
 void addDatabases(CLI::App& app) {
     auto* cmd = app.add_subcommand("databases", "The databases of the configured server, one a line, in name order");
-    cmd->callback([] {
+    auto json = std::make_shared<bool>(false);
+    cmd->add_flag("--json", *json, "Answer with one JSON object on stdout");
+    cmd->callback([json] {
+        setJsonOutput(*json);
         loadSettingsOrFail();
+        const std::string& server = runState().ConnectionSettings.ServerName;
         try {
-            for (const std::string& name : QueryDatabaseNames()) std::cout << name << "\n";
+            const std::vector<std::string> names = QueryDatabaseNames();
+            if (*json) return printJson({{"server", server}, {"databases", names}});
+            for (const std::string& name : names) std::cout << name << "\n";
         } catch (const ado::DatabaseError& e) {
-            std::cerr << "dovrelctl: cannot list the databases of server \""
-                      << runState().ConnectionSettings.ServerName << "\" (error " << e.number() << ")\n";
+            if (*json) {
+                nlohmann::json diagnostics = nlohmann::json::array();
+                for (const ado::ErrorEntry& entry : e.entries())
+                    diagnostics.push_back(
+                        {{"sqlstate", entry.SQLState}, {"number", entry.Number}, {"message", entry.Description}});
+                printJson({{"server", server}, {"error", {{"number", e.number()}, {"diagnostics", diagnostics}}},
+                           {"exit_code", kExitServerUnreachable}});
+            }
+            std::cerr << "dovrelctl: cannot list the databases of server \"" << server << "\" (error " << e.number()
+                      << ")\n";
             for (const ado::ErrorEntry& entry : e.entries())
                 std::cerr << "  SQLSTATE " << entry.SQLState << ", number " << entry.Number << ": "
                           << entry.Description << "\n";
@@ -41,7 +56,7 @@ void addConnectionString(CLI::App& app) {
         loadSettingsOrFail();
         ConnectionSettingsRecord settings = runState().ConnectionSettings;
         if (!*reveal && !settings.UserPassword.empty()) settings.UserPassword = "********";
-        std::cout << buildConnectionString(settings, !*database) << std::endl;
+        std::cout << connectionStringFor(settings, !*database) << std::endl;
     });
 }
 

@@ -13,6 +13,7 @@
 #include "app/ctl/commands.h"
 #include "app/ctl/exchange_output.h"
 #include "app/ctl/exit_codes.h"
+#include "app/ctl/json_output.h"
 #include "core/build_connection_string.h"
 #include "db/connection_string.h"
 #include "core/localize.h"
@@ -109,6 +110,7 @@ std::string connectionString(const std::string& given, bool isGiven) {
 
 void fail(const std::string& text, int code) {
     std::cerr << terminalLines(text) << std::flush;
+    if (jsonOutput()) printJson({{"error", text}, {"exit_code", code}});
     throw CLI::RuntimeError(code);
 }
 
@@ -133,6 +135,7 @@ struct ImportArguments {
     bool erase = false;
     bool lenient = false;
     bool allowEmpty = false;
+    bool json = false;
 };
 
 void addImport(CLI::App& app) {
@@ -167,7 +170,9 @@ void addImport(CLI::App& app) {
     cmd->add_option("--delete-sql", args->options.strDelete,
                     "A statement run before inserting, instead of --delete's");
     cmd->add_flag("--drop-triggers", args->drop, "Drop the table's triggers during the load, re-create them after");
+    cmd->add_flag("--json", args->json, "Answer with one JSON object on stdout (the summary's counts)");
     cmd->callback([args, connect] {
+        setJsonOutput(args->json);
         startExchangeCommand(args->file);
         args->options.ConnectStr = connectionString(args->connect, connect->count() > 0);
         args->options.CanDelete = args->erase ? 1 : 0;
@@ -178,9 +183,14 @@ void addImport(CLI::App& app) {
         ProgressBar bar;
         ClearingMessageSink sink(bar);
         ScopedMessageSink scopedSink(sink);
-        if (isatty(STDERR_FILENO)) exchange.SetEvents(&bar);
+        if (isatty(STDERR_FILENO) && !args->json) exchange.SetEvents(&bar);
         ImportSummary summary;
         const std::string report = exchange.ImportTable(args->file, args->table, args->options, summary);
+        if (args->json) {
+            printJson(importJson(summary, report));
+            if (!report.empty()) throw CLI::RuntimeError(exitCodeFor(summary.outcome));
+            return;
+        }
         if (!report.empty()) {
             bar.clear();
             fail(report, exitCodeFor(summary.outcome));
@@ -203,7 +213,9 @@ void addCheckFile(CLI::App& app) {
     cmd->add_option("TABLE", args->table, "The table")->required();
     auto* connect = cmd->add_option("--connect", args->connect, "Connection string (default: the stored settings)");
     cmd->add_option("--encoding", args->options.Encoding, "The file's encoding, as for import");
+    cmd->add_flag("--json", args->json, "Answer with one JSON object on stdout");
     cmd->callback([args, connect] {
+        setJsonOutput(args->json);
         startExchangeCommand(args->file);
         args->options.ConnectStr = connectionString(args->connect, connect->count() > 0);
         args->options.Strict = true;
@@ -212,8 +224,13 @@ void addCheckFile(CLI::App& app) {
         ScopedMessageSink scopedSink(sink);
         ImportSummary summary;
         const std::string report = localizedExchange().CheckFile(args->file, args->table, args->options, summary);
-        if (report.empty()) return;
         const int code = exitCodeFor(summary.outcome);
+        if (args->json) {
+            printJson(importJson(summary, report));
+            if (!report.empty()) throw CLI::RuntimeError(code);
+            return;
+        }
+        if (report.empty()) return;
         if (!summary.columnMismatch.empty()) {
             std::cout << summary.columnMismatch << std::endl;
             throw CLI::RuntimeError(code);

@@ -5,6 +5,7 @@
 
 #include "app/ctl/commands.h"
 #include "app/ctl/exit_codes.h"
+#include "app/ctl/json_output.h"
 #include "cipher/cipher_text.h"
 #include "core/localize.h"
 #include "core/run_state.h"
@@ -24,6 +25,7 @@ void loadSettingsOrFail() {
 
 void failWith(const std::string& text, int code) {
     std::cerr << "dovrelctl: " << text << std::endl;
+    if (jsonOutput()) printJson({{"error", text}, {"exit_code", code}});
     throw CLI::RuntimeError(code);
 }
 
@@ -34,10 +36,14 @@ std::string masked(const std::string& secret) { return secret.empty() ? "" : "**
 void addShow(CLI::App& app) {
     auto* cmd = app.add_subcommand("show", "The four settings as start-up holds them (password masked)");
     auto reveal = std::make_shared<bool>(false);
+    auto json = std::make_shared<bool>(false);
     cmd->add_flag("--reveal", *reveal, "Show the password in clear");
-    cmd->callback([reveal] {
+    cmd->add_flag("--json", *json, "Answer with one JSON object on stdout");
+    cmd->callback([reveal, json] {
+        setJsonOutput(*json);
         loadSettingsOrFail();
         const auto& s = runState().ConnectionSettings;
+        if (*json) return printJson(settingsJson(s, *reveal));
         std::cout << "ServerName: " << s.ServerName << "\n"
                   << "DatabaseName: " << s.DatabaseName << "\n"
                   << "UserName: " << s.UserName << "\n"

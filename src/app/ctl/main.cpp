@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     app.footer(std::string("A value that begins with \"-\" (a password such as -x9) is written with \"=\" "
                            "(--password=-x9), or after \"--\" where it stands alone (dovrelctl encrypt -- -x9).\n") +
                dovrel::ctl::kExitCodesHelp);
+    app.set_version_flag("--version", std::string("dovrelctl ") + DOVREL_VERSION);
     app.require_subcommand(1);
     dovrel::ctl::addSettingsCommands(app);
     dovrel::ctl::addDataCommands(app);

@@ -8,7 +8,7 @@
 
 namespace dovrel::exchange::detail {
 
-int16_t checkSourceData(const std::string& fileName, const std::string& tableName, std::string& rtStr,
+int16_t compareSourceColumns(const std::string& fileName, const std::string& tableName, std::string& rtStr,
                         const std::string& connectStr, const SourceTextOptions& decoding);
 
 }  // namespace dovrel::exchange::detail

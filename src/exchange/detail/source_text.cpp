@@ -202,7 +202,7 @@ bool normalFileExists(const std::string& path) {
     return !name.empty() && name.front() != '.';
 }
 
-std::string sourceFileProblem(const std::string& path) {
+std::string problemWithSourceFile(const std::string& path) {
     std::error_code error;
     const std::filesystem::path p = platform::filePath(path);
     const auto status = std::filesystem::status(p, error);

@@ -28,7 +28,7 @@ bool normalFileExists(const std::string& path);
 
 // Why `path` cannot serve as a source file (no such file, a folder, hidden,
 // unreadable, empty), in words for the user; empty when it can.
-std::string sourceFileProblem(const std::string& path);
+std::string problemWithSourceFile(const std::string& path);
 
 struct SourceTextOptions {
     std::string encoding;   // an iconv name; empty to decide from the file

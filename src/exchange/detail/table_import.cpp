@@ -122,7 +122,7 @@ long long TableImport::tableRows() {
 
 std::string TableImport::load(bool dryRun) {
     checkNames();
-    const std::string fileProblem = sourceFileProblem(fileName_);
+    const std::string fileProblem = problemWithSourceFile(fileName_);
     if (dryRun) {
         if (!fileProblem.empty())
             throw Refusal(ImportOutcome::FileUnreadable, err::FileNotFound,
@@ -131,7 +131,7 @@ std::string TableImport::load(bool dryRun) {
     }
 
     std::string mismatch;
-    if (checkSourceData(fileName_, tableName_, mismatch, options_.ConnectStr, {options_.Encoding, false}) == -1) {
+    if (compareSourceColumns(fileName_, tableName_, mismatch, options_.ConnectStr, {options_.Encoding, false}) == -1) {
         summary_.outcome = fileProblem.empty() ? ImportOutcome::Refused : ImportOutcome::FileUnreadable;
         summary_.columnMismatch = mismatch;
         return localized(kFieldsMismatch) + mismatch + "\r\n";

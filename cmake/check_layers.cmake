@@ -1,0 +1,36 @@
+cmake_minimum_required(VERSION 3.25)
+# Fails when a source file of a layer includes a header of a higher layer,
+# or names ODBC's or Qt's headers outside the layers that own them.
+# Run: cmake -DSOURCE_DIR=<checkout> -P check_layers.cmake
+set(layers platform cipher net db exchange core ui app)
+set(odbc_owners db)             # <sql.h>, <sqlext.h>
+set(qt_owners ui app)           # <Q...>, <Qt...> (app: the window program's entry)
+
+set(problems "")
+foreach(layer IN LISTS layers)
+  list(FIND layers ${layer} rank)
+  file(GLOB_RECURSE files "${SOURCE_DIR}/src/${layer}/*.cpp" "${SOURCE_DIR}/src/${layer}/*.h")
+  foreach(file IN LISTS files)
+    file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+    file(RELATIVE_PATH shown "${SOURCE_DIR}" "${file}")
+    foreach(line IN LISTS includes)
+      if(line MATCHES "#[ \t]*include[ \t]*\"([a-z_]+)/")
+        list(FIND layers ${CMAKE_MATCH_1} used)
+        if(used GREATER rank)
+          string(APPEND problems "${shown}: ${layer} includes the higher layer ${CMAKE_MATCH_1}\n")
+        endif()
+      endif()
+      if(line MATCHES "<(sql|sqlext|sqltypes|sqlucode)\\.h>" AND NOT layer IN_LIST odbc_owners)
+        string(APPEND problems "${shown}: ODBC's headers belong to src/db\n")
+      endif()
+      if(line MATCHES "<Q[A-Za-z]*>" AND NOT layer IN_LIST qt_owners)
+        string(APPEND problems "${shown}: Qt's headers belong to src/ui and the window program\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(problems)
+  message(FATAL_ERROR "Layering broken:\n${problems}")
+endif()
+message(STATUS "Layering holds: ${layers}")
