@@ -11,6 +11,7 @@
 #   import    ImportTable of 100 000 rows into the stand-in server, beside
 #             the same INSERT batches sent by FreeTDS's own bsqldb;
 #   batch     the same 100 000 INSERTs as one batch, beside 10 000 of them;
+#   store     dovrelctl show on settings stores of 0.9 and 9 MB (linear time);
 #   start-up  dovrel from launch to its settings window shown, beside a Qt
 #             program that shows an empty window, and the server check alone.
 # Times are the best of a few runs (the machine may be shared), start-up
@@ -193,6 +194,31 @@ batch_ratio=$(fmt %.6f "$batch_s / $batch_small_s")
 row "One batch of $n INSERTs ($(fmt %.1f "$(stat -c %s "$work/batch_$n.sql") / 1e6") MB) into the stand-in" \
   "$(fmt %.2f "$batch_s") s = $(fmt %.0f "$n / $batch_s") rows/s; 10000 of them in one batch: $(fmt %.2f "$batch_small_s") s; $(fmt %.1f "$batch_ratio") ×" \
   "≤ 11 × (linear)" "$(met "$batch_ratio <= 11")"
+
+# --- the settings store --------------------------------------------------------
+
+say "settings store: dovrelctl show on stores of 0.9 and 9 MB"
+# A store of `keys` other keys with ten values each beside the program's own.
+make_store() {
+  awk -v keys="$1" 'BEGIN {
+    print "[SoftWare\\Tovix\\HR]"; print "\"ServerName\"=\"127.0.0.1\""; print "\"DataBase\"=\"TovixHR\""
+    print "\"User\"=\"\""; print "\"Password\"=\"\""
+    for (k = 0; k < keys; k++) {
+      printf "[Other\\Key%d]\n", k
+      for (v = 0; v < 10; v++) printf "\"Value%d\"=\"%s\"\n", v, "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"
+    }
+  }' >"$2"
+}
+declare -A store_s
+for keys in 2000 20000; do
+  make_store "$keys" "$work/store_$keys"
+  store_s[$keys]=$(for _ in 1 2 3; do DOVREL_REGISTRY="$work/store_$keys" seconds "$build/src/app/dovrelctl" show; done | best)
+done
+store_mb=$(fmt %.1f "$(stat -c %s "$work/store_20000") / 1e6")
+store_growth=$(fmt %.1f "${store_s[20000]} / ${store_s[2000]}")
+row "dovrelctl show on a settings store of $store_mb MB (and of a tenth of that)" \
+  "$(fmt %.0f "${store_s[20000]} * 1000") ms ($(fmt %.0f "${store_s[2000]} * 1000") ms); growth $store_growth ×" \
+  "≤ 11 × for 10 × the size (linear)" "$(met "$store_growth <= 11")"
 
 # --- start-up ----------------------------------------------------------------
 

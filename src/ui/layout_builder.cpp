@@ -122,9 +122,9 @@ QWidget* make(QWidget* parent, const layout::Window& window, const layout::Contr
     case Kind::ComboBox: return makeCombo(parent);
     case Kind::TextBox: return new QLineEdit(parent);
     case Kind::PasswordBox: {
-        auto* box = new QLineEdit(parent);
-        box->setEchoMode(QLineEdit::Password);
-        return box;
+        auto* password = new QLineEdit(parent);
+        password->setEchoMode(QLineEdit::Password);
+        return password;
     }
     case Kind::ResultBox: return new ResultTextBox(parent);
     case Kind::Button: return makeButton(parent, qs(control.caption));

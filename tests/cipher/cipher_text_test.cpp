@@ -53,7 +53,7 @@ TEST_F(CipherTextTest, LengthsAndShortTexts) {
     for (int n = 0; n <= 40; ++n) {
         const std::string text(static_cast<std::size_t>(n), static_cast<char>('!' + n));
         const std::string cipher = encrypt(text, 1 + n * 6);
-        EXPECT_EQ(cipher.size(), 2u + 2u * n) << n;
+        EXPECT_EQ(cipher.size(), 2 + 2 * static_cast<std::size_t>(n)) << n;
         EXPECT_EQ(cipher.find_first_not_of("0123456789ABCDEF "), std::string::npos) << cipher;
         EXPECT_NE(cipher[0], ' ');
         EXPECT_NE(cipher[1], ' ');

@@ -99,18 +99,16 @@ TEST_F(StandinTest, TypeCodesAndNullability) {
                             "Born datetime null, Active bit not null, Amount money null, Price decimal(10,2) null, "
                             "Small tinyint null, Big bigint null, Short smallint null, R real null, F float null, "
                             "G uniqueidentifier null, VB varbinary(10) null, Pic image null, "
-                            "NC nchar(2) null, NT ntext null, "
+                            "C char(3) null, VC varchar(20) null, NC nchar(2) null, T text null, NT ntext null, "
                             "SDT smalldatetime null, Stamp timestamp not null, SM smallmoney null, "
                             "Num numeric(5,1) null, D date null)")
                     .ok());
-    // char, varchar and text are left out: the stand-in describes them as
-    // their Unicode counterparts (the mapping itself has its unit test).
     auto recordset = OpenRecordset(connectionString(false), "Select * From Kinds Where 1=2");
     ASSERT_NE(recordset, nullptr);
     const std::vector<std::pair<std::string, int>> expected{
         {"Id", 3},     {"Name", 202}, {"Born", 135}, {"Active", 11}, {"Amount", 6}, {"Price", 131},
         {"Small", 17}, {"Big", 20},   {"Short", 2},  {"R", 4},        {"F", 5},      {"G", 72},
-        {"VB", 204},   {"Pic", 205},  {"NC", 130},
+        {"VB", 204},   {"Pic", 205},  {"C", 129},    {"VC", 200},     {"NC", 130},   {"T", 201},
         {"NT", 203},   {"SDT", 135},  {"Stamp", 128}, {"SM", 6},      {"Num", 131},  {"D", 133}};
     ASSERT_EQ(recordset->FieldCount(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {

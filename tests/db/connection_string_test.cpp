@@ -32,7 +32,7 @@ TEST(BuildConnectionString, ValuesStayDataWhateverTheyHold) {
     EXPECT_EQ(connectionStringFor(settings("SRV", " My DB ", "u", "p;w}d= x"), false),
               "provider = sqloledb;data source=SRV;initial catalog=\" My DB \";user id =u;Password= \"p;w}d= x\";");
     // Whatever a value holds, the string reads back with exactly the five keywords and the values given.
-    for (const std::string& value : {"a;b", " lead", "trail ", "it's", "say \"hi\"", "it's \"both\";", "{x}", "a};b",
+    for (const std::string value : {"a;b", " lead", "trail ", "it's", "say \"hi\"", "it's \"both\";", "{x}", "a};b",
                                      "127.0.0.1;Driver=/tmp/x.so", "密码;"}) {
         SCOPED_TRACE(value);
         const auto keys = connstr::parse(connectionStringFor(settings(value, value, value, value), false));

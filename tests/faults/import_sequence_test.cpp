@@ -119,8 +119,9 @@ TEST_F(ImportSequence, NamesThatAreNoIdentifiersSendNothing) {
         sent.clear();
         exchange.ImportTable(file(text), "Staff", withServer);
         for (const std::string& statement : sent) {
-            if (statement.find("Victim") != std::string::npos)
+            if (statement.find("Victim") != std::string::npos) {
                 EXPECT_NE(statement.find("[" + column + "]"), std::string::npos) << statement;
+            }
         }
     }
     EXPECT_EQ(db_->rows("Select Id From Victim"), "1\n");

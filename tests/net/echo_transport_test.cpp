@@ -52,7 +52,7 @@ std::vector<uint8_t> withIpHeader(uint32_t from, uint32_t to, const std::vector<
     std::vector<uint8_t> packet(20, 0);
     packet[0] = 0x45;
     packet[9] = 1;   // ICMP
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         packet[12 + i] = static_cast<uint8_t>(from >> (24 - 8 * i));
         packet[16 + i] = static_cast<uint8_t>(to >> (24 - 8 * i));
     }

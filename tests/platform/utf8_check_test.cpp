@@ -40,7 +40,10 @@ bool decodesCleanly(std::string_view bytes) {
 // Every way of checking, with what it said, for the failure message.
 void expectAllAgree(const std::string& bytes, bool expected) {
     std::string hex;
-    for (unsigned char c : bytes) hex += "0123456789ABCDEF"[c >> 4], hex += "0123456789ABCDEF"[c & 15], hex += ' ';
+    for (const char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
+        hex += "0123456789ABCDEF"[c >> 4], hex += "0123456789ABCDEF"[c & 15], hex += ' ';
+    }
     EXPECT_EQ(isValidUtf8(bytes), expected) << hex;
     EXPECT_EQ(utf8::validBySequence(bytes), expected) << hex;
     if (auto byBlock = utf8::validByBlock(bytes)) {

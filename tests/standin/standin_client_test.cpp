@@ -23,6 +23,17 @@ protected:
         ASSERT_TRUE(r.ok()) << sql << "\n" << r.errors;
     }
 
+    // The rows (without the header line) that one statement gives through
+    // tsql, or "Msg N" for its error. (bsqldb cuts decimals and money longer
+    // than 21 and 12 characters.)
+    std::string rowsOrError(const std::string& sql, const std::string& db) {
+        const SqlRun r = runTsql(server, sql, db);
+        const auto at = r.output.find("Msg ");
+        if (at != std::string::npos) return r.output.substr(at, r.output.find(' ', at + 4) - at);
+        const auto header = r.output.find('\n');
+        return header == std::string::npos ? std::string() : r.output.substr(header + 1);
+    }
+
     StandinServer server;
 };
 
@@ -119,7 +130,7 @@ TEST_F(StandinClientTest, BatchesEndWhereSqlServerEndsThem) {
         {"a conversion error ends the batch and its transaction",
          "BEGIN TRAN\r\n" + ins + "(1,N'a')\r\n" + ins + "('abc',N'b')\r\n" + ins + "(3,N'c')\r\nCOMMIT",
          "Conversion failed when converting the varchar value 'abc' to data type int.", "", "0"},
-        {"a bad date ends the batch", ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Born]) Values (2,N'b','2001-02-30')\r\n" +
+        {"a bad date ends the batch", ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Born]) Values (2,N'b','someday')\r\n" +
                                           ins + "(3,N'c')",
          "Msg 241", "1\n", "0"},
         {"a date out of range ends the batch", ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Born]) Values (2,N'b','1700-01-01')\r\n" +
@@ -128,6 +139,10 @@ TEST_F(StandinClientTest, BatchesEndWhereSqlServerEndsThem) {
         {"a text that is no number ends the batch",
          "BEGIN TRAN\r\n" + ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Pay]) Values (2,N'b','x')\r\n" + ins + "(3,N'c')",
          "Msg 8114", "", "0"},
+        {"an arithmetic overflow ends only its statement",
+         "BEGIN TRAN\r\n" + ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Pay]) Values (2,N'b',12345.67)\r\n" + ins +
+             "(3,N'c')",
+         "Msg 8115", "1\n3\n", "1"},
         {"a missing table ends the batch and leaves the transaction open",
          "BEGIN TRAN\r\n" + ins + "(1,N'a')\r\nInsert Into Nowhere Values (2)\r\n" + ins + "(3,N'c')",
          "Invalid object name 'Nowhere'.", "1\n", "1"},
@@ -222,20 +237,25 @@ TEST_F(StandinClientTest, TriggersAreCreatedListedDroppedAndRecreated) {
 
 TEST_F(StandinClientTest, CommittedRowsSurviveAKillAndUncommittedOnesDoNot) {
     setup("CREATE DATABASE TovixHR");
-    setup("CREATE TABLE T (Id int NOT NULL, Name nvarchar(10))\nInsert Into T ([Id],[Name]) Values (1,N'autocommit')",
+    // A case-insensitive unique varchar key and exact decimals: undoing at
+    // the next start must compare and restore them as the session did.
+    setup("CREATE TABLE T (Id int NOT NULL, Name nvarchar(10), Code varchar(4) UNIQUE, Pay decimal(20,4))\n"
+          "Insert Into T ([Id],[Name],[Code],[Pay]) Values (1,N'autocommit','Ab',12345678901234.5678)",
           "TovixHR");
-    setup("BEGIN TRAN\nInsert Into T ([Id],[Name]) Values (2,N'committed')\nCOMMIT", "TovixHR");
+    setup("BEGIN TRAN\nInsert Into T ([Id],[Name],[Code],[Pay]) Values (2,N'committed','Cd',-0.0001)\nCOMMIT", "TovixHR");
     {
         OpenTsql open(server, "TovixHR");
-        ASSERT_TRUE(open.send("BEGIN TRANSACTION\nInsert Into T ([Id],[Name]) Values (3,N'open')\nSelect 'in-flight', @@TRANCOUNT",
+        ASSERT_TRUE(open.send("BEGIN TRANSACTION\nDelete From T Where Id = 1\n"
+                              "Insert Into T ([Id],[Name],[Code],[Pay]) Values (3,N'open','AB',1.5)\n"
+                              "Update T Set Pay = Pay * 2, Code = 'cD ' Where Id = 2\nSelect 'in-flight', @@TRANCOUNT",
                               "in-flight\t1"))
             << open.output();
         server.kill();
     }
     ASSERT_TRUE(server.start()) << server.lastError();
-    SqlRun rows = server.runSql("Select Id, Name From T Order By Id", "TovixHR");
+    SqlRun rows = server.runSql("Select Id, Name, Code, Pay From T Order By Id", "TovixHR");
     ASSERT_TRUE(rows.ok()) << rows.errors;
-    EXPECT_EQ(rows.output, "1\tautocommit\n2\tcommitted\n");
+    EXPECT_EQ(rows.output, "1\tautocommit\tAb\t12345678901234.5678\n2\tcommitted\tCd\t-0.0001\n");
 }
 
 TEST_F(StandinClientTest, TransactionStatementsAndTheirErrors) {
@@ -300,6 +320,124 @@ TEST_F(StandinClientTest, TimestampColumnsAreFilledByTheServer) {
     EXPECT_NE(r.output.find("2\t2"), std::string::npos) << r.output;
 }
 
+TEST_F(StandinClientTest, DateStringsAreReadWhereTheyMeetDates) {
+    setup("CREATE DATABASE TovixHR");
+    setup("CREATE TABLE T (Id int NOT NULL, Dt datetime, D date, Sd smalldatetime, Df datetime DEFAULT ('12/31/1999'))\n"
+          "Insert Into T (Id, Dt, D, Sd) Values (1, '1999-12-31 23:59:58', '1999-12-31', '1999-12-31 23:59:29.998')\n"
+          "Insert Into T (Id, Dt, D, Sd) Values (2, N'2000-01-01', '20000101', '2000-01-01 00:00:30')",
+          "TovixHR");
+    // Every string form that means the stored value finds it; strings
+    // compare as dates, not as text.
+    const std::pair<const char*, const char*> found[] = {
+        {"Dt = '1999-12-31 23:59:58'", "1\n"},
+        {"Dt = '19991231 23:59:58'", "1\n"},
+        {"Dt = '1999-12-31T23:59:58'", "1\n"},
+        {"Dt = '12/31/1999 11:59:58 PM'", "1\n"},
+        {"Dt = N'Dec 31 1999 11:59:58PM'", "1\n"},
+        {"'1999-12-31 23:59:58.001' = T.Dt", "1\n"},  // .001 rounds to .000
+        {"Dt = '1999-12-31'", ""},
+        {"Dt <= '1999-12-31'", ""},
+        {"Dt > '2000-1-1'", ""},
+        {"Dt >= '2000-1-1'", "2\n"},
+        {"Dt BETWEEN '1999-12-31' AND '1999-12-31 23:59:59'", "1\n"},
+        {"Dt NOT IN ('2000-01-01', '1999.12.31 23:59:58')", ""},
+        {"D = '1999-12-31 10:00'", "1\n"},
+        {"Sd = '1999-12-31 23:59'", "1\n"},
+        {"Sd = '2000-01-01 00:01'", "2\n"},
+        {"Df = '19991231'", "1\n2\n"},  // a default is stored as a date too
+    };
+    for (const auto& [condition, ids] : found) {
+        EXPECT_EQ(rowsOrError(std::string("Select Id From T Where ") + condition + " Order By Id", "TovixHR"), ids)
+            << condition;
+    }
+    // Conversions of strings to dates and of dates to strings, and the
+    // errors SQL Server gives: 241 for no date, 242 for a date out of range.
+    const std::pair<const char*, const char*> converted[] = {
+        {"CONVERT(varchar(23), CAST('2001-02-03T04:05:06.789' AS datetime), 121)", "2001-02-03 04:05:06.790\n"},
+        {"CONVERT(varchar(23), CAST('20010203 23:59:59.998' AS datetime), 121)", "2001-02-03 23:59:59.997\n"},
+        {"CONVERT(varchar(23), CAST('1999-12-31 23:59:59.999' AS datetime), 121)", "2000-01-01 00:00:00.000\n"},
+        {"CONVERT(varchar(23), CAST('12:30:20:1' AS datetime), 121)", "1900-01-01 12:30:20.000\n"},
+        {"CONVERT(varchar(23), CAST('12:30:20.1' AS datetime), 121)", "1900-01-01 12:30:20.100\n"},
+        {"CONVERT(varchar, CAST('2/29/2000 4PM' AS datetime), 120)", "2000-02-29 16:00:00\n"},
+        {"CONVERT(varchar, CAST('' AS datetime), 23)", "1900-01-01\n"},
+        {"CAST(Dt AS varchar)", "Dec 31 1999 11:59PM\n"},
+        {"CONVERT(varchar, Dt, 0)", "Dec 31 1999 11:59PM\n"},
+        {"CONVERT(varchar, Dt, 112)", "19991231\n"},
+        {"CONVERT(varchar(10), Dt, 103)", "31/12/1999\n"},
+        {"CONVERT(varchar, Sd, 121)", "1999-12-31 23:59:00.000\n"},  // 29.998 s rounds down
+        {"CAST(D AS varchar)", "1999-12-31\n"},
+        {"CONVERT(varchar, CONVERT(datetime, '31/12/1999', 103), 23)", "1999-12-31\n"},
+        {"CAST('2001-02-30' AS datetime)", "Msg 242"},
+        {"CAST('2001-13-01' AS datetime)", "Msg 242"},
+        {"CAST('1752-12-31' AS datetime)", "Msg 242"},
+        {"CAST('2079-06-06 23:59:30' AS smalldatetime)", "Msg 242"},
+        {"CAST('2001-02-30' AS date)", "Msg 241"},
+        {"CAST('yesterday' AS datetime)", "Msg 241"},
+        {"CAST('2001-02-03 24:00' AS datetime)", "Msg 241"},
+        {"CAST('2001-01-01 00:00:00.1234' AS datetime)", "Msg 241"},
+        {"CONVERT(varchar, Dt, 7777)", "Msg 281"},
+    };
+    for (const auto& [expression, expected] : converted) {
+        EXPECT_EQ(rowsOrError(std::string("Select ") + expression + " From T Where Id = 1", "TovixHR"), expected)
+            << expression;
+    }
+    // Stored values obey the same rules; DELETE finds by date too.
+    EXPECT_EQ(rowsOrError("Insert Into T (Id, Dt) Values (3, '2001-02-30')", "TovixHR"), "Msg 242");
+    EXPECT_EQ(rowsOrError("Update T Set Dt = 'not a date' Where Id = 1", "TovixHR"), "Msg 241");
+    setup("Delete From T Where D = '12/31/1999'", "TovixHR");
+    EXPECT_EQ(rowsOrError("Select Id From T", "TovixHR"), "2\n");
+    // Variables take strings under the session's DATEFORMAT, and a date
+    // column's value as the date it is, whatever the DATEFORMAT.
+    setup("SET DATEFORMAT dmy\nDECLARE @d datetime = '13/02/2001', @e datetime\nSELECT @e = Dt FROM T WHERE Id = 2\n"
+          "Insert Into T (Id, Dt, D) Values (3, @d, @e)",
+          "TovixHR");
+    EXPECT_EQ(rowsOrError("Select CONVERT(varchar(23), Dt, 121), CONVERT(varchar(10), D, 23) From T Where Id = 3", "TovixHR"),
+              "2001-02-13 00:00:00.000\t2000-01-01\n");
+}
+
+TEST_F(StandinClientTest, ExactNumericsKeepEveryDigit) {
+    setup("CREATE DATABASE TovixHR");
+    setup("CREATE TABLE T (Id int NOT NULL, A decimal(18,4), B decimal(38,0), M money, S smallmoney, N numeric(5,1))\n"
+          "Insert Into T Values (1, 12345678901234.5678, 99999999999999999999999999999999999999,"
+          " 922337203685477.5807, 214748.3647, 1234.5)\n"
+          "Insert Into T Values (2, -12345678901234.5678, -12345678901234567890123, -922337203685477.5808,"
+          " -214748.3648, 0.05)\n"
+          "Insert Into T Values (3, 0.0001, 18446744073709551616, 0, 0, -0.04)",
+          "TovixHR");
+    // Storage, the wire and comparisons keep every digit, at the limits too.
+    const std::pair<const char*, const char*> cases[] = {
+        {"Select A, B, M, S, N From T Where Id = 1",
+         "12345678901234.5678\t99999999999999999999999999999999999999\t922337203685477.5807\t214748.3647\t1234.5\n"},
+        {"Select A, B, M, S, N From T Where Id = 2",
+         "-12345678901234.5678\t-12345678901234567890123\t-922337203685477.5808\t-214748.3648\t0.1\n"},
+        {"Select B, N From T Where Id = 3", "18446744073709551616\t0.0\n"},
+        {"Select Id From T Where A = 12345678901234.5678", "1\n"},
+        {"Select Id From T Where A = -12345678901234.5678", "2\n"},
+        {"Select Id From T Where B = 18446744073709551616", "3\n"},
+        {"Select Id From T Where A > 12345678901234.5677 And A < '12345678901234.5679'", "1\n"},
+        {"Select Id From T Where B In (18446744073709551616, 1) Or M = 922337203685477.5807 Order By Id", "1\n3\n"},
+        {"Select Id From T Order By B", "2\n3\n1\n"},
+        {"Select Max(A), Min(B) From T", "12345678901234.5678\t-12345678901234567890123\n"},
+        // Sums and the arithmetic that produces values stay exact.
+        {"Select Sum(A), Sum(M), Sum(S) From T", "0.0001\t-0.0001\t-0.0001\n"},
+        {"Select Sum(B) From T Where Id > 1", "-12327232157160858338507\n"},
+        {"Select A + 1, A * 2, B - 1, 0.1 + 0.2, 7 / 2 From T Where Id = 1",
+         "12345678901235.5678\t24691357802469.1356\t99999999999999999999999999999999999998\t0.3\t3\n"},
+        {"Select A / 3 From T Where Id = 1", "4115226300411.522600000000000\n"},
+        // Beyond the type's range: SQL Server's errors, never a wrapped value.
+        {"Insert Into T (Id, M) Values (4, 922337203685477.5808)", "Msg 8115"},
+        {"Insert Into T (Id, S) Values (4, -214748.3649)", "Msg 8115"},
+        {"Insert Into T (Id, A) Values (4, 123456789012345.1)", "Msg 8115"},
+        {"Insert Into T (Id, B) Values (4, 999999999999999999999999999999999999999)", "Msg 1007"},
+        {"Select Sum(M) + 1 From T Where Id = 1", "Msg 8115"},
+        {"Select B + 1 From T Where Id = 1", "Msg 8115"},
+        {"Select A / 0 From T", "Msg 8134"},
+    };
+    for (const auto& [sql, expected] : cases) EXPECT_EQ(rowsOrError(sql, "TovixHR"), expected) << sql;
+    setup("Update T Set A = A + 0.0001, M = M - 0.0001 Where Id = 1", "TovixHR");
+    EXPECT_EQ(rowsOrError("Select A, M From T Where Id = 1", "TovixHR"), "12345678901234.5679\t922337203685477.5806\n");
+}
+
 }  // namespace
 }  // namespace dovrel::test
 
@@ -319,10 +457,15 @@ TEST_F(StandinClientTest, SchemaStatementsReportSqlServersErrors) {
                        "ALTER TABLE T ADD X int\n"
                        "SELECT 'still', 'running'\n"
                        "go\n"
+                       "SELECT 'not', 'reached'\n"
+                       "CREATE TABLE V (Id int IDENTITY(x, 1))\n"
+                       "go\n"
                        "SET FANCY_OPTION ON",
                        "TovixHR");
     EXPECT_NE(r.output.find("There is already an object named 't' in the database."), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("Cannot find data type cash."), std::string::npos);
+    EXPECT_NE(r.output.find("Incorrect syntax near 'x'."), std::string::npos);
+    EXPECT_EQ(r.output.find("not\treached"), std::string::npos);  // a syntax error runs nothing of its batch
     EXPECT_NE(r.output.find("Cannot drop the table 'Missing', because it does not exist or you do not have permission."),
               std::string::npos);
     EXPECT_NE(r.output.find("Msg 15009"), std::string::npos);
@@ -482,7 +625,7 @@ TEST_F(StandinClientTest, TriggersRunOncePerStatementAsTSql) {
     setup("CREATE TABLE Audit (Kind nvarchar(10), N int, Note nvarchar(100))", "TovixHR");
     struct Case {
         const char* name;
-        std::string trigger;  // on a fresh table Staff (Id identity, Name, Pay)
+        std::string trigger;  // on a fresh table Staff (Id identity, Name, Pay, Born, Rate)
         std::string run;
         const char* message;  // a message the run shows, or nullptr
         const char* staff;    // SELECT Name FROM Staff ORDER BY Id afterwards
@@ -504,6 +647,12 @@ TEST_F(StandinClientTest, TriggersRunOncePerStatementAsTSql) {
          "  ELSE\r\n    INSERT INTO Audit (Kind, N, Note) VALUES (N'delete', @n, @who)\r\nEND",
          "INSERT INTO Staff (Name) VALUES (N'a'), (N'b'), (N'c')\nDELETE FROM Staff WHERE Name = N'a'\nDELETE FROM Staff",
          "deleting 2 rows up to c", "", "delete\t1\ta\n"},
+        {"dates and exact numbers are read in a trigger as in a batch; its SET DATEFORMAT ends with it",
+         "CREATE TRIGGER trg ON Staff AFTER INSERT AS\r\nSET DATEFORMAT dmy\r\nINSERT INTO Audit (Kind, N, Note)\r\n"
+         "  SELECT N'dates', COUNT(*), CONVERT(nvarchar(30), MIN(Rate) * 2) FROM inserted WHERE Born = '13/02/2001'",
+         "SET DATEFORMAT mdy\nINSERT INTO Staff (Name, Born, Rate) VALUES (N'a', '02/13/2001', 0.10), (N'b', '02/14/2001', 0.20)\n"
+         "INSERT INTO Staff (Name, Born) VALUES (N'c', '02/15/2001')",
+         nullptr, "a\nb\nc\n", "dates\t1\t0.20\ndates\t0\tNULL\n"},
         {"ROLLBACK undoes the statement and ends the batch",
          "CREATE TRIGGER trg ON Staff AFTER INSERT AS\r\nIF EXISTS (SELECT * FROM inserted WHERE Pay > 100)\r\nBEGIN\r\n"
          "  RAISERROR('pay too high', 16, 1)\r\n  ROLLBACK TRANSACTION\r\nEND",
@@ -514,7 +663,8 @@ TEST_F(StandinClientTest, TriggersRunOncePerStatementAsTSql) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         setup("DROP TABLE IF EXISTS Staff\nDELETE FROM Audit\n"
-              "CREATE TABLE Staff (Id int IDENTITY PRIMARY KEY, Name nvarchar(20) NOT NULL, Pay int NULL)",
+              "CREATE TABLE Staff (Id int IDENTITY PRIMARY KEY, Name nvarchar(20) NOT NULL, Pay int NULL,"
+              " Born datetime NULL, Rate decimal(9,2) NULL)",
               "TovixHR");
         setup(c.trigger, "TovixHR");
         const SqlRun r = runTsql(server, c.run, "TovixHR");

@@ -216,7 +216,7 @@ TEST_F(StandinOdbcTest, ColumnsCarryTheirDeclaredTypesAndNullability) {
     ASSERT_EQ(cols.size(), 15u);
     // As the FreeTDS driver names them: decimal as SQL_NUMERIC, float as SQL_DOUBLE, money as SQL_DECIMAL.
     const SQLSMALLINT expected[] = {SQL_INTEGER, SQL_WVARCHAR, SQL_TYPE_TIMESTAMP, SQL_BIT, SQL_NUMERIC,
-                                    SQL_WVARCHAR, SQL_WLONGVARCHAR, SQL_LONGVARBINARY, SQL_GUID, SQL_SMALLINT,
+                                    SQL_VARCHAR, SQL_WLONGVARCHAR, SQL_LONGVARBINARY, SQL_GUID, SQL_SMALLINT,
                                     SQL_BIGINT, SQL_DOUBLE, SQL_DECIMAL, SQL_TYPE_DATE, SQL_BINARY};
     for (size_t k = 0; k < cols.size(); ++k) EXPECT_EQ(cols[k].type, expected[k]) << cols[k].name;
     EXPECT_EQ(cols[0].name, "Id");
@@ -363,6 +363,59 @@ TEST_F(StandinOdbcTest, CatalogCallsAreAnswered) {
     for (size_t k = 0; k < cols.size(); ++k) EXPECT_EQ(cols[k].type, expected[k]) << cols[k].name;
     EXPECT_EQ(c.run("SELECT COUNT(*) FROM SysDatabases WHERE name IN ('master', 'model', 'msdb', 'tempdb', 'TovixHR')"),
               (std::vector<Row>{{"5"}}));
+}
+
+TEST_F(StandinOdbcTest, TextFollowsTheCollationOfItsDatabaseOrColumn) {
+    // TovixHR has the default Chinese_PRC_CI_AS (code page 936, case-insensitive);
+    // Latin was made with Latin1_General_CS_AS (code page 1252, case-sensitive).
+    ASSERT_TRUE(server.runSql("CREATE DATABASE Latin COLLATE Latin1_General_CS_AS").ok());
+    ASSERT_TRUE(server.runSql("CREATE TABLE T (Id int, V varchar(6), C char(4), N nvarchar(6), Tx text,"
+                              " Cs varchar(10) COLLATE Chinese_PRC_CS_AS)",
+                              "TovixHR")
+                    .ok());
+    ASSERT_TRUE(server.runSql("CREATE TABLE T (Id int, V varchar(6))", "Latin").ok());
+    OdbcConnection chinese(server, "TovixHR"), latin(server, "Latin");
+    ASSERT_TRUE(chinese.connected()) << chinese.error();
+    ASSERT_TRUE(latin.connected()) << latin.error();
+    struct Case {
+        OdbcConnection& connection;
+        const char* sql;
+        const char* expected;  // the single value, "" for none, or "NNNN:" for an error
+    };
+    const Case cases[] = {
+        // varchar holds the code page and counts its bytes: 中 takes two.
+        {chinese, "Insert Into T (Id, V, C, N, Tx) Values (1, N'中文字', N'中', N'中文字符中文', N'中文')", ""},
+        {chinese, "Select V + N'|' + C + N'|' + N + N'|' + CONVERT(nvarchar(10), Tx) From T Where Id = 1",
+         "中文字|中  |中文字符中文|中文"},
+        {chinese, "Select V From T Where Id = 1", "中文字"},
+        {chinese, "Insert Into T (Id, V) Values (2, N'中文字符')", "8152:"},
+        {chinese, "Insert Into T (Id, C) Values (2, N'中文字')", "8152:"},
+        {chinese, "Insert Into T (Id, V) Values (2, 'abcdefg')", "8152:"},
+        {chinese, "Insert Into T (Id, V, Cs) Values (2, N'ÿé', 'ABC')", ""},
+        {chinese, "Select V From T Where Id = 2", "?é"},
+        {chinese, "Select N'ÿ' + 'ÿ'", "ÿ?"},
+        // Comparisons ignore trailing blanks, and case where the collation says so.
+        {chinese, "Select Id From T Where V = N'中文字   '", "1"},
+        {chinese, "Select Id From T Where V = N'?É' And Cs = 'ABC  '", "2"},
+        {chinese, "Select Count(*) From T Where Cs = 'abc'", "0"},
+        {chinese, "Select Id From T Where V Like N'?_' And Id > 1", "2"},
+        {chinese, "Insert Into T (Id, N) Values (3, N'ΣΩ Éa')", ""},
+        {chinese, "Select Id From T Where N = N'σω éA'", "3"},
+        // A database made with its own collation is listed like any other.
+        {chinese, "Select Count(*) From SysDatabases Where name = N'Latin' And dbid > 4", "1"},
+        {latin, "Insert Into T (Id, V) Values (1, N'中é')", ""},
+        {latin, "Select V From T", "?é"},
+        {latin, "Select Count(*) From T Where V = N'?É'", "0"},
+        {latin, "Select Count(*) From T Where V = N'?é  '", "1"},
+    };
+    for (const auto& c : cases) {
+        const auto rows = c.connection.run(c.sql);
+        const std::string error = c.connection.error();
+        const std::string got = !error.empty() ? error.substr(0, error.find(':') + 1)
+                                : rows.empty()  ? std::string()
+                                                : single(rows);
+        EXPECT_EQ(got, c.expected) << c.sql;
+    }
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include "byte_buffer.h"
 #include "conversions.h"
 #include "database_directory.h"
-#include "datetime_text.h"
+#include "date_literal.h"
 #include "help_text.h"
 #include "login.h"
 #include "server.h"
@@ -116,7 +116,7 @@ TEST(StandinConversions, ValuesAreStoredOnlyWhereSqlServerWouldStoreThem) {
     EXPECT_EQ(stored("N'2001/2/3'", "datetime").s, "2001-02-03 00:00:00.000");
     EXPECT_EQ(stored("'2001-02-03T04:05:06.789'", "datetime").s, "2001-02-03 04:05:06.790");
     EXPECT_EQ(stored("''", "datetime").s, "1900-01-01 00:00:00.000");
-    EXPECT_EQ(refusal("'2001-02-30'", "datetime"), 241);
+    EXPECT_EQ(refusal("'2001-02-30'", "datetime"), 242);  // a day the month lacks: out of range
     EXPECT_EQ(refusal("'1700-01-01'", "datetime"), 242);
     EXPECT_EQ(stored("'12/31/1999 11:59 PM'", "date").s, "1999-12-31");
     EXPECT_EQ(refusal("5", "date"), 206);
@@ -146,17 +146,17 @@ TEST(StandinHelpText, RowsSplitAfterLineEndsAndLongLinesAndJoinBack) {
     EXPECT_TRUE(helpTextRows("").empty());
 }
 
-TEST(StandinDates, AcceptedFormsAndTickRounding) {
-    auto p = parseDateTimeText("20010203 23:59:59.998");
+TEST(StandinDates, StoredFormsAndTickRounding) {
+    const DateSettings mdy;
+    auto p = readDateLiteral("20010203 23:59:59.998", mdy, DateKind::DateTime).value;
     ASSERT_TRUE(p);
-    EXPECT_EQ(formatDateTime(roundToDateTimeTicks(*p)), "2001-02-03 23:59:59.997");
-    EXPECT_EQ(formatDateTime(roundToDateTimeTicks(*parseDateTimeText("1999-12-31 23:59:59.999"))),
+    EXPECT_EQ(formatDateTime(*p), "2001-02-03 23:59:59.997");
+    EXPECT_EQ(formatDateTime(*readDateLiteral("1999-12-31 23:59:59.999", mdy, DateKind::DateTime).value),
               "2000-01-01 00:00:00.000");
-    EXPECT_EQ(formatDateTime(*parseDateTimeText("10:30")), "1900-01-01 10:30:00.000");
-    EXPECT_EQ(formatDate(*parseDateTimeText("2/29/2000")), "2000-02-29");
-    EXPECT_FALSE(parseDateTimeText("2/29/2001"));
-    EXPECT_FALSE(parseDateTimeText("2001-13-01"));
-    EXPECT_FALSE(parseDateTimeText("yesterday"));
+    EXPECT_EQ(formatDateTime(*readDateLiteral("10:30", mdy, DateKind::DateTime).value), "1900-01-01 10:30:00.000");
+    EXPECT_EQ(formatDate(*readDateLiteral("2/29/2000", mdy, DateKind::Date).value), "2000-02-29");
+    EXPECT_EQ(formatDateTime(*parseStoredDateTime("2001-02-03 04:05:06.007")), "2001-02-03 04:05:06.007");
+    EXPECT_FALSE(parseStoredDateTime("2/3/2001"));
     EXPECT_EQ(daysFromCivil(1900, 1, 1), -25567);
     EXPECT_EQ(formatDate(civilFromDays(-25567)), "1900-01-01");
 }
@@ -192,7 +192,8 @@ protected:
     void startServer(ServerLimits limits) {
         stopServer();
         std::string error;
-        server = std::make_unique<Server>(*directory, LoginTable{{"sa", "pw"}}, limits);
+        server = std::make_unique<Server>(
+            *directory, LoginTable{{"sa", LoginAccount("pw")}, {"brit", LoginAccount("pw", "british")}}, limits);
         ASSERT_TRUE(server->listen(0, error)) << error;
         thread = std::thread([this] { server->run(); });
     }
@@ -286,17 +287,21 @@ protected:
         return fd;
     }
 
-    // A LOGIN7 record for TDS 7.4 with user and password.
-    static std::string login7(const std::string& user, const std::string& password) {
+    // A LOGIN7 record for TDS 7.4 with user, password and (when not empty)
+    // the language the client asks for.
+    static std::string login7(const std::string& user, const std::string& password, const std::string& language = {}) {
         const std::string u = utf8ToUtf16le(user);
+        const std::string l = utf8ToUtf16le(language);
         std::string p = utf8ToUtf16le(password);
         for (auto& c : p) {
             const auto b = static_cast<uint8_t>(c);
             c = static_cast<char>(static_cast<uint8_t>(((b << 4) | (b >> 4)) ^ 0xA5));
         }
         const uint16_t fixed = 94;
+        const auto afterPassword = static_cast<uint16_t>(fixed + u.size() + p.size());
+        const auto end = static_cast<uint16_t>(afterPassword + l.size());
         ByteWriter w;
-        w.u32(static_cast<uint32_t>(fixed + u.size() + p.size()));
+        w.u32(end);
         w.u32(0x74000004);
         w.u32(4096);
         for (int k = 0; k < 3; ++k) w.u32(0);
@@ -306,13 +311,24 @@ protected:
         field(fixed, 0);                                              // host
         field(fixed, u.size() / 2);                                   // user
         field(static_cast<uint16_t>(fixed + u.size()), p.size() / 2); // password
-        for (int k = 0; k < 6; ++k) field(static_cast<uint16_t>(fixed + u.size() + p.size()), 0);
+        for (int k = 0; k < 4; ++k) field(afterPassword, 0);          // app, server, unused, library
+        field(afterPassword, l.size() / 2);                           // language
+        field(end, 0);                                                // database
         w.bytes(std::string(6, '\0'));  // client id
-        for (int k = 0; k < 3; ++k) field(static_cast<uint16_t>(fixed + u.size() + p.size()), 0);
+        for (int k = 0; k < 3; ++k) field(end, 0);
         w.u32(0);
         w.bytes(u);
         w.bytes(p);
+        w.bytes(l);
         return w.take();
+    }
+
+    // A SQL batch request of TDS 7.4 (with its ALL_HEADERS).
+    static std::string batch(const std::string& sql) {
+        ByteWriter b;
+        b.u32(22); b.u32(18); b.u16(2); b.u64(0); b.u32(1);
+        b.bytes(utf8ToUtf16le(sql));
+        return b.take();
     }
 
     std::filesystem::path dir;
@@ -329,10 +345,8 @@ TEST_F(StandinWire, AttentionIsAcknowledgedAndMalformedInputOnlyEndsThatClient) 
     ASSERT_TRUE(client.read(reply));
     EXPECT_NE(reply.payload.find('\xAD'), std::string::npos);  // LOGINACK
 
-    ByteWriter batch;
-    batch.u32(22); batch.u32(18); batch.u16(2); batch.u64(0); batch.u32(1);
-    batch.bytes(utf8ToUtf16le("select 1"));
-    ASSERT_TRUE(client.write(packet_type::SqlBatch, batch.data()));
+    const std::string select = batch("select 1");
+    ASSERT_TRUE(client.write(packet_type::SqlBatch, select));
     ASSERT_TRUE(client.read(reply));
     // The cancel gets a DONE with the attention bit, and the session goes on.
     ASSERT_TRUE(client.write(packet_type::Attention, {}));
@@ -340,7 +354,7 @@ TEST_F(StandinWire, AttentionIsAcknowledgedAndMalformedInputOnlyEndsThatClient) 
     ASSERT_EQ(reply.payload.size(), 13u);
     EXPECT_EQ(static_cast<uint8_t>(reply.payload[0]), 0xFD);
     EXPECT_EQ(static_cast<uint8_t>(reply.payload[1]) & 0x20, 0x20);
-    ASSERT_TRUE(client.write(packet_type::SqlBatch, batch.data()));
+    ASSERT_TRUE(client.write(packet_type::SqlBatch, select));
     ASSERT_TRUE(client.read(reply));
 
     // A packet whose length is shorter than its header ends this connection only.
@@ -358,7 +372,7 @@ TEST_F(StandinWire, AttentionIsAcknowledgedAndMalformedInputOnlyEndsThatClient) 
     EXPECT_EQ(static_cast<uint8_t>(reply.payload[0]), 0xAA);  // ERROR token: 18456
     close(wrong);
 
-    ASSERT_TRUE(client.write(packet_type::SqlBatch, batch.data()));
+    ASSERT_TRUE(client.write(packet_type::SqlBatch, select));
     ASSERT_TRUE(client.read(reply));
     close(fd);
 }
@@ -521,6 +535,74 @@ TEST_F(StandinWire, IdleAndSurplusConnectionsAreTurnedAway) {
     }
     std::this_thread::sleep_for(1500ms);  // the accept loop reaps finished sessions about once a second
     EXPECT_LE(threadCount(), threadsBefore + 1);
+}
+
+TEST_F(StandinWire, LanguageAndDateFormatDecideHowDatesAreRead) {
+    // A session speaks the language LOGIN7 names, else its login's default;
+    // the language brings its date order, which SET DATEFORMAT changes.
+    // Numeric dates follow the order; ISO 8601 with T, yyyymmdd and the
+    // date type's year-first form do not.
+    const auto date = [](const char* literal, const char* type = "datetime") {
+        return std::string("SELECT CONVERT(nvarchar(30), CAST('") + literal + "' AS " + type + "), 121)";
+    };
+    struct Case {
+        const char* login;
+        const char* clientLanguage;
+        std::string sql;
+        const char* expected;  // text somewhere in the reply
+    };
+    const Case cases[] = {
+        {"sa", "", "SELECT @@LANGUAGE", "us_english"},
+        {"sa", "", "SELECT CONVERT(nvarchar(10), @@DATEFIRST) + N' first'", "7 first"},
+        {"brit", "", "SELECT @@LANGUAGE", "british"},
+        {"brit", "", "SELECT CONVERT(nvarchar(10), @@DATEFIRST) + N' first'", "1 first"},
+        {"brit", "us_english", "SELECT @@LANGUAGE", "us_english"},
+        {"sa", "British English", "SELECT @@LANGUAGE", "british"},
+        {"brit", "", date("2001-02-03 04:05:06"), "2001-03-02 04:05:06.000"},
+        {"brit", "", date("2001-02-13"), "resulted in an out-of-range value"},
+        {"brit", "", date("03/02/2001"), "2001-02-03 00:00:00.000"},
+        {"brit", "", date("2001-02-03T04:05:06"), "2001-02-03 04:05:06.000"},
+        {"brit", "", date("20010203"), "2001-02-03 00:00:00.000"},
+        {"brit", "", date("2001-02-03", "date"), "2001-02-03"},
+        {"brit", "", date("2001-02-03 04:05", "smalldatetime"), "2001-03-02 04:05:00.000"},
+        {"brit", "", "SET DATEFORMAT ymd " + date("2001-02-03 04:05:06"), "2001-02-03 04:05:06.000"},
+        {"sa", "", "SET DATEFORMAT mdy " + date("01/02/03"), "2003-01-02"},
+        {"sa", "", "SET DATEFORMAT dmy " + date("01/02/03"), "2003-02-01"},
+        {"sa", "", "SET DATEFORMAT ymd " + date("01/02/03"), "2001-02-03"},
+        {"sa", "", "SET DATEFORMAT YDM " + date("01/02/03"), "2001-03-02"},
+        {"sa", "", "SET DATEFORMAT 'myd' " + date("01/02/03"), "2002-01-03"},
+        {"sa", "", "SET DATEFORMAT dym " + date("01/02/03"), "2002-03-01"},
+        {"sa", "", "SET DATEFORMAT ydm " + date("01/02/03", "date"), "Conversion failed"},
+        {"sa", "", "SET LANGUAGE british " + date("2001-02-03"), "2001-03-02"},
+        {"sa", "", "SET LANGUAGE british", "Changed language setting to british."},
+        {"sa", "", "SET LANGUAGE N'简体中文' SELECT @@LANGUAGE", "简体中文"},
+        {"sa", "", "SET LANGUAGE [Simplified Chinese] " + date("03/02/01"), "2003-02-01"},
+        {"sa", "", "SET LANGUAGE klingon", "is not an official language name or a language alias"},
+        {"sa", "", "SET DATEFORMAT xyz", "SET DATEFORMAT date order 'xyz' is invalid."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.login) + " " + c.sql);
+        const int fd = connectClient();
+        TdsTransport client(fd);
+        ASSERT_TRUE(client.write(packet_type::Login7, login7(c.login, "pw", c.clientLanguage)));
+        TdsMessage reply;
+        ASSERT_TRUE(client.read(reply));
+        ASSERT_TRUE(client.write(packet_type::SqlBatch, batch(c.sql)));
+        ASSERT_TRUE(client.read(reply));
+        EXPECT_NE(reply.payload.find(utf8ToUtf16le(c.expected)), std::string::npos);
+        close(fd);
+    }
+    // The login reply announces the session's language (ENVCHANGE and 5703)
+    // and the database's collation, Chinese_PRC_CI_AS.
+    const int fd = connectClient();
+    TdsTransport client(fd);
+    ASSERT_TRUE(client.write(packet_type::Login7, login7("brit", "pw")));
+    TdsMessage reply;
+    ASSERT_TRUE(client.read(reply));
+    EXPECT_NE(reply.payload.find(std::string("\x02\x07") + utf8ToUtf16le("british")), std::string::npos);
+    EXPECT_NE(reply.payload.find(utf8ToUtf16le("Changed language setting to british.")), std::string::npos);
+    EXPECT_NE(reply.payload.find(std::string("\x07\x05\x04\x08\xD0\x00\x00", 7)), std::string::npos);
+    close(fd);
 }
 
 }  // namespace

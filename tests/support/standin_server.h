@@ -22,7 +22,14 @@ struct SqlRun {
 class StandinServer {
 public:
     // dataDir empty: a fresh temporary folder, removed again on destruction.
-    // Each login is "NAME:PASSWORD".
+    // Each login is "NAME:PASSWORD" or "NAME:PASSWORD:LANGUAGE" (us_english,
+    // british, 简体中文: the login's default language). As on SQL Server, a
+    // language the client names at login wins over the default, and FreeTDS
+    // always names one (us_english unless an ODBC connection string's
+    // Language= or the "language" of the freetds.conf section the client
+    // connects through says otherwise; connections by address, as the
+    // program's data layer makes them, read no section); SET LANGUAGE and
+    // SET DATEFORMAT change a session's date order whatever the client.
     explicit StandinServer(std::string dataDir = {},
                            std::vector<std::string> logins = {"sa:Secret#1"});
     ~StandinServer();

@@ -1,5 +1,6 @@
 #include "catalog.h"
 
+#include "sqlite_collations.h"
 #include "sqlite_db.h"
 #include "text_codec.h"
 
@@ -95,6 +96,7 @@ std::optional<TableInfo> Catalog::readTable(const std::string& name) const {
         t.columns.push_back(std::move(c));
     }
     if (t.columns.empty()) return std::nullopt;
+    readColumnCollations(db_, t);
     return t;
 }
 

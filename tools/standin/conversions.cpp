@@ -1,10 +1,12 @@
 #include "conversions.h"
 
-#include "datetime_text.h"
+#include "code_page.h"
+#include "date_literal.h"
 #include "numeric_text.h"
 #include "sql_error.h"
 #include "sql_lexer.h"
 #include "text_codec.h"
+#include "text_styles.h"
 
 #include <cctype>
 #include <cmath>
@@ -13,8 +15,11 @@
 namespace standin {
 namespace {
 
+enum class Mode { Assignment, Explicit };
+
 // The T-SQL type name of a source value, as conversion messages show it.
 std::string sourceTypeName(const SourceValue& v) {
+    if (v.type) return typeBaseName(v.type->base);
     switch (v.value.kind) {
     case Value::Kind::Integer: return "int";
     case Value::Kind::Real: return "float";
@@ -28,7 +33,17 @@ std::string sourceTypeName(const SourceValue& v) {
 }
 
 bool isNumberText(const SourceValue& v) {
-    return v.value.kind == Value::Kind::Text && v.origin == ValueOrigin::NumberLiteral;
+    return v.value.kind == Value::Kind::Text &&
+           (v.origin == ValueOrigin::NumberLiteral || (v.type && v.type->isExactNumeric()));
+}
+
+bool isStoredDate(const SourceValue& v) { return v.type && v.type->isDateTime() && v.value.kind == Value::Kind::Text; }
+
+bool isBlank(const std::string& s) {
+    for (char c : s) {
+        if (!std::isspace(static_cast<unsigned char>(c))) return false;
+    }
+    return true;
 }
 
 [[noreturn]] void conversionFailed(const SourceValue& v, const std::string& target) {
@@ -40,6 +55,22 @@ bool isNumberText(const SourceValue& v) {
     fail(206, "Operand type clash: " + sourceTypeName(v) + " is incompatible with " + target, 16, 2);
 }
 
+DateKind dateKindOf(BaseType b) {
+    if (b == BaseType::Date) return DateKind::Date;
+    return b == BaseType::SmallDateTime ? DateKind::SmallDateTime : DateKind::DateTime;
+}
+
+// A datetime as days since 1900-01-01, the fraction being the time of day.
+double daysSince1900(const DateTimeParts& p) {
+    const auto days = static_cast<double>(daysFromCivil(p.year, p.month, p.day) - daysFromCivil(1900, 1, 1));
+    return days + (((p.hour * 60 + p.minute) * 60 + p.second) * 1000.0 + p.millis) / 86400000.0;
+}
+
+DateTimeParts storedDate(const SourceValue& v) {
+    if (auto p = parseStoredDateTime(v.value.s)) return *p;
+    fail(241, "Conversion failed when converting date and/or time from character string.");
+}
+
 Value toInteger(const SourceValue& v, BaseType base) {
     const std::string target = typeBaseName(base);
     long double n = 0;
@@ -47,20 +78,19 @@ Value toInteger(const SourceValue& v, BaseType base) {
     case Value::Kind::Integer: n = static_cast<long double>(v.value.i); break;
     case Value::Kind::Real: n = std::trunc(static_cast<long double>(v.value.r)); break;
     case Value::Kind::Text: {
+        if (isStoredDate(v)) {
+            // A datetime as a whole number of days: from noon on, the next day.
+            n = std::floor(static_cast<long double>(daysSince1900(storedDate(v))) + 0.5L);
+            break;
+        }
         if (isNumberText(v)) {
             auto d = parseDecimalText(v.value.s);
             if (!d) conversionFailed(v, target);
             n = static_cast<long double>(d->mantissa / powerOfTen(d->scale));
             break;
         }
-        std::string t = v.value.s;
-        bool blank = true;
-        for (char c : t) blank = blank && std::isspace(static_cast<unsigned char>(c));
-        if (blank) {
-            n = 0;
-            break;
-        }
-        auto i = parseIntegerText(t);
+        if (isBlank(v.value.s)) break;
+        auto i = parseIntegerText(v.value.s);
         if (!i) conversionFailed(v, target);
         n = static_cast<long double>(*i);
         break;
@@ -94,9 +124,7 @@ Value toBit(const SourceValue& v) {
         if (t == "true") return Value::integer(1);
         if (t == "false") return Value::integer(0);
         if (auto d = parseDecimalText(t)) return Value::integer(d->mantissa != 0);
-        bool blank = true;
-        for (char c : t) blank = blank && std::isspace(static_cast<unsigned char>(c));
-        if (blank) return Value::integer(0);
+        if (isBlank(t)) return Value::integer(0);
         conversionFailed(v, "bit");
     }
     case Value::Kind::Blob: clash(v, "bit");
@@ -105,13 +133,23 @@ Value toBit(const SourceValue& v) {
     return v.value;
 }
 
+[[noreturn]] void exactOverflow(const SourceValue& v, const SqlType& type) {
+    const bool money = type.base == BaseType::Money || type.base == BaseType::SmallMoney;
+    if (money) fail(8115, "Arithmetic overflow error converting expression to data type " + typeBaseName(type.base) + ".");
+    fail(8115, "Arithmetic overflow error converting " + sourceTypeName(v) + " to data type numeric.");
+}
+
 Value toExact(const SourceValue& v, const SqlType& type) {
     const bool money = type.base == BaseType::Money || type.base == BaseType::SmallMoney;
-    const std::string target = typeBaseName(type.base);
     DecimalNumber d;
     switch (v.value.kind) {
     case Value::Kind::Integer: d.mantissa = v.value.i; break;
-    case Value::Kind::Real: d = decimalFromDouble(v.value.r, std::min(type.scale + 1, 18)); break;
+    case Value::Kind::Real: {
+        auto exact = decimalFromDouble(v.value.r, type.scale);
+        if (!exact) exactOverflow(v, type);
+        d = *exact;
+        break;
+    }
     case Value::Kind::Text: {
         std::string t = v.value.s;
         if (money && !t.empty() && (t.front() == '$' || t.front() == '\xA5')) t.erase(0, 1);
@@ -123,9 +161,10 @@ Value toExact(const SourceValue& v, const SqlType& type) {
         d = *parsed;
         break;
     }
-    case Value::Kind::Blob: clash(v, target);
+    case Value::Kind::Blob: clash(v, typeBaseName(type.base));
     case Value::Kind::Null: return v.value;
     }
+    if (digitCount(d.mantissa) - d.scale > 38) exactOverflow(v, type);
     const Int128 m = rescale(d, type.scale);
     bool overflow = false;
     if (type.base == BaseType::SmallMoney) {
@@ -135,25 +174,26 @@ Value toExact(const SourceValue& v, const SqlType& type) {
     } else {
         overflow = digitCount(m) > type.precision;
     }
-    if (overflow) {
-        if (money) fail(8115, "Arithmetic overflow error converting expression to data type " + target + ".");
-        fail(8115, "Arithmetic overflow error converting " + sourceTypeName(v) + " to data type numeric.");
+    if (overflow) exactOverflow(v, type);
+    // Kept as exact text (SQLite would turn a fraction into a double);
+    // whole numbers within 64 bits stay integers, as identity values need.
+    if (type.scale == 0 && m >= std::numeric_limits<int64_t>::min() && m <= std::numeric_limits<int64_t>::max()) {
+        return Value::integer(static_cast<int64_t>(m));
     }
-    if (type.scale == 0) return Value::integer(static_cast<int64_t>(m));
     return Value::text(formatDecimal(m, type.scale));
 }
 
 Value toFloat(const SourceValue& v, BaseType base) {
+    const auto narrow = [base](double d) { return base == BaseType::Real ? static_cast<double>(static_cast<float>(d)) : d; };
     switch (v.value.kind) {
-    case Value::Kind::Integer: return Value::real(static_cast<double>(v.value.i));
-    case Value::Kind::Real: return base == BaseType::Real ? Value::real(static_cast<float>(v.value.r)) : v.value;
+    case Value::Kind::Integer: return Value::real(narrow(static_cast<double>(v.value.i)));
+    case Value::Kind::Real: return Value::real(narrow(v.value.r));
     case Value::Kind::Text: {
-        bool blank = true;
-        for (char c : v.value.s) blank = blank && std::isspace(static_cast<unsigned char>(c));
-        if (blank) return Value::real(0);
+        if (isStoredDate(v)) return Value::real(daysSince1900(storedDate(v)));
+        if (isBlank(v.value.s)) return Value::real(0);
         auto f = parseFloatText(v.value.s);
         if (!f) fail(8114, "Error converting data type " + sourceTypeName(v) + " to float.");
-        return Value::real(base == BaseType::Real ? static_cast<float>(*f) : *f);
+        return Value::real(narrow(*f));
     }
     case Value::Kind::Blob: clash(v, typeBaseName(base));
     case Value::Kind::Null: return v.value;
@@ -161,70 +201,142 @@ Value toFloat(const SourceValue& v, BaseType base) {
     return v.value;
 }
 
-Value toDateTime(const SourceValue& v, BaseType base) {
-    const std::string target = typeBaseName(base);
-    DateTimeParts p;
+DateTimeParts fromDays(double days) {
+    const double whole = std::floor(days);
+    DateTimeParts p = civilFromDays(daysFromCivil(1900, 1, 1) + static_cast<int64_t>(whole));
+    const int64_t ms = std::llround((days - whole) * 86400000.0);
+    p.hour = static_cast<int>(ms / 3600000);
+    p.minute = static_cast<int>(ms / 60000 % 60);
+    p.second = static_cast<int>(ms / 1000 % 60);
+    p.millis = static_cast<int>(ms % 1000);
+    return p;
+}
+
+[[noreturn]] void dateOutOfRange(const SourceValue& v, BaseType base) {
+    if (v.value.kind == Value::Kind::Text && !isStoredDate(v)) {
+        fail(242, "The conversion of a " + sourceTypeName(v) + " data type to a " + typeBaseName(base) +
+                      " data type resulted in an out-of-range value.", 16, 3);
+    }
+    fail(298, "The conversion from " + sourceTypeName(v) + " data type to " + typeBaseName(base) +
+                  " data type resulted in an out-of-range value.", 16, 1);
+}
+
+// The date and time `p` rounded and range-checked for `base`.
+Value keepAs(DateTimeParts p, const SourceValue& v, BaseType base) {
+    switch (base) {
+    case BaseType::Date: return Value::text(formatDate(p));
+    case BaseType::SmallDateTime:
+        p = roundToMinute(p);
+        if (p.year < 1900 || p.year > 2079 || (p.year == 2079 && (p.month > 6 || (p.month == 6 && p.day > 6)))) {
+            dateOutOfRange(v, base);
+        }
+        return Value::text(formatDateTime(p));
+    default:
+        p = roundToDateTimeTicks(p);
+        if (p.year < 1753 || p.year > 9999) dateOutOfRange(v, base);
+        return Value::text(formatDateTime(p));
+    }
+}
+
+Value toDateTime(const SourceValue& v, BaseType base, std::optional<int> style, const ConversionContext& context) {
     switch (v.value.kind) {
     case Value::Kind::Integer:
     case Value::Kind::Real: {
         if (base == BaseType::Date) clash(v, "date");
-        const double days = v.value.kind == Value::Kind::Integer ? static_cast<double>(v.value.i) : v.value.r;
-        const double whole = std::floor(days);
-        p = civilFromDays(daysFromCivil(1900, 1, 1) + static_cast<int64_t>(whole));
-        const int64_t ms = std::llround((days - whole) * 86400000.0);
-        p.hour = static_cast<int>(ms / 3600000);
-        p.minute = static_cast<int>(ms / 60000 % 60);
-        p.second = static_cast<int>(ms / 1000 % 60);
-        p.millis = static_cast<int>(ms % 1000);
-        break;
+        return keepAs(fromDays(v.value.kind == Value::Kind::Integer ? static_cast<double>(v.value.i) : v.value.r), v,
+                      base);
     }
     case Value::Kind::Text: {
-        bool blank = true;
-        for (char c : v.value.s) blank = blank && std::isspace(static_cast<unsigned char>(c));
-        if (blank) {
-            p = DateTimeParts{};  // '' is 1900-01-01, as SQL Server reads it
-            break;
+        if (isStoredDate(v)) return keepAs(storedDate(v), v, base);
+        if (isNumberText(v)) {
+            if (base == BaseType::Date) clash(v, "date");
+            return keepAs(fromDays(parseFloatText(v.value.s).value_or(0)), v, base);
         }
-        auto parsed = parseDateTimeText(v.value.s);
-        if (!parsed) fail(241, "Conversion failed when converting date and/or time from character string.");
-        p = *parsed;
-        break;
+        DateSettings dates = context.dates;
+        if (style) {
+            if (auto order = styleDateOrder(*style)) dates.order = *order;
+        }
+        const DateLiteral read = readDateLiteral(v.value.s, dates, dateKindOf(base));
+        if (read.error == 242) dateOutOfRange(v, base);
+        if (!read.value) fail(241, "Conversion failed when converting date and/or time from character string.");
+        return Value::text(base == BaseType::Date ? formatDate(*read.value) : formatDateTime(*read.value));
     }
-    case Value::Kind::Blob: clash(v, target);
+    case Value::Kind::Blob: clash(v, typeBaseName(base));
     case Value::Kind::Null: return v.value;
     }
-    if (base == BaseType::Date) return Value::text(formatDate(p));
-    if (base == BaseType::SmallDateTime) {
-        p = roundToMinute(p);
-        if (p.year < 1900 || (p.year > 2079 || (p.year == 2079 && (p.month > 6 || (p.month == 6 && p.day > 6))))) {
-            fail(298, "The conversion from " + sourceTypeName(v) +
-                          " data type to smalldatetime data type resulted in an out-of-range value.");
-        }
-        return Value::text(formatDateTime(p));
-    }
-    p = roundToDateTimeTicks(p);
-    if (p.year < 1753) {
-        fail(242, "The conversion of a " + sourceTypeName(v) +
-                      " data type to a datetime data type resulted in an out-of-range value.", 16, 3);
-    }
-    return Value::text(formatDateTime(p));
+    return v.value;
 }
 
-Value toText(const SourceValue& v, const SqlType& type) {
-    Value out = Value::text(v.value.kind == Value::Kind::Text || v.value.kind == Value::Kind::Blob
-                                ? v.value.s
-                                : valueText(v.value));
-    if (type.length != SqlType::MaxLength) {
-        const size_t limit = static_cast<size_t>(type.length);
-        if (utf16Length(out.s) > limit) {
-            // Trailing blanks beyond the width are dropped silently; anything else is refused.
-            std::string trimmed = out.s;
-            while (!trimmed.empty() && trimmed.back() == ' ' && utf16Length(trimmed) > limit) trimmed.pop_back();
-            if (utf16Length(trimmed) > limit) fail(8152, "String or binary data would be truncated.", 16, 14);
-            out.s = trimmed;
+// The text SQL Server writes for `v` when it becomes a string.
+std::string textOf(const SourceValue& v, std::optional<int> style, const ConversionContext& context) {
+    const int s = style.value_or(0);
+    if (v.type && v.value.kind == Value::Kind::Text && v.type->isDateTime()) {
+        auto p = parseStoredDateTime(v.value.s);
+        if (!p) return v.value.s;
+        const DateKind kind = dateKindOf(v.type->base);
+        auto text = formatDateStyle(*p, kind, s, *context.dates.language);
+        if (!text) {
+            fail(281, std::to_string(s) + " is not a valid style number when converting from " +
+                          typeBaseName(v.type->base) + " to a character string.");
+        }
+        return *text;
+    }
+    if (v.type && (v.type->base == BaseType::Money || v.type->base == BaseType::SmallMoney)) {
+        auto d = parseDecimalText(valueText(v.value));
+        if (d) {
+            auto text = formatMoneyStyle(rescale(*d, 4), s);
+            if (!text) fail(281, std::to_string(s) + " is not a valid style number when converting from money to a character string.");
+            return *text;
         }
     }
-    return out;
+    if (v.value.kind == Value::Kind::Real) {
+        auto text = formatFloatStyle(v.value.r, s);
+        if (!text) fail(281, std::to_string(s) + " is not a valid style number when converting from float to a character string.");
+        return *text;
+    }
+    if (v.value.kind == Value::Kind::Blob) return v.value.s;
+    return valueText(v.value);
+}
+
+// The longest start of `text` whose code-page form fits in `bytes`.
+std::string codePagePrefix(const std::string& text, size_t bytes, int codePage) {
+    size_t used = 0, i = 0;
+    while (i < text.size()) {
+        size_t next = i + 1;
+        while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80) ++next;
+        const size_t size = toCodePage(text.substr(i, next - i), codePage).size();
+        if (used + size > bytes) break;
+        used += size;
+        i = next;
+    }
+    return text.substr(0, i);
+}
+
+Value toText(const SourceValue& v, const SqlType& type, Mode mode, std::optional<int> style,
+             const ConversionContext& context) {
+    std::string text = textOf(v, style, context);
+    // nvarchar counts UTF-16 units; varchar, char and text hold their
+    // collation's code page ('?' for what it lacks) and count its bytes.
+    const bool unicode = type.isUnicodeText();
+    const int codePage = (type.collation ? type.collation : context.collation)->codePage;
+    if (!unicode) text = throughCodePage(text, codePage);
+    const auto length = [&](const std::string& t) { return unicode ? utf16Length(t) : toCodePage(t, codePage).size(); };
+    if (type.length != SqlType::MaxLength) {
+        const size_t limit = static_cast<size_t>(type.length);
+        if (mode == Mode::Explicit) {
+            if (length(text) > limit) text = unicode ? utf16Prefix(text, limit) : codePagePrefix(text, limit, codePage);
+        } else if (length(text) > limit) {
+            // Trailing blanks beyond the width are dropped silently; anything else is refused.
+            while (!text.empty() && text.back() == ' ' && length(text) > limit) text.pop_back();
+            if (length(text) > limit) fail(8152, "String or binary data would be truncated.", 16, 14);
+        }
+        // char and nchar hold their full width, padded with blanks.
+        if (type.base == BaseType::Char || type.base == BaseType::NChar) {
+            const size_t have = length(text);
+            if (have < limit) text.append(limit - have, ' ');
+        }
+    }
+    return Value::text(text);
 }
 
 Value toGuid(const SourceValue& v) {
@@ -255,7 +367,7 @@ Value toGuid(const SourceValue& v) {
     return Value::text(t);
 }
 
-Value toBinary(const SourceValue& v, const SqlType& type) {
+Value toBinary(const SourceValue& v, const SqlType& type, Mode mode, const ConversionContext& context) {
     std::string bytes;
     switch (v.value.kind) {
     case Value::Kind::Blob: bytes = v.value.s; break;
@@ -263,22 +375,32 @@ Value toBinary(const SourceValue& v, const SqlType& type) {
         for (int k = 3; k >= 0; --k) bytes.push_back(static_cast<char>((v.value.i >> (8 * k)) & 0xFF));
         break;
     case Value::Kind::Text:
+        if (mode == Mode::Explicit) {
+            const bool wide = v.origin == ValueOrigin::UnicodeLiteral || (v.type && v.type->isUnicodeText());
+            bytes = wide ? utf8ToUtf16le(v.value.s) : toCodePage(v.value.s, context.collation->codePage);
+            break;
+        }
+        [[fallthrough]];
     case Value::Kind::Real:
         fail(257, "Implicit conversion from data type " + sourceTypeName(v) + " to " + typeBaseName(type.base) +
                       " is not allowed. Use the CONVERT function to run this query.");
     case Value::Kind::Null: return v.value;
     }
     if (type.length != SqlType::MaxLength && bytes.size() > static_cast<size_t>(type.length)) {
-        fail(8152, "String or binary data would be truncated.", 16, 14);
+        if (mode == Mode::Assignment) fail(8152, "String or binary data would be truncated.", 16, 14);
+        bytes.resize(static_cast<size_t>(type.length));
     }
     return Value::blob(bytes);
 }
 
-}  // namespace
-
-Value convertForColumn(const SourceValue& v, const CatalogColumn& column) {
-    if (v.value.isNull()) return v.value;
-    const SqlType& t = column.type;
+Value convert(const SourceValue& source, const SqlType& t, Mode mode, std::optional<int> style,
+              const ConversionContext& context) {
+    if (source.value.isNull()) return source.value;
+    // A '...' literal is varchar: it holds only what the database's code page can.
+    SourceValue v = source;
+    if (v.origin == ValueOrigin::StringLiteral && v.value.kind == Value::Kind::Text) {
+        v.value.s = throughCodePage(v.value.s, context.collation->codePage);
+    }
     switch (t.base) {
     case BaseType::TinyInt: case BaseType::SmallInt: case BaseType::Int: case BaseType::BigInt:
         return toInteger(v, t.base);
@@ -286,21 +408,42 @@ Value convertForColumn(const SourceValue& v, const CatalogColumn& column) {
     case BaseType::Decimal: case BaseType::Numeric: case BaseType::Money: case BaseType::SmallMoney:
         return toExact(v, t);
     case BaseType::Float: case BaseType::Real: return toFloat(v, t.base);
-    case BaseType::DateTime: case BaseType::SmallDateTime: case BaseType::Date: return toDateTime(v, t.base);
+    case BaseType::DateTime: case BaseType::SmallDateTime: case BaseType::Date:
+        return toDateTime(v, t.base, style, context);
     case BaseType::NVarChar: case BaseType::VarChar: case BaseType::NChar: case BaseType::Char:
     case BaseType::NText: case BaseType::Text:
-        return toText(v, t);
+        return toText(v, t, mode, style, context);
     case BaseType::UniqueIdentifier: return toGuid(v);
-    case BaseType::VarBinary: case BaseType::Binary: case BaseType::Image: return toBinary(v, t);
+    case BaseType::VarBinary: case BaseType::Binary: case BaseType::Image: return toBinary(v, t, mode, context);
     case BaseType::Timestamp:
+        if (mode == Mode::Explicit) return toBinary(v, t, mode, context);
         fail(273, "Cannot insert an explicit value into a timestamp column. Use INSERT with a column list to "
                   "exclude the timestamp column, or insert a DEFAULT into the timestamp column.");
     }
     return v.value;
 }
 
+}  // namespace
+
+Value convertForColumn(const SourceValue& v, const CatalogColumn& column, const ConversionContext& context) {
+    return convert(v, column.type, Mode::Assignment, std::nullopt, context);
+}
+
+Value convertExplicit(const SourceValue& v, const SqlType& target, std::optional<int> style,
+                      const ConversionContext& context) {
+    return convert(v, target, Mode::Explicit, style, context);
+}
+
 SourceValue literalValue(const Token& t) {
     SourceValue v;
+    if (t.kind == TokenKind::Number && t.text.find_first_of("eE") == std::string::npos) {
+        size_t digits = 0;
+        for (char c : t.text) digits += std::isdigit(static_cast<unsigned char>(c)) ? 1 : 0;
+        if (digits > 38) {
+            fail(1007, "The number '" + t.text + "' is out of the range for numeric representation (maximum precision 38).",
+                 15);
+        }
+    }
     switch (t.kind) {
     case TokenKind::String:
         v.value = Value::text(t.text);
@@ -328,6 +471,18 @@ SourceValue literalValue(const Token& t) {
     default: break;
     }
     return v;
+}
+
+std::optional<SourceValue> literalIn(const StatementText& s, size_t from, size_t to) {
+    const auto isLiteral = [](const Token& t) {
+        return t.kind == TokenKind::String || t.kind == TokenKind::Number || t.kind == TokenKind::Binary;
+    };
+    if (to == from + 1 && isLiteral(s.at(from))) return literalValue(s.at(from));
+    if (to != from + 2 || s.at(from + 1).kind != TokenKind::Number) return std::nullopt;
+    if (!s.at(from).isSymbol("-") && !s.at(from).isSymbol("+")) return std::nullopt;
+    Token signedNumber = s.at(from + 1);
+    if (s.at(from).isSymbol("-")) signedNumber.text.insert(0, "-");
+    return literalValue(signedNumber);
 }
 
 }  // namespace standin

@@ -1,7 +1,9 @@
 #include "database_directory.h"
 
 #include "catalog.h"
+#include "database_options.h"
 #include "datetime_text.h"
+#include "sqlite_collations.h"
 #include "sqlite_db.h"
 #include "text_codec.h"
 #include "undo_log.h"
@@ -24,6 +26,8 @@ constexpr SystemDatabase SystemDatabases[] = {{"master", 1}, {"tempdb", 2}, {"mo
 SqliteHandle openPrepared(const std::string& path, bool create) {
     auto db = openSqlite(path, SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0));
     sqlite3_busy_timeout(db.get(), 5000);
+    // Undo records played back here touch indexes on collated columns.
+    registerCollations(db.get());
     execSql(db.get(), "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;");
     Catalog(db.get()).ensureSchema();
     return db;
@@ -151,14 +155,14 @@ bool DatabaseDirectory::validName(const std::string& name) {
     return name.find_first_of("/\\:*?\"<>|\0", 0, 10) == std::string::npos;
 }
 
-void DatabaseDirectory::create(const std::string& name) {
+void DatabaseDirectory::create(const std::string& name, const Collation& collation) {
     std::lock_guard lock(mutex_);
     if (databases_.count(toLower(name)) > 0) {
         fail(1801, "Database '" + name + "' already exists. Choose a different database name.");
     }
     const std::string path = pathOf(name).string();
     try {
-        openPrepared(path, true);
+        storeDatabaseCollation(openPrepared(path, true).get(), collation);
         DatabaseInfo info = describe(name);
         assignId(info, nextId());
         databases_[toLower(name)] = info;

@@ -3,6 +3,7 @@
 // names compared without regard to case. Shared by all sessions. As on SQL
 // Server, master, tempdb, model and msdb always exist, and tempdb starts
 // empty at every start.
+#include "collation.h"
 #include "database_state.h"
 
 #include <filesystem>
@@ -39,8 +40,9 @@ public:
     // Whether `name` can be a database name here (no path characters).
     static bool validName(const std::string& name);
     static bool isSystemDatabase(const std::string& name);
-    // Creates a database; throws StatementError (1801 when it exists).
-    void create(const std::string& name);
+    // Creates a database with its collation; throws StatementError (1801
+    // when it exists).
+    void create(const std::string& name, const Collation& collation);
 
     // Sessions announce which database they use, so that DROP DATABASE can
     // refuse a database in use.

@@ -8,122 +8,36 @@
 namespace standin {
 namespace {
 
-bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isDigitAt(std::string_view s, size_t i) { return i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])); }
 
-int daysInMonth(int y, int m) {
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && isLeap(y) ? 29 : days[m - 1];
-}
-
-bool validDate(int y, int m, int d) {
-    return y >= 1 && y <= 9999 && m >= 1 && m <= 12 && d >= 1 && d <= daysInMonth(y, m);
-}
-
-// Reads 1..maxDigits digits at `i`.
-bool readNumber(std::string_view s, size_t& i, int maxDigits, int& out, int* digits = nullptr) {
-    int n = 0, v = 0;
-    while (i < s.size() && n < maxDigits && std::isdigit(static_cast<unsigned char>(s[i]))) {
-        v = v * 10 + (s[i] - '0');
-        ++i;
-        ++n;
+// `count` digits at `i` as a number, or -1.
+int digitsAt(std::string_view s, size_t i, size_t count) {
+    int v = 0;
+    for (size_t k = 0; k < count; ++k) {
+        if (!isDigitAt(s, i + k)) return -1;
+        v = v * 10 + (s[i + k] - '0');
     }
-    if (digits) *digits = n;
-    out = v;
-    return n > 0;
-}
-
-// hh:mm[:ss[.fff]] [AM|PM]
-bool parseTime(std::string_view s, size_t& i, DateTimeParts& p) {
-    if (!readNumber(s, i, 2, p.hour)) return false;
-    if (i >= s.size() || s[i] != ':') return false;
-    ++i;
-    if (!readNumber(s, i, 2, p.minute)) return false;
-    if (i < s.size() && s[i] == ':') {
-        ++i;
-        if (!readNumber(s, i, 2, p.second)) return false;
-        if (i < s.size() && (s[i] == '.' || s[i] == ':')) {
-            ++i;
-            int digits = 0, frac = 0;
-            readNumber(s, i, 7, frac, &digits);
-            // Keep milliseconds; further digits are rounded away.
-            while (digits > 3) {
-                frac = (frac + (digits == 4 ? 5 : 0)) / 10;
-                --digits;
-            }
-            while (digits < 3) {
-                frac *= 10;
-                ++digits;
-            }
-            p.millis = frac;
-        }
-    }
-    while (i < s.size() && s[i] == ' ') ++i;
-    if (i + 1 < s.size() && (s[i] == 'A' || s[i] == 'a' || s[i] == 'P' || s[i] == 'p') &&
-        (s[i + 1] == 'M' || s[i + 1] == 'm')) {
-        const bool pm = s[i] == 'P' || s[i] == 'p';
-        if (p.hour < 1 || p.hour > 12) return false;
-        if (pm && p.hour < 12) p.hour += 12;
-        if (!pm && p.hour == 12) p.hour = 0;
-        i += 2;
-    }
-    return p.hour < 24 && p.minute < 60 && p.second < 60 && p.millis < 1000;
-}
-
-bool parseDate(std::string_view s, size_t& i, DateTimeParts& p) {
-    int a = 0, digitsA = 0;
-    if (!readNumber(s, i, 8, a, &digitsA)) return false;
-    if (digitsA == 8) {  // YYYYMMDD
-        p.year = a / 10000;
-        p.month = a / 100 % 100;
-        p.day = a % 100;
-        return validDate(p.year, p.month, p.day);
-    }
-    if (i >= s.size()) return false;
-    const char sep = s[i];
-    if (sep != '-' && sep != '/' && sep != '.') return false;
-    ++i;
-    int b = 0, c = 0, digitsC = 0;
-    if (!readNumber(s, i, 2, b)) return false;
-    if (i >= s.size() || s[i] != sep) return false;
-    ++i;
-    if (!readNumber(s, i, 4, c, &digitsC)) return false;
-    if (digitsA == 4) {  // year first
-        p.year = a;
-        p.month = b;
-        p.day = c;
-    } else if (digitsA <= 2 && digitsC == 4) {  // month/day/year
-        p.month = a;
-        p.day = b;
-        p.year = c;
-    } else {
-        return false;
-    }
-    return validDate(p.year, p.month, p.day);
+    return v;
 }
 
 }  // namespace
 
-std::optional<DateTimeParts> parseDateTimeText(std::string_view text) {
-    size_t b = 0, e = text.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(text[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1]))) --e;
-    std::string_view s = text.substr(b, e - b);
-    if (s.empty()) return std::nullopt;
+std::optional<DateTimeParts> parseStoredDateTime(std::string_view s) {
+    // YYYY-MM-DD[ hh:mm:ss[.fff]]
     DateTimeParts p;
-    size_t i = 0;
-    // A time alone: "hh:mm..."
-    if (s.size() >= 3 && std::isdigit(static_cast<unsigned char>(s[0])) &&
-        (s[1] == ':' || (std::isdigit(static_cast<unsigned char>(s[1])) && s[2] == ':'))) {
-        if (!parseTime(s, i, p) || i != s.size()) return std::nullopt;
-        return p;
-    }
-    if (!parseDate(s, i, p)) return std::nullopt;
-    if (i == s.size()) return p;
-    if (s[i] != ' ' && s[i] != 'T') return std::nullopt;
-    ++i;
-    while (i < s.size() && s[i] == ' ') ++i;
-    if (i == s.size()) return p;
-    if (!parseTime(s, i, p) || i != s.size()) return std::nullopt;
+    if (s.size() < 10 || s[4] != '-' || s[7] != '-') return std::nullopt;
+    p.year = digitsAt(s, 0, 4);
+    p.month = digitsAt(s, 5, 2);
+    p.day = digitsAt(s, 8, 2);
+    if (p.year < 0 || p.month < 1 || p.month > 12 || p.day < 1 || p.day > 31) return std::nullopt;
+    if (s.size() == 10) return p;
+    if (s.size() < 19 || s[10] != ' ' || s[13] != ':' || s[16] != ':') return std::nullopt;
+    p.hour = digitsAt(s, 11, 2);
+    p.minute = digitsAt(s, 14, 2);
+    p.second = digitsAt(s, 17, 2);
+    if (p.hour < 0 || p.minute < 0 || p.second < 0) return std::nullopt;
+    if (s.size() == 19) return p;
+    if (s.size() != 23 || s[19] != '.' || (p.millis = digitsAt(s, 20, 3)) < 0) return std::nullopt;
     return p;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Dates and times as the stand-in stores them ('YYYY-MM-DD hh:mm:ss.fff'
-// text) and the date strings SQL Server accepts (us_english, mdy).
+// Dates and times as the stand-in stores them: 'YYYY-MM-DD hh:mm:ss.fff'
+// text for datetime and smalldatetime, 'YYYY-MM-DD' for date. Strings a
+// client writes are read by date_literal.h.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,10 +14,8 @@ struct DateTimeParts {
     int hour = 0, minute = 0, second = 0, millis = 0;
 };
 
-// Parses the usual literal forms: ISO with '-', '/' or '.', compact
-// YYYYMMDD, US month/day/year, an optional time with optional fraction,
-// 'T' between date and time, or a time alone (on 1900-01-01).
-std::optional<DateTimeParts> parseDateTimeText(std::string_view text);
+// The stored form back as parts; nothing for any other text.
+std::optional<DateTimeParts> parseStoredDateTime(std::string_view text);
 // Rounds the fraction to datetime's 1/300 second steps (.000, .003, .007).
 DateTimeParts roundToDateTimeTicks(DateTimeParts p);
 // Rounds to the minute, as smalldatetime keeps it.

@@ -4,6 +4,7 @@
 // runs. Names SQLite cannot resolve yet (a table the batch itself creates)
 // are left for the statement to meet when it runs (deferred name
 // resolution), where they end the batch instead.
+#include "create_table.h"
 #include "executor.h"
 #include "insert_shape.h"
 #include "sql_translate.h"
@@ -84,6 +85,18 @@ void Executor::compileStatement(const StatementText& s, bool firstInBatch, std::
         std::vector<std::string> own;
         for (const auto& r : splitStatements(s.tokens, {s.range.first + h.bodyStart, s.range.last})) {
             compileStatement(StatementText{s.tokens, r, s.source}, false, own);
+        }
+        return;
+    }
+    if (head.is("create") && s.has(1) && s.at(1).is("table")) {
+        // The column list's syntax; what it names is checked when it runs.
+        std::string name;
+        const size_t k = readObjectName(s, 2, name);
+        if (k == 2) syntaxErrorAt(s, 2);
+        try {
+            readTableDefinition(s, k, name, conversionContext());
+        } catch (const StatementError& e) {
+            if (e.message.number == 102 || e.message.number == 156) throw;
         }
         return;
     }

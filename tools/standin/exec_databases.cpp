@@ -1,4 +1,5 @@
-// CREATE DATABASE and DROP DATABASE: one SQLite file each in the data folder.
+// CREATE DATABASE and DROP DATABASE: one SQLite file each in the data folder,
+// which also keeps the database's collation.
 #include "executor.h"
 #include "text_codec.h"
 
@@ -8,12 +9,18 @@ namespace standin {
 
 void Executor::runCreateDatabase(const StatementText& s, StatementOutcome&) {
     if (!s.has(2) || !s.at(2).isName()) syntaxErrorAt(s, 2);
-    // Options (ON ..., COLLATE ...) are accepted and ignored.
+    // COLLATE names the database's collation; file options (ON ...) are ignored.
     const std::string name = s.at(2).text;
+    const Collation* collation = &defaultCollation();
+    if (const size_t k = findTopLevel(s, 3, s.size(), "collate"); k < s.size()) {
+        if (!s.has(k + 1) || !s.at(k + 1).isName()) syntaxErrorAt(s, k + 1);
+        collation = findCollation(s.at(k + 1).text);
+        if (!collation) fail(448, "Invalid collation '" + s.at(k + 1).text + "'.");
+    }
     if (tranCount_ > 0) fail(226, "CREATE DATABASE statement not allowed within multi-statement transaction.");
     if (!DatabaseDirectory::validName(name)) fail(50000, "The stand-in cannot use '" + name + "' as a database name.");
     std::lock_guard lock(directory_.ddlMutex());
-    directory_.create(name);
+    directory_.create(name, *collation);
 }
 
 void Executor::runDropDatabase(const StatementText& s, StatementOutcome&) {

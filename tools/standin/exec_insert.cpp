@@ -64,11 +64,10 @@ void Executor::runInsert(const StatementText& s, StatementOutcome& o, std::vecto
                     v.source.value = Value::null();
                 } else if (b == a + 1 && t.is("default")) {
                     v.isDefault = true;
-                } else if (b == a + 1 && (t.kind == TokenKind::String || t.kind == TokenKind::Number ||
-                                          t.kind == TokenKind::Binary)) {
-                    v.source = literalValue(t);
+                } else if (auto literal = literalIn(s, a, b)) {
+                    v.source = *literal;
                 } else {
-                    v.source.value = evaluate(s.sub(a, b));
+                    v.source = evaluateTyped(s.sub(a, b));
                 }
                 row.push_back(std::move(v));
             }
@@ -87,7 +86,9 @@ void Executor::runInsert(const StatementText& s, StatementOutcome& o, std::vecto
         }
         for (const auto& r : rs.rows) {
             std::vector<InsertValue> row;
-            for (const auto& v : r) row.push_back({SourceValue{v, ValueOrigin::Expression}, false});
+            for (size_t c = 0; c < r.size(); ++c) {
+                row.push_back({SourceValue{r[c], ValueOrigin::Expression, rs.columns[c].type}, false});
+            }
             rows.push_back(std::move(row));
         }
     } else {
@@ -144,7 +145,7 @@ void Executor::runInsert(const StatementText& s, StatementOutcome& o, std::vecto
                 }
                 continue;
             }
-            Value v = convertForColumn(row[i].source, col);
+            Value v = convertForColumn(row[i].source, col, conversionContext());
             if (v.isNull() && !col.nullable) {
                 fail(515, "Cannot insert the value NULL into column '" + col.name + "', table '" + database_ + ".dbo." +
                               table.name + "'; column does not allow nulls. INSERT fails.", 16, 2);

@@ -1,6 +1,7 @@
-// UPDATE, DELETE and TRUNCATE TABLE. Literal values assigned by UPDATE are
-// converted to the column's declared type like inserted ones; other
-// expressions are left to SQLite. UPDATE and DELETE run the table's triggers.
+// UPDATE, DELETE and TRUNCATE TABLE. Values assigned by UPDATE are
+// converted to the column's declared type like inserted ones: literals
+// here, other expressions by the conversion function inside SQLite. UPDATE
+// and DELETE run the table's triggers.
 #include "conversions.h"
 #include "executor.h"
 #include "sqlite_db.h"
@@ -36,10 +37,10 @@ void Executor::runUpdate(const StatementText& s, StatementOutcome& o, std::vecto
         if (e >= b) syntaxErrorAt(s, e);
         sql += std::string(first ? "" : ", ") + quoteName(col.name) + " = ";
         first = false;
-        const Token& v = s.at(e);
-        if (b == e + 1 && (v.kind == TokenKind::String || v.kind == TokenKind::Number || v.kind == TokenKind::Binary ||
-                           v.is("null"))) {
-            Value converted = v.is("null") ? Value::null() : convertForColumn(literalValue(v), col);
+        const bool null = b == e + 1 && s.at(e).is("null");
+        const auto literal = literalIn(s, e, b);
+        if (null || literal) {
+            Value converted = null ? Value::null() : convertForColumn(*literal, col, conversionContext());
             if (converted.isNull() && !col.nullable) {
                 fail(515, "Cannot insert the value NULL into column '" + col.name + "', table '" + database_ + ".dbo." +
                               table.name + "'; column does not allow nulls. UPDATE fails.", 16, 2);
@@ -47,7 +48,11 @@ void Executor::runUpdate(const StatementText& s, StatementOutcome& o, std::vecto
             params.push_back(std::move(converted));
             sql += "?" + std::to_string(params.size());
         } else {
-            sql += "(" + translate(s.sub(e, b)) + ")";
+            const StatementText expr = s.sub(e, b);
+            const auto source = expressionType(expr);
+            sql += std::string(AssignFunction) + "((" + translate(expr) + "), " + quoteText(typeDisplayName(col.type)) +
+                   ", " + quoteText(source ? typeDisplayName(*source) : std::string()) + ", " +
+                   std::to_string(static_cast<int>(ValueOrigin::Expression)) + ")";
         }
     }
     if (const int ts = table.timestampColumn(); ts >= 0) {

@@ -2,6 +2,7 @@
 // Columns read straight from a table carry the declared type from the
 // catalogue; MAX/MIN keep their column's type; other expressions get a
 // type that fits the values they produced.
+#include "conversions.h"
 #include "executor.h"
 #include "sqlite_db.h"
 #include "tds_tokens.h"
@@ -23,6 +24,7 @@ struct SelectItem {
     bool literal = false;        // a constant: never null
     bool textLiteral = false;
     bool dateFunction = false;   // GETDATE() and its kin: datetime values
+    size_t exprFrom = 0, exprTo = 0;  // the expression without its alias
 };
 
 SelectItem describeItem(const StatementText& s, size_t from, size_t to) {
@@ -38,11 +40,13 @@ SelectItem describeItem(const StatementText& s, size_t from, size_t to) {
                                                   s.at(end - 2).kind == TokenKind::String ||
                                                   s.at(end - 2).kind == TokenKind::Number)))) {
         item.aliased = true;
-        end -= s.at(end - 2).is("as") ? 2 : 1;
+        end -= s.at(end - 2).is("as") ? 2u : 1u;
     } else if (end - from >= 2 && s.at(end - 1).kind == TokenKind::String && s.at(end - 2).is("as")) {
         item.aliased = true;
         end -= 2;
     }
+    item.exprFrom = from;
+    item.exprTo = end;
     if (end - from == 1) {
         const Token& t = s.at(from);
         item.literal = t.kind == TokenKind::String || t.kind == TokenKind::Number || t.kind == TokenKind::Variable;
@@ -234,10 +238,30 @@ ResultSet Executor::query(const std::string& sqliteSql, const StatementText& sel
             col.nullable = false;
             typed = true;
         }
+        if (!typed && itemsMatch && item.exprTo > item.exprFrom) {
+            // CAST, CONVERT, ISNULL(column, ...) and their kin.
+            if (auto t = expressionType(select.sub(item.exprFrom, item.exprTo))) {
+                col.type = *t;
+                col.nullable = true;
+                typed = true;
+            }
+        }
+        if (typed && !table && col.type.isExactNumeric()) {
+            // A computed exact value (a SUM, a CAST) must fit its type, as
+            // on SQL Server, instead of wrapping on the wire.
+            CatalogColumn target;
+            target.type = col.type;
+            for (auto& row : rs.rows) {
+                row[static_cast<size_t>(c)] = convertForColumn(
+                    SourceValue{row[static_cast<size_t>(c)], ValueOrigin::Expression, std::nullopt}, target);
+            }
+        }
         if (!typed) {
             col.type = typeFromValues(rs.rows, static_cast<size_t>(c), item.textLiteral);
             col.nullable = !item.literal;
         }
+        // Text computed here is in the current database's collation.
+        if (col.type.isText() && !col.type.collation) col.type.collation = &collation();
         rs.columns.push_back(std::move(col));
     }
     return rs;

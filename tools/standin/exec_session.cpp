@@ -50,7 +50,7 @@ bool isKnownSetOption(const std::string& lower) {
     return isIgnoredOption(lower);
 }
 
-void Executor::runSet(const StatementText& s, StatementOutcome&) {
+void Executor::runSet(const StatementText& s, StatementOutcome& o) {
     if (!s.has(1)) fail(102, "Incorrect syntax near 'SET'.", 15);
     const Token& option = s.at(1);
     if (option.kind == TokenKind::Variable) {
@@ -118,8 +118,8 @@ void Executor::runSet(const StatementText& s, StatementOutcome&) {
         if (s.has(2) && s.at(2).kind == TokenKind::Number && s.at(2).text == "0") return;
         fail(50000, "SET ROWCOUNT other than 0 is not supported by the stand-in.");
     }
-    if (name == "textsize" || name == "dateformat" ||
-        name == "datefirst" || name == "language" || name == "deadlock_priority" || name == "query_governor_cost_limit") {
+    if (name == "dateformat" || name == "language" || name == "datefirst") return setDateOption(s, o);
+    if (name == "textsize" || name == "deadlock_priority" || name == "query_governor_cost_limit") {
         return;
     }
     // SET option[, option ...] ON|OFF
@@ -131,14 +131,47 @@ void Executor::runSet(const StatementText& s, StatementOutcome&) {
         if (s.has(k) && s.at(k).isSymbol(",")) ++k;
     }
     if (k > 1 && onOff(s, k, on) && !s.has(k + 1)) {
-        for (const auto& o : listed) {
-            if (o == "nocount") noCount_ = on;
-            if (o == "xact_abort") xactAbort_ = on;
-            if (o == "implicit_transactions") implicitTransactions_ = on;
+        for (const auto& named : listed) {
+            if (named == "nocount") noCount_ = on;
+            if (named == "xact_abort") xactAbort_ = on;
+            if (named == "implicit_transactions") implicitTransactions_ = on;
         }
         return;
     }
     fail(195, "'" + option.text + "' is not a recognized SET option.", 15);
+}
+
+void Executor::setDateOption(const StatementText& s, StatementOutcome& o) {
+    const std::string option = toLower(s.at(1).text);
+    // The value: a word, a [quoted name] or a string literal; for DATEFIRST a number.
+    if (!s.has(2) || s.has(3)) syntaxErrorAt(s, s.has(2) ? 3 : 2);
+    const Token& value = s.at(2);
+    if (value.kind == TokenKind::Variable) fail(137, "Must declare the scalar variable \"" + value.text + "\".", 15, 2);
+    DateSettings& dates = functions_.conversion.dates;
+    if (option == "datefirst") {
+        const int day = value.kind == TokenKind::Number ? std::atoi(value.text.c_str()) : 0;
+        if (day < 1 || day > 7) fail(2742, "SET DATEFIRST " + value.text + " is out of range.");
+        dates.dateFirst = day;
+        return;
+    }
+    if (!value.isName() && value.kind != TokenKind::String) syntaxErrorAt(s, 2);
+    if (option == "dateformat") {
+        const auto order = parseDateOrder(value.text);
+        if (!order) fail(2741, "SET DATEFORMAT date order '" + value.text + "' is invalid.");
+        dates.order = *order;
+        return;
+    }
+    const Language* language = findLanguage(value.text);
+    if (!language) {
+        fail(2740, "SET LANGUAGE failed because '" + value.text +
+                       "' is not an official language name or a language alias on this SQL Server.");
+    }
+    // A new language brings its own date order and first weekday, and the
+    // client hears of it as at login.
+    const std::string old = dates.language->name;
+    dates.setLanguage(*language);
+    o.envChanges.push_back({env_type::Language, language->name, old, false});
+    o.messages.push_back(sqlInfo(5703, std::string("Changed language setting to ") + language->name + "."));
 }
 
 void Executor::runUse(const StatementText& s, StatementOutcome& o) {
@@ -156,9 +189,12 @@ void Executor::runUse(const StatementText& s, StatementOutcome& o) {
     if (tranCount_ > 0) fail(50000, "USE inside a transaction is not supported by the stand-in.");
     finishWriting();
     const std::string old = database_;
+    const std::string oldCollation = collation().wireBytes();
     if (auto error = open(*stored)) throw StatementError{*error};
     identityInsertTable_.clear();
     o.envChanges.push_back({env_type::Database, database_, old, false});
+    // The new database's collation, as at login.
+    o.envChanges.push_back({env_type::Collation, collation().wireBytes(), oldCollation, true});
     o.messages.push_back(sqlInfo(5701, "Changed database context to '" + database_ + "'.", 1));
 }
 

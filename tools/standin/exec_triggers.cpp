@@ -137,6 +137,8 @@ void Executor::runTrigger(const TriggerInfo& trigger, const TableInfo& table, co
         int64_t rowCount = e.lastRowCount_;
         bool noCount = e.noCount_;
         bool xactAbort = e.xactAbort_;
+        // SET LANGUAGE, DATEFORMAT and DATEFIRST in a trigger last until it returns.
+        DateSettings dates = e.functions_.conversion.dates;
         ~Scope() {
             e.lineStarts_ = lines;
             e.variables_ = variables;
@@ -145,6 +147,7 @@ void Executor::runTrigger(const TriggerInfo& trigger, const TableInfo& table, co
             e.lastRowCount_ = rowCount;
             e.noCount_ = noCount;
             e.xactAbort_ = xactAbort;
+            e.functions_.conversion.dates = dates;
             e.firing_.pop_back();
             --e.triggerDepth_;
         }

@@ -117,14 +117,12 @@ void Executor::runDeclare(const StatementText& s, StatementOutcome&) {
         if (k < b) {
             if (!s.at(k).isSymbol("=") || k + 1 >= b) syntaxErrorAt(s, k);
             const StatementText expr = s.sub(k + 1, b);
-            const SourceValue source = expr.size() == 1 && expr.at(0).kind != TokenKind::Word &&
-                                               expr.at(0).kind != TokenKind::Variable
-                                           ? literalValue(expr.at(0))
-                                           : SourceValue{evaluate(expr), ValueOrigin::Expression};
+            const auto literal = literalIn(expr, 0, expr.size());
+            const SourceValue source = literal ? *literal : evaluateTyped(expr);
             CatalogColumn column;
             column.name = name;
             column.type = v.type;
-            v.value = convertForColumn(source, column);
+            v.value = convertForColumn(source, column, conversionContext());
         }
         (*variables_)[name] = std::move(v);
     }
@@ -135,14 +133,12 @@ void Executor::runSetVariable(const StatementText& s, StatementOutcome&) {
     if (!v) fail(137, "Must declare the scalar variable \"" + s.at(1).text + "\".", 15, 2);
     if (!s.has(3) || !s.at(2).isSymbol("=")) syntaxErrorAt(s, 2);
     const StatementText expr = s.sub(3, s.size());
-    const SourceValue source = expr.size() == 1 && expr.at(0).kind != TokenKind::Word &&
-                                       expr.at(0).kind != TokenKind::Variable
-                                   ? literalValue(expr.at(0))
-                                   : SourceValue{evaluate(expr), ValueOrigin::Expression};
+    const auto literal = literalIn(expr, 0, expr.size());
+    const SourceValue source = literal ? *literal : evaluateTyped(expr);
     CatalogColumn column;
     column.name = s.at(1).text;
     column.type = v->type;
-    v->value = convertForColumn(source, column);
+    v->value = convertForColumn(source, column, conversionContext());
 }
 
 void Executor::runSelectAssign(const StatementText& s, StatementOutcome& o) {
@@ -152,6 +148,7 @@ void Executor::runSelectAssign(const StatementText& s, StatementOutcome& o) {
         end = std::min(end, findTopLevel(s, 1, s.size(), word));
     }
     std::vector<Variable*> targets;
+    std::vector<std::optional<SqlType>> sourceTypes;
     std::string sql = "SELECT ";
     for (auto [a, b] : splitTopLevel(s, 1, end)) {
         if (b < a + 3 || s.at(a).kind != TokenKind::Variable || !s.at(a + 1).isSymbol("=")) {
@@ -162,6 +159,7 @@ void Executor::runSelectAssign(const StatementText& s, StatementOutcome& o) {
         if (!v) fail(137, "Must declare the scalar variable \"" + s.at(a).text + "\".", 15, 2);
         sql += std::string(targets.empty() ? "" : ", ") + "(" + translate(s.sub(a + 2, b)) + ")";
         targets.push_back(v);
+        sourceTypes.push_back(expressionType(s.sub(a + 2, b)));
     }
     if (end < s.size()) {
         sql += ' ';
@@ -175,7 +173,9 @@ void Executor::runSelectAssign(const StatementText& s, StatementOutcome& o) {
             CatalogColumn column;
             column.name = "variable";
             column.type = targets[c]->type;
-            targets[c]->value = convertForColumn({q.column(static_cast<int>(c)), ValueOrigin::Expression}, column);
+            targets[c]->value = convertForColumn(
+                SourceValue{q.column(static_cast<int>(c)), ValueOrigin::Expression, sourceTypes[c]}, column,
+                conversionContext());
         }
     }
     o.command = command::Select;

@@ -1,5 +1,6 @@
 #include "executor.h"
 
+#include "database_options.h"
 #include "sql_translate.h"
 #include "tds_tokens.h"
 #include "text_codec.h"
@@ -54,7 +55,12 @@ bool isCompileError(int number) {
     }
 }
 
-// Conversion errors end the batch and roll its transaction back.
+// Conversion errors end the batch and roll its transaction back. An
+// arithmetic overflow (8115, also met converting a value to a narrower
+// numeric) is not among them: with ANSI_WARNINGS ON, SQL Server's default,
+// "arithmetic errors cause the query to end, but the batch doesn't abort (as
+// long as the setting XACT_ABORT is OFF)" (SQL Server's documentation of
+// SET ARITHABORT), so it ends its statement alone.
 bool isConversionError(int number) {
     return number == 245 || number == 241 || number == 242 || number == 8114 || number == 8169;
 }
@@ -79,6 +85,7 @@ Executor::Executor(DatabaseDirectory& directory, SessionInfo info)
     functions_.login = info_.login;
     functions_.appName = info_.appName;
     functions_.hostName = info_.hostName;
+    functions_.conversion.dates.setLanguage(info_.language ? *info_.language : usEnglish());
 }
 
 Executor::~Executor() {
@@ -121,6 +128,7 @@ std::optional<SqlMessage> Executor::open(const std::string& name) {
     db_ = connection_.get();
     database_ = *stored;
     functions_.database = database_;
+    functions_.conversion.collation = &storedDatabaseCollation(db_);
     registerFunctions(db_, &functions_);
     sqlite3_progress_handler(db_, ProgressSteps, &Executor::progressHandler, this);
     changes_ = std::make_unique<ChangeRecorder>(db_);
@@ -217,6 +225,7 @@ BatchOutcome Executor::runBatch(const std::string& sql) {
 
 void Executor::runStatement(const StatementText& s, bool firstInBatch, std::vector<StatementOutcome>& out) {
     catalog_->refresh();
+    const ScopeGuard scope(*this, s);
     const Token& head = s.at(0);
     if (head.is("if") || head.is("while")) return runIf(s, out);
     if (head.is("begin") && !(s.has(1) && (s.at(1).is("tran") || s.at(1).is("transaction") ||
@@ -418,7 +427,8 @@ std::string Executor::translate(const StatementText& s) const {
         if (name == "@@rowcount") return std::to_string(lastRowCount_);
         if (name == "@@error") return std::to_string(lastError_);
         if (name == "@@servername") return quoteText(info_.serverName);
-        if (name == "@@language") return "'us_english'";
+        if (name == "@@language") return quoteText(language().name);
+        if (name == "@@datefirst") return std::to_string(functions_.conversion.dates.dateFirst);
         if (name == "@@max_precision") return "38";
         if (name == "@@textsize") return "2147483647";
         if (name == "@@options") return "0";
@@ -440,6 +450,7 @@ std::string Executor::translate(const StatementText& s) const {
             return std::nullopt;
         };
     }
+    addTypingTo(ctx);
     std::string sql = translateToSqlite(s, ctx);
     // SCOPE_IDENTITY() is the last identity of this scope: triggers have their own.
     for (size_t pos; (pos = toLower(sql).find("scope_identity()")) != std::string::npos;) {

@@ -6,10 +6,12 @@
 // the statement, the batch, or the batch and the transaction, as SQL
 // Server's error classes do.
 #include "catalog.h"
+#include "conversions.h"
 #include "database_directory.h"
 #include "result_set.h"
 #include "sql_error.h"
 #include "sql_functions.h"
+#include "sql_translate.h"
 #include "sqlite_db.h"
 #include "statement_text.h"
 #include "undo_log.h"
@@ -50,6 +52,7 @@ struct SessionInfo {
     std::string login;
     std::string appName;
     std::string hostName;
+    const Language* language = nullptr;  // the session's first language; us_english when null
 };
 
 // Why a batch stopped before its end, besides an error.
@@ -103,6 +106,10 @@ public:
     int transactionCount() const { return tranCount_; }
     // Rolls back what the session left open (its client went away).
     void abandon();
+    // The session's language, as @@LANGUAGE and the login reply name it.
+    const Language& language() const { return *functions_.conversion.dates.language; }
+    // The current database's collation, as the login reply and USE announce it.
+    const Collation& collation() const { return *functions_.conversion.collation; }
 
     struct LockNeed {
         std::string table;  // lower case
@@ -142,6 +149,7 @@ private:
     void runDropTrigger(const StatementText& s, StatementOutcome& o);
     void runExec(const StatementText& s, StatementOutcome& o);
     void runSet(const StatementText& s, StatementOutcome& o);
+    void setDateOption(const StatementText& s, StatementOutcome& o);
     void runUse(const StatementText& s, StatementOutcome& o);
     void runIf(const StatementText& s, std::vector<StatementOutcome>& out);
     void runBlock(const StatementText& s, std::vector<StatementOutcome>& out);
@@ -211,6 +219,33 @@ private:
     std::string translate(const StatementText& s) const;
     // Evaluates one T-SQL expression through SQLite.
     Value evaluate(const StatementText& expr);
+    // The same, with the expression's type when it is known (exec_typing.cpp).
+    SourceValue evaluateTyped(const StatementText& expr);
+
+    // Types of columns and expressions where literals meet them (exec_typing.cpp).
+    void addTypingTo(TranslateContext& ctx) const;
+    std::optional<SqlType> columnTypeInScope(const std::string& column) const;
+    std::optional<SqlType> expressionType(const StatementText& expr) const;
+    std::optional<SqlType> arithmeticType(const StatementText& expr) const;
+    std::string typedLiteral(const Token& literal, const SqlType& type) const;
+    // A string literal's SQLite text: '...' holds only what the database's code page can.
+    std::string stringLiteral(const Token& literal) const;
+    const ConversionContext& conversionContext() const { return functions_.conversion; }
+    // The statement now running: the tables it names give its columns' types.
+    struct ScopeGuard {
+        ScopeGuard(Executor& e, const StatementText& s) : executor(e), saved(e.scope_) { use(&s); }
+        ~ScopeGuard() { use(saved); }
+        ScopeGuard(const ScopeGuard&) = delete;
+        ScopeGuard& operator=(const ScopeGuard&) = delete;
+        void use(const StatementText* s) {
+            executor.scope_ = s;
+            executor.scopeColumns_.reset();
+        }
+        Executor& executor;
+        const StatementText* saved;
+    };
+    const StatementText* scope_ = nullptr;
+    mutable std::optional<std::map<std::string, SqlType>> scopeColumns_;
     // Rows of a translated query, typed from the catalogue where possible.
     ResultSet query(const std::string& sqliteSql, const StatementText& select);
     // Refreshes the per-session list of databases that SysDatabases shows.

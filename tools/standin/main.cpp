@@ -1,8 +1,9 @@
-// dovrel-standin --port N --data DIR --login NAME:PASSWORD [--login ...] [limits]
+// dovrel-standin --port N --data DIR --login NAME:PASSWORD[:LANGUAGE] [--login ...] [limits]
 // A SQL Server stand-in for tests and demos: TDS on 127.0.0.1, data in
 // SQLite files under DIR. The first line on stdout says where it listens.
 #include "database_directory.h"
 #include "server.h"
+#include "session_language.h"
 #include "text_codec.h"
 
 #include <csignal>
@@ -18,9 +19,10 @@ namespace {
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: dovrel-standin --port N --data DIR --login NAME:PASSWORD [--login NAME:PASSWORD ...]\n"
+                 "usage: dovrel-standin --port N --data DIR --login NAME:PASSWORD[:LANGUAGE] [--login ...]\n"
                  "                      [--login-timeout SECONDS] [--max-connections N] [--trace]\n"
                  "  --port 0 picks a free port; the first line on stdout is 'listening on 127.0.0.1:PORT'.\n"
+                 "  LANGUAGE (us_english, british, 简体中文) is the login's default language.\n"
                  "  --login-timeout drops a client that has not logged in by then (default 15).\n"
                  "  --max-connections refuses further clients with error 17809 (default 256).\n"
                  "  --trace echoes every SQL batch and transaction request to stderr.\n");
@@ -76,7 +78,15 @@ int main(int argc, char** argv) {
                 usage();
                 return 2;
             }
-            logins[standin::toLower(login.substr(0, colon))] = login.substr(colon + 1);
+            std::string password = login.substr(colon + 1);
+            std::string language;
+            // NAME:PASSWORD:LANGUAGE when the last part names a language.
+            const auto last = password.rfind(':');
+            if (last != std::string::npos && standin::findLanguage(password.substr(last + 1))) {
+                language = password.substr(last + 1);
+                password.resize(last);
+            }
+            logins[standin::toLower(login.substr(0, colon))] = standin::LoginAccount(password, language);
         } else {
             usage();
             return 2;

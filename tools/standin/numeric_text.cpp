@@ -2,7 +2,9 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 
 namespace standin {
 namespace {
@@ -57,11 +59,26 @@ std::optional<DecimalNumber> parseDecimalText(std::string_view text) {
     return d;
 }
 
-DecimalNumber decimalFromDouble(double v, int scale) {
-    DecimalNumber d;
-    d.scale = scale;
-    d.mantissa = static_cast<Int128>(std::llround(v * std::pow(10.0, scale)));
-    return d;
+std::optional<DecimalNumber> decimalFromDouble(double v, int scale) {
+    // Through its full decimal expansion, so that large values neither
+    // overflow a 64-bit integer nor lose digits; beyond 38 digits: nothing.
+    if (!std::isfinite(v)) return std::nullopt;
+    char buf[512];
+    std::snprintf(buf, sizeof buf, "%.*f", std::min(scale + 1, 38), v);
+    auto d = parseDecimalText(buf);
+    if (!d) return std::nullopt;
+    return DecimalNumber{rescale(*d, scale), scale};
+}
+
+int compareDecimals(const DecimalNumber& a, const DecimalNumber& b) {
+    // Whole parts first, then the fractions at the larger scale: neither
+    // step can overflow for 38-digit values.
+    const Int128 wholeA = a.mantissa / powerOfTen(a.scale), wholeB = b.mantissa / powerOfTen(b.scale);
+    if (wholeA != wholeB) return wholeA < wholeB ? -1 : 1;
+    const int scale = std::max(a.scale, b.scale);
+    const Int128 fracA = (a.mantissa % powerOfTen(a.scale)) * powerOfTen(scale - a.scale);
+    const Int128 fracB = (b.mantissa % powerOfTen(b.scale)) * powerOfTen(scale - b.scale);
+    return fracA < fracB ? -1 : fracA > fracB ? 1 : 0;
 }
 
 Int128 rescale(const DecimalNumber& d, int scale) {

@@ -16,8 +16,11 @@ struct DecimalNumber {
 
 // "[+-]digits[.digits]" with optional surrounding spaces; nothing else.
 std::optional<DecimalNumber> parseDecimalText(std::string_view text);
-// A double as a decimal with `scale` places (rounded half away from zero).
-DecimalNumber decimalFromDouble(double v, int scale);
+// A double as a decimal with `scale` places (rounded half away from zero);
+// nothing when it has no such form (infinite, or beyond 38 digits).
+std::optional<DecimalNumber> decimalFromDouble(double v, int scale);
+// -1, 0 or 1 as a is less than, equal to or greater than b.
+int compareDecimals(const DecimalNumber& a, const DecimalNumber& b);
 // The mantissa at another scale, rounded half away from zero.
 Int128 rescale(const DecimalNumber& d, int scale);
 std::string formatDecimal(Int128 mantissa, int scale);

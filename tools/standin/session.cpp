@@ -17,8 +17,6 @@ namespace {
 
 constexpr uint32_t Tds72 = 0x72090002;
 constexpr uint8_t ReplyType = packet_type::Reply;
-// SQL_Latin1_General_CP1_CI_AS, announced at login.
-const std::string Collation("\x09\x04\xD0\x00\x34", 5);
 
 std::atomic<bool> traceRequests{false};
 
@@ -101,11 +99,15 @@ bool Session::login() {
     const LoginRequest req = parseLogin7(m.payload);
     tdsVersion_ = negotiatedTdsVersion(req.tdsVersion);
     const auto it = logins_.find(toLower(req.userName));
-    if (req.integratedSecurity || it == logins_.end() || it->second != req.password) {
+    if (req.integratedSecurity || it == logins_.end() || it->second.password != req.password) {
         sendLoginFailure(sqlError(18456, "Login failed for user '" + req.userName + "'.", 14, 1), req.userName);
         return false;
     }
-    SessionInfo info{spid_, serverName_, req.userName, req.appName, req.hostName};
+    // The language LOGIN7 names overrides the login's default, as the
+    // client libraries' Language setting does on SQL Server.
+    const Language* language = findLanguage(req.language);
+    if (!language) language = findLanguage(it->second.language);
+    SessionInfo info{spid_, serverName_, req.userName, req.appName, req.hostName, language};
     executor_ = std::make_unique<Executor>(directory_, info);
     const std::string database = req.database.empty() ? "master" : req.database;
     if (auto error = executor_->open(database)) {
@@ -116,9 +118,10 @@ bool Session::login() {
     TokenWriter w(tdsVersion_, serverName_);
     w.envChangeText(env_type::Database, executor_->database(), "master");
     w.message(sqlInfo(5701, "Changed database context to '" + executor_->database() + "'.", 2));
-    w.envChangeBytes(env_type::Collation, Collation, {});
-    w.envChangeText(env_type::Language, "us_english", {});
-    w.message(sqlInfo(5703, "Changed language setting to us_english.", 1));
+    w.envChangeBytes(env_type::Collation, executor_->collation().wireBytes(), {});
+    const std::string languageName = executor_->language().name;
+    w.envChangeText(env_type::Language, languageName, {});
+    w.message(sqlInfo(5703, "Changed language setting to " + languageName + ".", 1));
     w.loginAck("Microsoft SQL Server", 0x0B000834);  // 11.0.2100
     transport_.setPacketSize(packetSize);
     const std::string size = std::to_string(transport_.packetSize());

@@ -15,8 +15,16 @@
 
 namespace standin {
 
-// Login name (case-insensitive, stored lower-case) -> password.
-using LoginTable = std::map<std::string, std::string>;
+// A login's password and the language its sessions start in when the
+// client names none (empty: us_english).
+struct LoginAccount {
+    LoginAccount(std::string pw = {}, std::string lang = {}) : password(std::move(pw)), language(std::move(lang)) {}
+    std::string password;
+    std::string language;
+};
+
+// Login name (case-insensitive, stored lower-case) -> account.
+using LoginTable = std::map<std::string, LoginAccount>;
 
 // When on, every SQL batch and transaction request is echoed to stderr.
 void setTraceRequests(bool on);

@@ -1,7 +1,9 @@
 #pragma once
 // An error or informational message as the server reports it to the client.
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace standin {
 
@@ -37,5 +39,11 @@ struct StatementError {
 [[noreturn]] inline void fail(int32_t number, std::string text, uint8_t severity = 16, uint8_t state = 1) {
     throw StatementError{sqlError(number, std::move(text), severity, state)};
 }
+
+// A function the stand-in registers in SQLite reports a SQL Server error
+// through SQLite's error text; the statement that called it reports the
+// error with its own number again.
+std::string errorForSqlite(const SqlMessage& m);
+std::optional<SqlMessage> errorFromSqlite(std::string_view sqliteMessage);
 
 }  // namespace standin

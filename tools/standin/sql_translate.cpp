@@ -1,11 +1,17 @@
 #include "sql_translate.h"
 
 #include "catalog.h"
+#include "conversions.h"
+#include "exact_arithmetic.h"
+#include "literal_targets.h"
+#include "numeric_text.h"
 #include "sql_error.h"
+#include "sql_functions.h"
 #include "sqlite_db.h"
 #include "text_codec.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cstdlib>
 
 namespace standin {
 namespace {
@@ -15,18 +21,6 @@ std::optional<std::string> mappedFunction(const std::string& lower) {
     if (lower == "isnull") return "IFNULL";
     if (lower == "substring") return "SUBSTR";
     return std::nullopt;
-}
-
-// Types inside CAST(... AS type): SQLite's CAST only knows affinities.
-std::string castType(const Token& t) {
-    const std::string lower = toLower(t.text);
-    if (lower == "int" || lower == "bigint" || lower == "smallint" || lower == "tinyint" || lower == "bit") {
-        return "INTEGER";
-    }
-    if (lower == "float" || lower == "real") return "REAL";
-    if (lower == "decimal" || lower == "numeric" || lower == "money" || lower == "smallmoney") return "NUMERIC";
-    if (lower == "varbinary" || lower == "binary" || lower == "image") return "BLOB";
-    return "TEXT";
 }
 
 bool isStringToken(const Token& t) { return t.kind == TokenKind::String; }
@@ -52,33 +46,115 @@ size_t tableHintsEnd(const StatementText& s, size_t k) {
     return 0;
 }
 
+// A number as SQLite should read it. Beyond a double's exact range an
+// exact numeric stays exact text; more than 38 digits fail as in SQL Server.
+std::string numberText(const Token& t) {
+    const SourceValue v = literalValue(t);
+    if (v.value.kind == Value::Kind::Text) {
+        const auto d = parseDecimalText(t.text);
+        if (d && digitCount(d->mantissa) > 15) return quoteText(t.text);
+    }
+    return t.text;
+}
+
+// ValueOrigin of an expression that is one literal token.
+int originOf(const StatementText& expr) {
+    if (expr.size() != 1) return static_cast<int>(ValueOrigin::Expression);
+    const Token& t = expr.at(0);
+    if (t.kind == TokenKind::String) {
+        return static_cast<int>(t.unicode ? ValueOrigin::UnicodeLiteral : ValueOrigin::StringLiteral);
+    }
+    if (t.kind == TokenKind::Number) return static_cast<int>(ValueOrigin::NumberLiteral);
+    return static_cast<int>(ValueOrigin::Expression);
+}
+
+// CAST(expr AS type) or CONVERT(type, expr[, style]) starting at the
+// function name `k`: the call of the stand-in's conversion function.
+// Returns the index of the closing parenthesis.
+size_t translateConversion(const StatementText& s, size_t k, const TranslateContext& ctx, std::string& out) {
+    const bool isCast = s.at(k).is("cast");
+    const size_t close = matchingParen(s, k + 1);
+    size_t exprFrom = 0, exprTo = 0, typeFrom = 0, typeTo = 0;
+    std::string style = "NULL";
+    if (isCast) {
+        const size_t as = findTopLevel(s, k + 2, close, "as");
+        if (as == close) syntaxErrorAt(s, close);
+        exprFrom = k + 2, exprTo = as, typeFrom = as + 1, typeTo = close;
+    } else {
+        const auto args = splitTopLevel(s, k + 2, close);
+        if (args.size() < 2 || args.size() > 3) {
+            fail(174, "The convert function requires 2 to 3 arguments.", 15);
+        }
+        typeFrom = args[0].first, typeTo = args[0].second;
+        exprFrom = args[1].first, exprTo = args[1].second;
+        if (args.size() == 3) style = "(" + translateToSqlite(s.sub(args[2].first, args[2].second), ctx) + ")";
+    }
+    if (exprFrom >= exprTo) syntaxErrorAt(s, exprTo);
+    const auto target = readCastType(s, typeFrom, typeTo);
+    if (!target) {
+        fail(243, "Type " + s.text(typeFrom, typeTo) + " is not a defined system type.");
+    }
+    const StatementText expr = s.sub(exprFrom, exprTo);
+    std::optional<SqlType> source = ctx.expressionType ? ctx.expressionType(expr) : std::nullopt;
+    out += std::string(ConvertFunction) + "((" + translateToSqlite(expr, ctx) + "), " +
+           quoteText(typeDisplayName(*target)) + ", " + style + ", " +
+           quoteText(source ? typeDisplayName(*source) : std::string()) + ", " + std::to_string(originOf(expr)) + ")";
+    return close;
+}
+
+bool isExactLiteral(const Token& t) {
+    return t.kind == TokenKind::Number && t.text.find('.') != std::string::npos &&
+           t.text.find_first_of("eE") == std::string::npos;
+}
+
+// Whether the arithmetic run [from, to) computes with an exact value (a
+// decimal literal, an exact column or variable) and joins no strings.
+bool isExactRun(const StatementText& s, size_t from, size_t to, const TranslateContext& ctx) {
+    bool exact = false;
+    int depth = 0;
+    for (size_t k = from; k < to; ++k) {
+        const Token& t = s.at(k);
+        if (t.isSymbol("(")) ++depth;
+        if (t.isSymbol(")")) --depth;
+        if (t.kind == TokenKind::String && depth == 0) return false;
+        if (isExactLiteral(t)) {
+            exact = true;
+        } else if (t.kind == TokenKind::Variable && ctx.expressionType) {
+            const auto type = ctx.expressionType(s.sub(k, k + 1));
+            exact = exact || (type && type->isExactNumeric());
+        } else if (t.isName() && !(k + 1 < to && s.at(k + 1).isSymbol("("))) {
+            const auto type = ctx.columnType(t.text);
+            exact = exact || (type && type->isExactNumeric());
+        }
+    }
+    return exact;
+}
+
 }  // namespace
 
-std::string sqlLiteral(const Value& v) {
-    switch (v.kind) {
-    case Value::Kind::Null: return "NULL";
-    case Value::Kind::Integer: return std::to_string(v.i);
-    case Value::Kind::Real: {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%.17g", v.r);
-        std::string text = buf;
-        // SQLite reads 1e+20 and 3 as numbers; keep a point so that 3.0 stays real.
-        if (text.find_first_of(".eEni") == std::string::npos) text += ".0";
-        return text;
-    }
-    case Value::Kind::Text: return quoteText(v.s);
-    case Value::Kind::Blob: {
-        static const char* hex = "0123456789ABCDEF";
-        std::string out = "X'";
-        for (const char ch : v.s) {
-            const auto c = static_cast<unsigned char>(ch);
-            out.push_back(hex[c >> 4]);
-            out.push_back(hex[c & 15]);
+std::optional<SqlType> readCastType(const StatementText& s, size_t from, size_t to) {
+    if (from >= to || !s.at(from).isName()) return std::nullopt;
+    const std::string name = toLower(s.at(from).text);
+    if (from + 1 == to) {
+        // Without a length, CAST and CONVERT give character and binary types thirty.
+        if (name == "varchar" || name == "nvarchar" || name == "char" || name == "nchar" || name == "varbinary" ||
+            name == "binary") {
+            return makeSqlType(name, 30, 0, true);
         }
-        return out + "'";
+        return makeSqlType(name, 0, 0, false);
     }
+    if (!s.at(from + 1).isSymbol("(") || !s.at(to - 1).isSymbol(")")) return std::nullopt;
+    const auto args = splitTopLevel(s, from + 2, to - 1);
+    if (args.empty() || args.size() > 2) return std::nullopt;
+    int values[2] = {0, 0};
+    for (size_t a = 0; a < args.size(); ++a) {
+        const Token& t = s.at(args[a].first);
+        if (args[a].second != args[a].first + 1) return std::nullopt;
+        if (t.is("max")) values[a] = SqlType::MaxLength;
+        else if (t.kind == TokenKind::Number) values[a] = std::atoi(t.text.c_str());
+        else return std::nullopt;
     }
-    return "NULL";
+    return makeSqlType(name, values[0], values[1], true);
 }
 
 std::string translateToSqlite(const StatementText& s, const TranslateContext& ctx) {
@@ -86,8 +162,7 @@ std::string translateToSqlite(const StatementText& s, const TranslateContext& ct
     std::string limit;
     const size_t n = s.size();
     size_t prevEnd = n > 0 ? s.at(0).begin : 0;
-    int castDepth = -1;  // parenthesis depth of an open CAST(
-    int depth = 0;
+    const std::vector<std::string> met = ctx.columnType ? columnsMetByLiterals(s) : std::vector<std::string>(n);
     auto gap = [&](size_t k) {
         // Keep the source's own spacing (and comments) between tokens.
         if (k < n) {
@@ -95,18 +170,43 @@ std::string translateToSqlite(const StatementText& s, const TranslateContext& ct
             prevEnd = s.at(k).end;
         }
     };
+    // A literal that meets a typed column becomes that type's value.
+    auto typedLiteral = [&](size_t k) -> std::optional<std::string> {
+        if (met[k].empty() || !ctx.typedLiteral) return std::nullopt;
+        const auto type = ctx.columnType(met[k]);
+        if (!type) return std::nullopt;
+        return ctx.typedLiteral(s.at(k), *type);
+    };
+    size_t runChecked = 0;  // arithmetic runs are looked for from here on
     for (size_t k = 0; k < n; ++k) {
         const Token& t = s.at(k);
         gap(k);
+        if (ctx.columnType && k >= runChecked) {
+            // Exact arithmetic where a value is produced; conditions keep SQLite's.
+            const size_t end = arithmeticRunEnd(s, k);
+            runChecked = std::max(end, k + 1);
+            if (end > k && isExactRun(s, k, end, ctx) && !runIsCompared(s, k, end)) {
+                out += translateArithmetic(s, k, end, [&](size_t a, size_t b) {
+                    // A decimal literal reaches the arithmetic as exact text, not as a double.
+                    if (b == a + 1 && isExactLiteral(s.at(a))) return quoteText(s.at(a).text);
+                    return "(" + translateToSqlite(s.sub(a, b), ctx) + ")";
+                });
+                k = end - 1;
+                prevEnd = s.at(k).end;
+                continue;
+            }
+        }
         switch (t.kind) {
         case TokenKind::String:
-            out += quoteText(t.text);
+            if (auto typed = typedLiteral(k)) out += *typed;
+            else out += ctx.stringLiteral && !t.unicode ? ctx.stringLiteral(t) : quoteText(t.text);
             break;
         case TokenKind::Binary:
             out += "X'" + (t.text.size() % 2 ? "0" + t.text : t.text) + "'";
             break;
         case TokenKind::Number:
-            out += t.text;
+            if (auto typed = typedLiteral(k)) out += *typed;
+            else out += numberText(t);
             break;
         case TokenKind::Variable: {
             if (t.text.rfind("@@", 0) == 0) {
@@ -175,7 +275,11 @@ std::string translateToSqlite(const StatementText& s, const TranslateContext& ct
                     out += *f;
                     break;
                 }
-                if (lower == "cast") castDepth = depth + 1;
+                if (lower == "cast" || lower == "convert") {
+                    k = translateConversion(s, k, ctx, out);
+                    prevEnd = s.at(k).end;
+                    break;
+                }
             }
             if (lower == "current_timestamp") {
                 out += "getdate()";
@@ -198,24 +302,21 @@ std::string translateToSqlite(const StatementText& s, const TranslateContext& ct
                 prevEnd = s.at(k).end;
                 break;
             }
-            if (castDepth == depth && k > 0 && s.at(k - 1).is("as")) {
-                out += castType(t);
-                // Skip the type's arguments: CAST(x AS nvarchar(50)).
-                if (k + 1 < n && s.at(k + 1).isSymbol("(")) {
-                    size_t j = k + 1;
-                    while (j < n && !s.at(j).isSymbol(")")) ++j;
-                    k = j;
-                    prevEnd = s.at(k).end;
-                }
-                castDepth = -1;
-                break;
-            }
             out += t.text;
             break;
         }
         case TokenKind::Symbol:
-            if (t.isSymbol("(")) ++depth;
-            if (t.isSymbol(")")) --depth;
+            if ((t.isSymbol("-") || t.isSymbol("+")) && k + 1 < n && s.at(k + 1).kind == TokenKind::Number &&
+                !met[k + 1].empty()) {
+                // A signed number meeting a typed column: one literal.
+                Token signedNumber = s.at(k + 1);
+                if (t.isSymbol("-")) signedNumber.text.insert(0, "-");
+                if (const auto type = ctx.columnType(met[k + 1]); type && ctx.typedLiteral) {
+                    out += ctx.typedLiteral(signedNumber, *type);
+                    prevEnd = s.at(++k).end;
+                    break;
+                }
+            }
             if (t.isSymbol("+") && k > 0 && k + 1 < n && (isStringToken(s.at(k - 1)) || isStringToken(s.at(k + 1)))) {
                 out += "||";
             } else if (t.isSymbol(";")) {

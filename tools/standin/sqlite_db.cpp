@@ -1,5 +1,6 @@
 #include "sqlite_db.h"
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -74,6 +75,7 @@ SqlMessage describeUniqueViolation(sqlite3* db, const std::string& columns) {
 SqlMessage mapSqliteError(sqlite3* db, int rc) {
     const std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     const int primary = rc & 0xFF;
+    if (auto own = errorFromSqlite(msg)) return *own;
     if (startsWith(msg, "no such table: ")) {
         std::string name = msg.substr(15);
         if (startsWith(name, "main.")) name = name.substr(5);
@@ -225,6 +227,33 @@ std::string quoteName(std::string_view name) {
     }
     out.push_back('"');
     return out;
+}
+
+std::string sqlLiteral(const Value& v) {
+    switch (v.kind) {
+    case Value::Kind::Null: return "NULL";
+    case Value::Kind::Integer: return std::to_string(v.i);
+    case Value::Kind::Real: {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "%.17g", v.r);
+        std::string text = buf;
+        // SQLite reads 1e+20 and 3 as numbers; keep a point so that 3.0 stays real.
+        if (text.find_first_of(".eEni") == std::string::npos) text += ".0";
+        return text;
+    }
+    case Value::Kind::Text: return quoteText(v.s);
+    case Value::Kind::Blob: {
+        static const char* hex = "0123456789ABCDEF";
+        std::string out = "X'";
+        for (const char ch : v.s) {
+            const auto c = static_cast<unsigned char>(ch);
+            out.push_back(hex[c >> 4]);
+            out.push_back(hex[c & 15]);
+        }
+        return out + "'";
+    }
+    }
+    return "NULL";
 }
 
 std::string quoteText(std::string_view text) {

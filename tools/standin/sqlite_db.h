@@ -63,5 +63,7 @@ void execSql(sqlite3* db, std::string_view sql);
 std::string quoteName(std::string_view name);
 // SQLite's quoting of a text literal: 'text' with ' doubled.
 std::string quoteText(std::string_view text);
+// A value as an SQLite literal: NULL, 12, 1.5, 'text', X'0A0B'.
+std::string sqlLiteral(const Value& v);
 
 }  // namespace standin

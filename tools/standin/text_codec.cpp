@@ -93,8 +93,20 @@ std::string utf16leToUtf8(std::string_view utf16) {
 
 size_t utf16Length(std::string_view utf8) {
     size_t n = 0;
-    for (size_t i = 0; i < utf8.size();) n += nextCodePoint(utf8, i) >= 0x10000 ? 2 : 1;
+    for (size_t i = 0; i < utf8.size();) n += nextCodePoint(utf8, i) >= 0x10000 ? 2u : 1u;
     return n;
+}
+
+std::string utf16Prefix(std::string_view utf8, size_t units) {
+    size_t n = 0, i = 0;
+    while (i < utf8.size()) {
+        size_t next = i;
+        const size_t need = nextCodePoint(utf8, next) >= 0x10000 ? 2 : 1;
+        if (n + need > units) break;
+        n += need;
+        i = next;
+    }
+    return std::string(utf8.substr(0, i));
 }
 
 std::string toLower(std::string_view s) {

@@ -12,6 +12,8 @@ std::string utf8ToUtf16le(std::string_view utf8);
 std::string utf16leToUtf8(std::string_view utf16);
 // Number of UTF-16 code units the UTF-8 text needs (SQL Server's nvarchar length).
 size_t utf16Length(std::string_view utf8);
+// The longest start of the text that needs at most `units` UTF-16 code units.
+std::string utf16Prefix(std::string_view utf8, size_t units);
 
 std::string toLower(std::string_view s);
 bool equalsIgnoreCase(std::string_view a, std::string_view b);

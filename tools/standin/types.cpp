@@ -1,24 +1,29 @@
 #include "types.h"
 
-#include "datetime_text.h"
+#include "code_page.h"
+#include "date_literal.h"
+#include "sqlite_db.h"
 #include "numeric_text.h"
+#include "sqlite_collations.h"
 #include "text_codec.h"
 
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace standin {
 namespace {
 
 namespace wire {
-constexpr uint8_t Image = 0x22, Guid = 0x24, IntN = 0x26, DateN = 0x28, NText = 0x63, BitN = 0x68,
+constexpr uint8_t Image = 0x22, Text = 0x23, Guid = 0x24, IntN = 0x26, DateN = 0x28, NText = 0x63, BitN = 0x68,
                   DecimalN = 0x6A, NumericN = 0x6C, FloatN = 0x6D, MoneyN = 0x6E, DateTimeN = 0x6F,
-                  BigVarBinary = 0xA5, BigBinary = 0xAD, NVarChar = 0xE7, NChar = 0xEF;
+                  BigVarBinary = 0xA5, BigVarChar = 0xA7, BigBinary = 0xAD, BigChar = 0xAF, NVarChar = 0xE7,
+                  NChar = 0xEF;
 }
 
-// SQL_Latin1_General_CP1_CI_AS: the usual server default, case-insensitive.
-constexpr char DefaultCollation[5] = {0x09, 0x04, static_cast<char>(0xD0), 0x00, 0x34};
+const Collation& collationOf(const SqlType& t) { return t.collation ? *t.collation : defaultCollation(); }
+
 constexpr uint32_t Tds73 = 0x730A0003;
 constexpr uint32_t TimestampUserType = 80;
 
@@ -33,6 +38,12 @@ uint8_t decimalBytes(int precision) {
 uint16_t wideMaxBytes(const SqlType& t) {
     if (t.length == SqlType::MaxLength || t.length > 4000) return 0xFFFF;
     return static_cast<uint16_t>(std::max(1, t.length) * 2);
+}
+
+// varchar/char sizes on the wire, in bytes of the code page; 0xFFFF means max.
+uint16_t narrowMaxBytes(const SqlType& t) {
+    if (t.length == SqlType::MaxLength || t.length > 8000) return 0xFFFF;
+    return static_cast<uint16_t>(std::max(1, t.length));
 }
 
 int64_t asInteger(const Value& v) {
@@ -64,11 +75,11 @@ double asDouble(const Value& v) {
 Int128 asScaled(const Value& v, int scale) {
     switch (v.kind) {
     case Value::Kind::Integer: return static_cast<Int128>(v.i) * powerOfTen(scale);
-    case Value::Kind::Real: return decimalFromDouble(v.r, scale).mantissa;
+    case Value::Kind::Real: return decimalFromDouble(v.r, scale).value_or(DecimalNumber{}).mantissa;
     case Value::Kind::Text:
     case Value::Kind::Blob:
         if (auto d = parseDecimalText(v.s)) return rescale(*d, scale);
-        return decimalFromDouble(parseFloatText(v.s).value_or(0.0), scale).mantissa;
+        return decimalFromDouble(parseFloatText(v.s).value_or(0.0), scale).value_or(DecimalNumber{}).mantissa;
     case Value::Kind::Null: return 0;
     }
     return 0;
@@ -76,7 +87,11 @@ Int128 asScaled(const Value& v, int scale) {
 
 DateTimeParts asDateTime(const Value& v) {
     if (v.kind == Value::Kind::Text) {
-        if (auto p = parseDateTimeText(v.s)) return *p;
+        if (auto p = parseStoredDateTime(v.s)) return *p;
+        // Text that skipped the conversions (a trigger's insert): read year first.
+        DateSettings isoOrder;
+        isoOrder.order = DateOrder::YMD;
+        if (auto p = readDateLiteral(v.s, isoOrder, DateKind::DateTime).value) return *p;
     }
     if (v.kind == Value::Kind::Integer || v.kind == Value::Kind::Real) {
         // A number counts days from 1900-01-01, as SQL Server converts it.
@@ -213,6 +228,19 @@ std::optional<SqlType> makeSqlType(const std::string& rawName, int arg1, int arg
     return std::nullopt;
 }
 
+std::optional<SqlType> parseTypeSpec(std::string_view spec) {
+    const auto open = spec.find('(');
+    const std::string name(spec.substr(0, open));
+    if (open == std::string_view::npos) return makeSqlType(name, 0, 0, false);
+    const auto close = spec.find(')', open);
+    if (close == std::string_view::npos) return std::nullopt;
+    const std::string args(spec.substr(open + 1, close - open - 1));
+    const auto comma = args.find(',');
+    auto number = [](const std::string& a) { return a == "max" ? SqlType::MaxLength : std::atoi(a.c_str()); };
+    return makeSqlType(name, number(args.substr(0, comma)),
+                       comma == std::string::npos ? 0 : number(args.substr(comma + 1)), true);
+}
+
 std::string typeBaseName(BaseType b) {
     switch (b) {
     case BaseType::TinyInt: return "tinyint";
@@ -259,10 +287,13 @@ std::string typeDisplayName(const SqlType& t) {
 std::string sqliteColumnType(const SqlType& t) {
     if (t.isInteger() || t.base == BaseType::Bit || t.base == BaseType::Timestamp) return "INTEGER";
     if (t.base == BaseType::Float || t.base == BaseType::Real) return "REAL";
-    if (t.isExactNumeric()) return "NUMERIC";
+    // Exact text that compares, sorts and finds MIN/MAX by value: NUMERIC
+    // affinity would keep only a double's fifteen digits.
+    if (t.isExactNumeric()) return std::string("TEXT COLLATE ") + ExactNumericCollation;
     if (t.isBinary()) return "BLOB";
     if (t.isDateTime()) return "TEXT";
-    return "TEXT COLLATE NOCASE";
+    // Text compares as its collation says; SQLite knows each one by name.
+    return std::string("TEXT COLLATE ") + quoteName(collationOf(t).name);
 }
 
 uint32_t wireUserType(const SqlType& t) { return t.base == BaseType::Timestamp ? TimestampUserType : 0; }
@@ -299,15 +330,15 @@ void writeTypeInfo(ByteWriter& w, const SqlType& t, uint32_t tdsVersion) {
         } else {  // older clients know no date type: send its text
             w.u8(wire::NVarChar);
             w.u16(20);
-            w.bytes(std::string_view(DefaultCollation, 5));
+            w.bytes(collationOf(t).wireBytes());
         }
         return;
-    case BaseType::NVarChar: case BaseType::VarChar:
+    case BaseType::NVarChar:
         w.u8(wire::NVarChar);
         w.u16(wideMaxBytes(t));
-        w.bytes(std::string_view(DefaultCollation, 5));
+        w.bytes(collationOf(t).wireBytes());
         return;
-    case BaseType::NChar: case BaseType::Char:
+    case BaseType::NChar:
         if (wideMaxBytes(t) == 0xFFFF) {
             w.u8(wire::NVarChar);
             w.u16(0xFFFF);
@@ -315,12 +346,24 @@ void writeTypeInfo(ByteWriter& w, const SqlType& t, uint32_t tdsVersion) {
             w.u8(wire::NChar);
             w.u16(wideMaxBytes(t));
         }
-        w.bytes(std::string_view(DefaultCollation, 5));
+        w.bytes(collationOf(t).wireBytes());
+        return;
+    // varchar, char and text travel in their collation's code page, which
+    // the collation bytes name, as SQL Server sends them.
+    case BaseType::VarChar:
+        w.u8(wire::BigVarChar);
+        w.u16(narrowMaxBytes(t));
+        w.bytes(collationOf(t).wireBytes());
+        return;
+    case BaseType::Char:
+        w.u8(wire::BigChar);
+        w.u16(narrowMaxBytes(t));
+        w.bytes(collationOf(t).wireBytes());
         return;
     case BaseType::NText: case BaseType::Text:
-        w.u8(wire::NText);
+        w.u8(t.base == BaseType::Text ? wire::Text : wire::NText);
         w.u32(0x7FFFFFFE);
-        w.bytes(std::string_view(DefaultCollation, 5));
+        w.bytes(collationOf(t).wireBytes());
         w.u8(0);  // no table name parts
         return;
     case BaseType::UniqueIdentifier: w.u8(wire::Guid); w.u8(16); return;
@@ -430,29 +473,31 @@ void writeValue(ByteWriter& w, const SqlType& t, const Value& v, uint32_t tdsVer
         return;
     }
     case BaseType::NVarChar: case BaseType::VarChar: case BaseType::NChar: case BaseType::Char: {
-        const bool isMax = wideMaxBytes(t) == 0xFFFF;
+        const bool unicode = t.isUnicodeText();
+        const uint16_t maxBytes = unicode ? wideMaxBytes(t) : narrowMaxBytes(t);
+        const bool isMax = maxBytes == 0xFFFF;
         if (null) {
             if (isMax) w.u64(~0ULL); else w.u16(0xFFFF);
             return;
         }
-        std::string text = textOf(v);
-        if ((t.base == BaseType::NChar || t.base == BaseType::Char) && t.length > 0) {
-            const size_t have = utf16Length(text);
-            if (have < static_cast<size_t>(t.length)) text.append(static_cast<size_t>(t.length) - have, ' ');
+        std::string bytes = unicode ? utf8ToUtf16le(textOf(v)) : toCodePage(textOf(v), collationOf(t).codePage);
+        if ((t.base == BaseType::NChar || t.base == BaseType::Char) && !isMax) {
+            // Fixed-width text is padded with blanks to its width.
+            while (bytes.size() < maxBytes) bytes.append(unicode ? std::string(" \0", 2) : std::string(" "));
         }
-        std::string wide = utf8ToUtf16le(text);
         if (isMax) {
-            writePlp(w, wide);
+            writePlp(w, bytes);
         } else {
-            if (wide.size() > wideMaxBytes(t)) wide.resize(wideMaxBytes(t));
-            w.u16(static_cast<uint16_t>(wide.size()));
-            w.bytes(wide);
+            if (bytes.size() > maxBytes) bytes.resize(maxBytes);
+            w.u16(static_cast<uint16_t>(bytes.size()));
+            w.bytes(bytes);
         }
         return;
     }
     case BaseType::NText: case BaseType::Text:
         if (null) { w.u8(0); return; }
-        writeLegacyLob(w, utf8ToUtf16le(textOf(v)));
+        writeLegacyLob(w, t.base == BaseType::Text ? toCodePage(textOf(v), collationOf(t).codePage)
+                                                   : utf8ToUtf16le(textOf(v)));
         return;
     case BaseType::Image:
         if (null) { w.u8(0); return; }

@@ -17,7 +17,8 @@ std::string valueText(const Value& v) {
     case Value::Kind::Blob: {
         static const char* hex = "0123456789ABCDEF";
         std::string out = "0x";
-        for (unsigned char c : v.s) {
+        for (const char ch : v.s) {
+            const auto c = static_cast<unsigned char>(ch);
             out.push_back(hex[c >> 4]);
             out.push_back(hex[c & 15]);
         }

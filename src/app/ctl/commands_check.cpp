@@ -59,10 +59,10 @@ void addCheckCommand(CLI::App& app) {
         const std::string diagnosis = withTerminalLineEnds(BuildDiagnosisText(found));
         if (*json) {
             std::vector<std::string> lines;
-            for (std::size_t start = 0; start <= diagnosis.size();) {
-                const std::size_t end = std::min(diagnosis.find('\n', start), diagnosis.size());
-                lines.push_back(diagnosis.substr(start, end - start));
-                start = end + 1;
+            for (std::size_t from = 0; from <= diagnosis.size();) {
+                const std::size_t end = std::min(diagnosis.find('\n', from), diagnosis.size());
+                lines.push_back(diagnosis.substr(from, end - from));
+                from = end + 1;
             }
             printJson({{"server", server},
                        {"database", database},

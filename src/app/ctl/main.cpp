@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
         std::cerr << "dovrelctl: " << error << std::endl;
         return dovrel::ctl::kExitUsage;
     }
-    CLI::App app{"Dovrel: connection settings of the HR, attendance and payroll client"};
+    CLI::App app{"Dovrel: connection settings of the HR, attendance and payroll client", "dovrelctl"};
     app.footer(std::string("A value that begins with \"-\" (a password such as -x9) is written with \"=\" "
                            "(--password=-x9), or after \"--\" where it stands alone (dovrelctl encrypt -- -x9).\n") +
                dovrel::ctl::kExitCodesHelp);
