@@ -16,6 +16,9 @@ packages=(
   xvfb xauth fonts-wqy-microhei openbox x11-utils xdotool libx11-dev libxcb1-dev
   iproute2 locales dpkg-dev lintian man-db
   clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  rapidjson-dev
+  wine64
 )
 
 SUDO=""

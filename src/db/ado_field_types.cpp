@@ -1,8 +1,5 @@
 #include "db/ado_field_types.h"
 
-#include <sqlext.h>
-#include <sqlucode.h>
-
 #include <array>
 #include <string>
 #include <utility>

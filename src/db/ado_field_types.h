@@ -1,9 +1,9 @@
 #pragma once
 // The ADO data type code of a result column, from what the ODBC driver
 // says of it: its SQL type and the server's type name.
-#include <sql.h>
-
 #include <string_view>
+
+#include "db/odbc_headers.h"
 
 namespace dovrel::ado {
 

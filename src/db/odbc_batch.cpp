@@ -1,7 +1,5 @@
 #include "db/odbc_batch.h"
 
-#include <sqlext.h>
-
 #include <algorithm>
 
 #include "db/ado_field_types.h"

@@ -1,14 +1,13 @@
 #pragma once
 // Running a text of one or more statements and walking every result it
 // produces, so that each statement runs and each failure is collected.
-#include <sql.h>
-
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "db/ado.h"
 #include "db/ado_recordset_data.h"
+#include "db/odbc_headers.h"
 
 namespace dovrel::ado::odbc {
 

@@ -1,8 +1,10 @@
 #include "db/odbc_drivers.h"
 
+#ifndef _WIN32
 #include <dlfcn.h>
 #include <link.h>
 #include <odbcinst.h>
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -11,6 +13,7 @@
 #include <mutex>
 
 #include "db/odbc_handles.h"
+#include "db/odbc_text.h"
 
 namespace dovrel::ado::odbc {
 namespace {
@@ -22,6 +25,11 @@ std::string lower(std::string text) {
 
 bool contains(const std::string& text, const std::string& part) { return lower(text).find(lower(part)) != std::string::npos; }
 
+#ifdef _WIN32
+// The driver's DLL is the driver manager's to load, and a FreeTDS driver's
+// version cannot be read from here: it is taken for one without the escape.
+bool freeTdsDoublesBraces(const std::string&) { return false; }
+#else
 // The driver's shared library, loaded; nullptr when it cannot be.
 void* loadDriverLibrary(const std::string& driver) {
     char library[4096] = {};
@@ -46,6 +54,7 @@ bool freeTdsDoublesBraces(const std::string& driver) {
     if (std::sscanf(bytes.c_str() + at, "freetds v%d.%d", &major, &minor) != 2) return false;
     return major > 1 || (major == 1 && minor >= 4);
 }
+#endif
 
 }  // namespace
 
@@ -54,14 +63,15 @@ std::vector<std::string> installedDrivers() {
     std::vector<std::string> names;
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
     for (;;) {
-        SQLCHAR name[512];
-        SQLCHAR attributes[2048];
+        // The wide call: Wine's driver manager has no narrow one.
+        SQLWCHAR name[512] = {};
+        SQLWCHAR attributes[2048];
         SQLSMALLINT nameLength = 0;
         SQLSMALLINT attributesLength = 0;
-        const SQLRETURN rc = SQLDrivers(env->get(), direction, name, sizeof name, &nameLength, attributes,
-                                        sizeof attributes, &attributesLength);
+        const SQLRETURN rc = SQLDriversW(env->get(), direction, name, 512, &nameLength, attributes, 2048,
+                                         &attributesLength);
         if (!succeeded(rc)) break;
-        names.emplace_back(reinterpret_cast<const char*>(name));
+        names.push_back(toUtf8(narrowed(name)));
         direction = SQL_FETCH_NEXT;
     }
     return names;
@@ -96,16 +106,24 @@ connstr::Driver sqlServerDriver() {
         const std::string name = chooseSqlServerDriver(installedDrivers());
         if (!name.empty()) found = describeDriver(name);
     }
+#ifdef _WIN32
+    if (found.name.empty()) throw DatabaseError("IM002", 0, "No ODBC driver for SQL Server is installed.");
+#else
     if (found.name.empty())
         throw DatabaseError("IM002", 0,
                             "No ODBC driver for SQL Server is installed. Install the Debian package tdsodbc "
                             "(apt-get install tdsodbc); it registers the driver \"FreeTDS\".");
+#endif
     return found;
 }
 
 void preloadSqlServerDriver() {
     try {
+#ifdef _WIN32
+        sqlServerDriver();   // loads the driver manager; the driver's DLL is its to load
+#else
         loadDriverLibrary(sqlServerDriver().name);
+#endif
     } catch (const DatabaseError&) {
     }
 }

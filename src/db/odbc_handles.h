@@ -1,14 +1,12 @@
 #pragma once
 // Owning wrappers of the ODBC handles and the reading of diagnostic records
 // into the entries of the errors collection.
-#include <sql.h>
-#include <sqlext.h>
-
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "db/ado.h"
+#include "db/odbc_headers.h"
 
 namespace dovrel::ado::odbc {
 

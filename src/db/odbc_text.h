@@ -2,10 +2,10 @@
 // Text crosses the driver boundary as UTF-16 (the wide ODBC calls), so that
 // Chinese names and values do not depend on the driver's client character
 // set. Inside the program every text is UTF-8.
-#include <sql.h>
-
 #include <string>
 #include <string_view>
+
+#include "db/odbc_headers.h"
 
 namespace dovrel::ado::odbc {
 

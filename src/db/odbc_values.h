@@ -1,13 +1,12 @@
 #pragma once
 // Reading one column value of the current row as the text that Field::Value
 // gives, and the formatting rules behind it.
-#include <sql.h>
-#include <sqlext.h>
-
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "db/odbc_headers.h"
 
 namespace dovrel::ado::odbc {
 

@@ -1,5 +1,21 @@
 #include "exchange/large_block.h"
 
+#ifdef _WIN32
+
+namespace dovrel::exchange {
+
+// Windows has neither huge-page advice nor aligned blocks that std::free
+// releases: a plain block, its pages mapped as they are filled.
+void* allocateLargeBlock(std::size_t size) {
+    void* memory = std::malloc(size ? size : 1);
+    if (!memory) throw std::bad_alloc();
+    return memory;
+}
+
+}  // namespace dovrel::exchange
+
+#else
+
 #include <sys/mman.h>
 
 #include <cstdint>
@@ -36,3 +52,5 @@ void* allocateLargeBlock(std::size_t size) {
 }
 
 }  // namespace dovrel::exchange
+
+#endif

@@ -57,6 +57,7 @@ int32_t statusOf(const EchoResult& result) {
     case Outcome::IcmpError: return icmpErrorStatus(result.icmpType, result.icmpCode);
     case Outcome::SocketError: return socketErrorStatus(result.errorNumber);
     case Outcome::Unavailable: return ipstatus::BadAddress;   // as when no ICMP handle can be had
+    case Outcome::IpStatus: return result.ipStatus;
     }
     return ipstatus::GeneralFailure;
 }

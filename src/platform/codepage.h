@@ -1,10 +1,11 @@
 #pragma once
 // Code pages. All text inside the program is UTF-8; code pages appear only
 // where bytes or character codes are counted (the cipher, the source files
-// of the table exchange). On Linux both code pages follow the locale
-// (LC_ALL, then LC_CTYPE, then LANG) the way Windows sets them for that
-// language: zh_CN, zh_SG 936; zh_TW, zh_HK, zh_MO 950; ja 932; ko 949;
-// anything else ANSI 1252 and OEM 437.
+// of the table exchange). On Windows they are the system's (GetACP,
+// GetOEMCP) and Windows converts. On Linux both code pages follow the
+// locale (LC_ALL, then LC_CTYPE, then LANG) the way Windows sets them for
+// that language: zh_CN, zh_SG 936; zh_TW, zh_HK, zh_MO 950; ja 932; ko 949;
+// anything else ANSI 1252 and OEM 437; iconv converts.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,8 +17,10 @@ struct CodePages {
     int oem;
 };
 
+#ifndef _WIN32
 // The code pages that a locale name such as "zh_CN.UTF-8" stands for.
 CodePages codePagesForLocale(std::string_view localeName);
+#endif
 
 // The ANSI code page of this machine (or the override).
 int ansiCodePage();

@@ -2,7 +2,8 @@
 // One ICMP echo request and what became of it, as a seam: the reachability
 // probe asks the transport in use; the real one sends through an
 // unprivileged ICMP datagram socket where the system allows it, else a raw
-// socket; tests install a scripted one.
+// socket (on Windows through the system's ICMP library); tests install a
+// scripted one.
 //
 // "No probe possible" (the system allows neither socket) is kept apart from
 // "no reply": the first means the program cannot ask, the second that the
@@ -24,11 +25,13 @@ struct EchoResult {
         IcmpError,    // an ICMP error message about our request came back
         SocketError,  // the request could not be sent or its answer not read (errorNumber says why)
         Unavailable,  // no ICMP socket may be opened: no probe can be made
+        IpStatus,     // the system's ICMP library ended the echo with ipStatus
     };
     Outcome outcome = Outcome::TimedOut;
     uint8_t icmpType = 0;    // IcmpError: the error message's type and code
     uint8_t icmpCode = 0;
     int errorNumber = 0;     // SocketError: the errno of the failed call
+    int32_t ipStatus = 0;    // IpStatus: the library's status code (11001 to 11255)
     std::chrono::milliseconds roundTrip{0};   // Reply
 };
 
@@ -43,6 +46,7 @@ public:
                             std::chrono::milliseconds timeout) = 0;
 };
 
+#ifndef _WIN32   // Windows: platform/win/icmp_echo_transport.h
 // The system's ICMP sockets.
 class SocketEchoTransport : public EchoTransport {
 public:
@@ -54,6 +58,11 @@ public:
 private:
     SocketKind kind_;
 };
+#endif
+
+// The real transport of this system: the ICMP library on Windows, the
+// sockets elsewhere.
+EchoTransport& systemEchoTransport();
 
 // Answers from a script, for tests: each echo takes the next step (the
 // last one repeats), sleeps its delay, then returns its result, however
@@ -82,9 +91,9 @@ ScriptedEchoTransport::Step scriptedReply(std::chrono::milliseconds delay = {});
 ScriptedEchoTransport::Step scriptedSilence();
 ScriptedEchoTransport::Step scriptedIcmpError(uint8_t type, uint8_t code);
 
-// The transport in use: the system's sockets unless another is installed.
+// The transport in use: the system's unless another is installed.
 EchoTransport& echoTransport();
-// Installs `transport` (nullptr restores the sockets) and returns the previous one.
+// Installs `transport` (nullptr restores the system's) and returns the previous one.
 EchoTransport* setEchoTransport(EchoTransport* transport);
 
 class ScopedEchoTransport {

@@ -1,7 +1,8 @@
 #pragma once
-// The machine-wide settings store (HKEY_LOCAL_MACHINE on Windows). On Linux
-// it is one text file, by default /etc/dovrel/registry; the environment
-// variable DOVREL_REGISTRY names another file (sandbox runs, tests).
+// The machine-wide settings store. On Windows it is the registry's
+// HKEY_LOCAL_MACHINE (platform/win/registry_settings.h). On Linux it is one
+// text file, by default /etc/dovrel/registry; the environment variable
+// DOVREL_REGISTRY names another file (sandbox runs, tests).
 //
 // Key paths and value names compare without regard to letter case and keep
 // the spelling first written. Results are Windows error codes: 0 success,
@@ -43,12 +44,14 @@ public:
     virtual std::optional<std::string> problem() { return std::nullopt; }
 };
 
+#ifndef _WIN32
 // The store file in use: $DOVREL_REGISTRY, or the machine-wide default.
 std::string settingsFilePath();
 inline constexpr const char* kDefaultSettingsFile = "/etc/dovrel/registry";
+#endif
 
-// The machine's store (a file backend on settingsFilePath()), unless
-// another backend has been installed.
+// The machine's store (the registry on Windows, a file backend on
+// settingsFilePath() on Linux), unless another backend has been installed.
 SettingsBackend& machineSettings();
 // Installs `backend` (nullptr restores the file store) and returns the previous one.
 SettingsBackend* setMachineSettings(SettingsBackend* backend);

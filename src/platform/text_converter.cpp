@@ -1,12 +1,11 @@
 #include "platform/text_converter.h"
 
-#include <opencc/opencc.h>
-
 #include <exception>
 #include <memory>
 #include <mutex>
 
 #include "platform/codepage.h"
+#include "platform/opencc_data.h"
 
 namespace dovrel::platform {
 namespace {
@@ -24,7 +23,7 @@ public:
         if (!tried_) {
             tried_ = true;
             try {
-                converter_ = std::make_unique<opencc::SimpleConverter>("s2tw.json");
+                converter_ = openS2twConverter();
             } catch (...) {
                 converter_.reset();
             }

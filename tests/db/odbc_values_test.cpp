@@ -2,12 +2,11 @@
 // codes, value texts, text conversion, driver choice and error numbers.
 #include <gtest/gtest.h>
 
-#include <sqlext.h>
-
 #include "db/ado.h"
 #include "db/ado_field_types.h"
 #include "db/odbc_drivers.h"
 #include "db/odbc_handles.h"
+#include "db/odbc_headers.h"
 #include "db/odbc_text.h"
 #include "db/odbc_values.h"
 

@@ -24,7 +24,7 @@ private:
     std::string folder_;
 };
 
-// The number of file descriptors this process has open.
+// The number of file descriptors (on Windows: handles) this process has open.
 int openFileCount();
 
 }  // namespace dovrel::test

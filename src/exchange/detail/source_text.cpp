@@ -18,6 +18,7 @@
 #include "exchange/detail/utf8_repair.h"
 #include "exchange/large_block.h"
 #include "platform/codepage.h"
+#include "platform/file_path.h"
 #include "platform/runtime_error.h"
 
 namespace dovrel::exchange::detail {
@@ -68,7 +69,7 @@ bool isUtf8(std::string_view bytes) {
 }
 
 std::ifstream openForReading(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(platform::filePath(path), std::ios::binary);
     if (!file) throw RuntimeError(err::PathFileAccess);
     return file;
 }
@@ -195,22 +196,22 @@ SourceText load(const std::string& path, const SourceTextOptions& options) {
 
 bool normalFileExists(const std::string& path) {
     std::error_code error;
-    std::filesystem::path p(path);
+    const std::filesystem::path p = platform::filePath(path);
     if (path.empty() || !std::filesystem::is_regular_file(p, error)) return false;
-    std::string name = p.filename().string();
+    const auto name = p.filename().native();
     return !name.empty() && name.front() != '.';
 }
 
 std::string problemWithSourceFile(const std::string& path) {
     std::error_code error;
-    const std::filesystem::path p(path);
+    const std::filesystem::path p = platform::filePath(path);
     const auto status = std::filesystem::status(p, error);
     if (path.empty() || !std::filesystem::exists(status)) return localized(kNoSuchFile);
     if (std::filesystem::is_directory(status)) return localized(kIsAFolder);
     if (!std::filesystem::is_regular_file(status)) return localized(kNotAFile);
-    const std::string name = p.filename().string();
+    const auto name = p.filename().native();
     if (name.empty() || name.front() == '.') return localized(kHiddenFile);
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(p, std::ios::binary);
     if (!file) return localized(kCannotOpen) + std::strerror(errno);
     if (std::filesystem::file_size(p, error) == 0 && !error) return localized(kEmptyFile);
     return {};

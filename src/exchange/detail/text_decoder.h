@@ -1,20 +1,29 @@
 #pragma once
-// Bytes of some encoding to UTF-8 through iconv, a piece at a time, with
-// every byte sequence the encoding cannot read replaced by U+FFFD and
-// counted, so that a caller can refuse or report them.
+// Bytes of some encoding to UTF-8 through iconv (on Windows through the
+// system's code pages), a piece at a time, with every byte sequence the
+// encoding cannot read replaced by U+FFFD and counted, so that a caller can
+// refuse or report them.
+#ifndef _WIN32
 #include <iconv.h>
+#endif
 
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#ifdef _WIN32
+#include "platform/win/code_page_reader.h"
+#else
 #include "platform/iconv_handle.h"
+#endif
 #include "platform/utf8_check.h"
 
 namespace dovrel::exchange::detail {
 
+#ifndef _WIN32
 using platform::IconvHandle;
+#endif
 
 class TextDecoder {
 public:
@@ -32,11 +41,16 @@ public:
     std::size_t firstReplaced() const { return firstReplaced_; }
 
 private:
+#ifdef _WIN32
+    explicit TextDecoder(platform::win::CodePageReader reader) : reader_(std::move(reader)) {}
+    platform::win::CodePageReader reader_;
+#else
     TextDecoder(IconvHandle handle, std::size_t unit) : handle_(std::move(handle)), unit_(unit) {}
-    void replace(std::string& out);
-
     IconvHandle handle_;
     std::size_t unit_;       // bytes to step over an unreadable sequence: 1, or a UTF-16/32 code unit
+#endif
+    void replace(std::string& out);
+
     std::string carry_;      // the start of a sequence cut at the end of the last piece
     std::size_t replaced_ = 0;
     std::size_t firstReplaced_ = std::string::npos;
