@@ -141,7 +141,7 @@ std::optional<Decoded> decodeAt(std::string_view text, std::size_t pos) {
     const std::size_t length = sequenceLength(text, pos);
     if (length == 0) return std::nullopt;
     const auto lead = static_cast<unsigned char>(text[pos]);
-    char32_t value = length == 1 ? lead : lead & (0x7F >> length);
+    char32_t value = length == 1 ? lead : static_cast<char32_t>(lead & (0x7F >> length));
     for (std::size_t k = 1; k < length; ++k) value = (value << 6) | (static_cast<unsigned char>(text[pos + k]) & 0x3F);
     return Decoded{value, length};
 }
