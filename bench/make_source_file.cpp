@@ -14,13 +14,18 @@ namespace {
 constexpr const char* kHeader = "Id\tCode\tName\tDept\tHireDate\tClockIn\tSalary\tHours\tActive\tNote";
 
 constexpr const char* kSurnames[] = {"张", "王", "李", "赵", "陈", "刘", "杨", "黄", "周", "吴", "徐", "孙"};
-constexpr const char* kGivenNames[] = {"伟", "芳", "娜", "秀英", "敏", "静", "丽", "强", "磊", "军", "洋", "勇", "艳", "杰"};
-constexpr const char* kDepartments[] = {"人事部", "财务部", "生产一部", "生产二部", "品质部", "仓储物流部", "研发中心", "Sales"};
-constexpr const char* kNotes[] = {"", "正常", "late twice in March", "调岗：生产二部 → 品质部", "O'Neil's shift",
-                                  "#Null", "夜班 night shift", "试用期满"};
+constexpr const char* kGivenNames[] = {"伟", "芳", "娜", "秀英", "敏", "静", "丽",
+                                       "强", "磊", "军", "洋",   "勇", "艳", "杰"};
+constexpr const char* kDepartments[] = {"人事部", "财务部",     "生产一部", "生产二部",
+                                        "品质部", "仓储物流部", "研发中心", "Sales"};
+constexpr const char* kNotes[] = {
+    "",        "正常", "late twice in March", "调岗：生产二部 → 品质部", "O'Neil's shift", "#Null", "夜班 night shift",
+    "试用期满"};
 
 template <std::size_t N>
-const char* pick(const char* const (&list)[N], std::uint64_t r) { return list[r % N]; }
+const char* pick(const char* const (&list)[N], std::uint64_t r) {
+    return list[r % N];
+}
 
 class Random {
 public:
@@ -52,7 +57,8 @@ int main(int argc, char** argv) {
     Random random;
     for (long id = 1; id <= rows; ++id) {
         const std::uint64_t a = random.next(), b = random.next(), c = random.next();
-        std::fprintf(out, "%ld\tE%06ld\t%s%s\t%s\t%04u-%02u-%02u\t%04u-%02u-%02u %02u:%02u:%02u\t%u.%02u\t%u.%u\t%s\t%s\r\n",
+        std::fprintf(out,
+                     "%ld\tE%06ld\t%s%s\t%s\t%04u-%02u-%02u\t%04u-%02u-%02u %02u:%02u:%02u\t%u.%02u\t%u.%u\t%s\t%s\r\n",
                      id, id % 1000000, pick(kSurnames, a), pick(kGivenNames, a >> 8), pick(kDepartments, a >> 16),
                      static_cast<unsigned>(1995 + b % 30), static_cast<unsigned>(1 + (b >> 5) % 12),
                      static_cast<unsigned>(1 + (b >> 9) % 28), static_cast<unsigned>(2020 + c % 5),

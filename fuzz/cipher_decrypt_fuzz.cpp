@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace dovrel;
-    static RecordingMessageSink sink;   // errors are messages, not crashes
+    static RecordingMessageSink sink;  // errors are messages, not crashes
     static ScopedMessageSink scoped(sink);
     sink.shown.clear();
     const std::string text(reinterpret_cast<const char*>(data), size);

@@ -9,11 +9,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     try {
         dovrel::connstr::parse(text);
-    } catch (const dovrel::ado::DatabaseError&) {
-    }
+    } catch (const dovrel::ado::DatabaseError&) {}
     try {
         dovrel::connstr::translate(text, "FreeTDS");
-    } catch (const dovrel::ado::DatabaseError&) {
-    }
+    } catch (const dovrel::ado::DatabaseError&) {}
     return 0;
 }

@@ -18,8 +18,8 @@
 namespace {
 
 using dovrel::exchange::detail::CellChange;
-using dovrel::exchange::detail::ColumnDescription;
 using dovrel::exchange::detail::cellChange;
+using dovrel::exchange::detail::ColumnDescription;
 
 void require(bool condition) {
     if (!condition) std::abort();
@@ -47,7 +47,7 @@ std::vector<Value> parseValues(std::string_view list) {
         if (list[i] == '\'') {
             value.quoted = true;
             for (++i;; ++i) {
-                require(i < list.size());   // an unclosed literal
+                require(i < list.size());  // an unclosed literal
                 if (list[i] == '\'') {
                     if (i + 1 < list.size() && list[i + 1] == '\'') {
                         value.text += '\'';
@@ -66,7 +66,7 @@ std::vector<Value> parseValues(std::string_view list) {
         }
         values.push_back(std::move(value));
         if (i == list.size()) break;
-        require(list[i] == ',' && i + 1 < list.size());   // a comma, and a value after it
+        require(list[i] == ',' && i + 1 < list.size());  // a comma, and a value after it
         ++i;
     }
     return values;
@@ -121,8 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string statement = "kept";
     dovrel::exchange::detail::appendRowStatement(statement, prefix, columns, cells);
     require(statement.starts_with("kept" + prefix) && statement.ends_with(")\r\n"));
-    const std::string_view list = std::string_view(statement).substr(4 + prefix.size(),
-                                                                    statement.size() - 4 - prefix.size() - 3);
+    const std::string_view list =
+        std::string_view(statement).substr(4 + prefix.size(), statement.size() - 4 - prefix.size() - 3);
     const std::vector<Value> values = parseValues(list);
 
     // Each column in turn takes at most one value, of the form its kind allows.
@@ -170,9 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 require(!cell.empty() && !columns[c].isBit && change == CellChange::Omitted);
             }
             break;
-        default:
-            require(change == CellChange::None);
-            break;   // never written
+        default: require(change == CellChange::None); break;  // never written
         }
     }
     require(next == values.size());

@@ -115,7 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         require(exchange::detail::readSourceData(path, "T", strict).dataRows() == grid.dataRows());
         require(grid.replacedBytes() == 0);
     } catch (const exchange::detail::Refusal& refusal) {
-        require(refusal.outcome() == ImportOutcome::Refused && (grid.replacedBytes() > 0 || grid.encoding() == "UTF-8"));
+        require(refusal.outcome() == ImportOutcome::Refused &&
+                (grid.replacedBytes() > 0 || grid.encoding() == "UTF-8"));
     }
 
     // The first column as a numeric key, keeping the keys of the odd rows.

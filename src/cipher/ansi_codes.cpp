@@ -6,7 +6,6 @@
 namespace dovrel::cipher {
 namespace {
 
-
 int16_t convertToCode(std::string_view character, int codePage) {
     const std::optional<std::string> bytes = platform::utf8ToCodePage(character, codePage);
     if (!bytes || bytes->empty() || bytes->size() > 2) return kUnmappableCode;

@@ -12,9 +12,7 @@ int hexDigitValue(char c) {
     return -1;
 }
 
-bool isIgnoredBlank(std::string_view character) {
-    return character == " " || character == "\t" || character == "\n";
-}
+bool isIgnoredBlank(std::string_view character) { return character == " " || character == "\t" || character == "\n"; }
 
 }  // namespace
 

@@ -18,8 +18,7 @@ std::function<int()>& seedSource() {
 // plus 1.
 int randomSeed() {
     std::random_device entropy;
-    const auto ticks = static_cast<unsigned>(
-        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    const auto ticks = static_cast<unsigned>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
     std::seed_seq sequence{ticks, entropy(), entropy()};
     std::mt19937 generator(sequence);
     const double r = std::uniform_real_distribution<double>(0.0, 1.0)(generator);

@@ -28,10 +28,8 @@ int64_t valueNumber(const ComboValue& value) {
 
 bool itemMatches(const ComboItem& item, const ComboValue& value, int16_t mode, std::string_view separator) {
     switch (mode) {
-    case combo_mode::TrimmedText:
-        return equalsIgnoreCase(trimSpaces(item.text), trimSpaces(valueText(value)));
-    case combo_mode::ItemData:
-        return item.itemData == valueNumber(value);
+    case combo_mode::TrimmedText: return equalsIgnoreCase(trimSpaces(item.text), trimSpaces(valueText(value)));
+    case combo_mode::ItemData: return item.itemData == valueNumber(value);
     case combo_mode::TextPrefix: {
         const std::u16string want = caseFolded(valueText(value));
         const std::u16string text = caseFolded(item.text);
@@ -42,8 +40,7 @@ bool itemMatches(const ComboItem& item, const ComboValue& value, int16_t mode, s
         const std::size_t at = text.find(caseFolded(separator));
         return at != std::u16string::npos && text.substr(0, at) == caseFolded(valueText(value));
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -21,9 +21,9 @@ using ComboValue = std::variant<std::string, int64_t>;
 
 // The modes of SetComboValue.
 namespace combo_mode {
-inline constexpr int16_t TrimmedText = 1;    // trimmed item text equals trimmed value
-inline constexpr int16_t ItemData = 2;       // item data number equals value
-inline constexpr int16_t TextPrefix = 3;     // item text begins with value
+inline constexpr int16_t TrimmedText = 1;      // trimmed item text equals trimmed value
+inline constexpr int16_t ItemData = 2;         // item data number equals value
+inline constexpr int16_t TextPrefix = 3;       // item text begins with value
 inline constexpr int16_t BeforeSeparator = 4;  // item text before the separator equals value
 }  // namespace combo_mode
 
@@ -44,7 +44,5 @@ int SetComboValueIndex(const std::vector<ComboItem>& items, const ComboValue& va
 
 // The message text of a failure inside SetComboValue.
 std::string comboErrorText(int number, const std::string& description);
-
-
 
 }  // namespace dovrel

@@ -22,7 +22,8 @@ std::string BuildDiagnosisText(const DiagnosisInput& input) {
         text += std::string(kLineBreak) + kLineBreak + LocalizeText("请检查以下可能的失败原因或重新设置：");
     }
     if (!input.serverReachable) {
-        for (const char* cause : {"服务器是否在线；", "服务器上的SQL SERVER服务是否启动；", "用户和密码是否输入正确；"}) {
+        for (const char* cause :
+             {"服务器是否在线；", "服务器上的SQL SERVER服务是否启动；", "用户和密码是否输入正确；"}) {
             text += kLineBreak + std::string(kIndent) + LocalizeText(cause);
         }
     } else if (!input.databaseExists) {

@@ -6,11 +6,11 @@
 namespace dovrel {
 
 struct DiagnosisInput {
-    std::string serverText;           // the server box as it stands (not trimmed)
-    std::string databaseTextBefore;   // the database box before the listing
-    std::string databaseTextAfter;    // the database box after the listing
+    std::string serverText;          // the server box as it stands (not trimmed)
+    std::string databaseTextBefore;  // the database box before the listing
+    std::string databaseTextAfter;   // the database box after the listing
     bool serverReachable = false;
-    bool databaseExists = false;      // as the listing left it
+    bool databaseExists = false;  // as the listing left it
 };
 
 // The diagnosis text, lines separated by "\r\n", none after the last. Each

@@ -25,7 +25,7 @@ int32_t ReadSetting(const std::string& keyPath, const std::string& valueName, st
     if (int32_t code = store.createKey(keyPath); code != platform::code::Success) return code;
 
     std::optional<std::string> value;
-    store.queryValue(keyPath, valueName, value);   // only the size of this first look counts
+    store.queryValue(keyPath, valueName, value);  // only the size of this first look counts
     if (storedSize(value) < 2) {
         WriteSetting(keyPath, valueName, defaultValue);
         result = defaultValue;

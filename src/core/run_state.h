@@ -10,8 +10,8 @@ namespace dovrel {
 struct ConnectionSettingsRecord {
     std::string ServerName;
     std::string DatabaseName;
-    std::string UserName;       // held in clear
-    std::string UserPassword;   // held in clear
+    std::string UserName;      // held in clear
+    std::string UserPassword;  // held in clear
 };
 
 struct RunState {

@@ -23,7 +23,7 @@ struct SettingsToSave {
 // A value that was not written, and why.
 struct SaveFailure {
     std::string valueName;
-    int32_t code = 0;   // the store's code; kNotRestorable when the cipher cannot give it back
+    int32_t code = 0;  // the store's code; kNotRestorable when the cipher cannot give it back
 };
 inline constexpr int32_t kNotRestorable = -1;
 

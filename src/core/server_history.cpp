@@ -14,8 +14,8 @@ ServerHistory nextServerHistory(const std::string& previous, const std::string& 
     std::string second, third, fourth;
     if (!equalsIgnoreCase(previous, current)) second = previous;
     for (const std::string& entry : listEntries) {
-        if (equalsIgnoreCase(entry, current) || equalsIgnoreCase(entry, fourth) ||
-            equalsIgnoreCase(entry, second) || equalsIgnoreCase(entry, third)) {
+        if (equalsIgnoreCase(entry, current) || equalsIgnoreCase(entry, fourth) || equalsIgnoreCase(entry, second) ||
+            equalsIgnoreCase(entry, third)) {
             continue;
         }
         if (second.empty()) {

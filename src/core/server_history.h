@@ -11,7 +11,6 @@ namespace dovrel {
 
 using ServerHistory = std::array<std::string, 4>;
 
-
 // The history after the server `current` (trimmed) has been listed:
 // `current` first, then `previous` (the server of the last check) when it
 // differs, then further entries of the server list `listEntries` in their

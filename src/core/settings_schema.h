@@ -14,8 +14,8 @@ inline constexpr const char* ServerName = "ServerName";
 // Read at start as "DataBase", saved as "Database": value names ignore case.
 inline constexpr const char* DataBase = "DataBase";
 inline constexpr const char* Database = "Database";
-inline constexpr const char* User = "User";           // cipher text
-inline constexpr const char* Password = "Password";   // cipher text
+inline constexpr const char* User = "User";          // cipher text
+inline constexpr const char* Password = "Password";  // cipher text
 // The server history of the settings window, most recent first.
 inline constexpr std::array<const char*, 4> ServerHistory = {"FirstServer", "SecondServer", "ThirdServer",
                                                              "FourthServer"};

@@ -10,8 +10,8 @@
 namespace dovrel {
 
 struct Diagnosis {
-    std::string text;                         // for the result box, lines joined by "\r\n"
-    std::optional<DatabaseListing> listing;   // when the server was reachable
+    std::string text;                        // for the result box, lines joined by "\r\n"
+    std::optional<DatabaseListing> listing;  // when the server was reachable
 };
 
 // The diagnosis of the flags as the last check left them. When the server

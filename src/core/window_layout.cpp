@@ -30,8 +30,19 @@ constexpr Control kSettingsControls[] = {
     {"cmdSave", Kind::Button, "", 5940, 4230, 1455, 330, 6, "保存设置(&B)"},
     {"txt_Result", Kind::ResultBox, "", 90, 3900, 5745, 1425, 11, {}, Align::Left, {}, {}, {"MS Serif", 9.75}},
     {"picTop", Kind::Picture, "", 0, 0, 7485, 885, 9, {}, Align::Left, {}, "banner"},
-    {"lblTitle", Kind::Label, "picTop", 150, 240, 6405, 435, -1, "Ostrel人事考勤系统数据库连接设置", Align::Left, {},
-     {}, {"", 18, true}},
+    {"lblTitle",
+     Kind::Label,
+     "picTop",
+     150,
+     240,
+     6405,
+     435,
+     -1,
+     "Ostrel人事考勤系统数据库连接设置",
+     Align::Left,
+     {},
+     {},
+     {"", 18, true}},
     {"cmdExit", Kind::Button, "", 5940, 4980, 1455, 330, 8, "退出(&X)"},
     {"lblDesc_4", Kind::AutoSizeLabel, "", 150, 3630, 1170, 180, -1, "结果输出窗口:"},
 };
@@ -40,15 +51,26 @@ constexpr Control kSettingsControls[] = {
 constexpr int kSettingsPanels[] = {5000, 1440, 1440};
 
 constexpr Control kProgressControls[] = {
-    {"lblDesc", Kind::AutoSizeLabel, "", 870, 1170, 1350, 240, 1, "正在更新系统....", Align::Left, {}, {},
+    {"lblDesc",
+     Kind::AutoSizeLabel,
+     "",
+     870,
+     1170,
+     1350,
+     240,
+     1,
+     "正在更新系统....",
+     Align::Left,
+     {},
+     {},
      {"MS Serif", 9.75}},
     {"lblTitle", Kind::WrappingLabel, "", 870, 210, 4695, 525, 0,
      "BrivaneOstrel人事考勤薪资系统的客户应用程序已经安装完成,系统正在为您配置数据连接服务,请等候。"},
     {"Image1", Kind::Picture, "", 150, 120, 525, 540, -1, {}, Align::Left, {}, "setup"},
 };
 
-const Window kSettingsWindow{"frmDovrel",        "数据库连接设置", 7485, 5730, {"宋体", 9}, true,
-                             kSettingsControls, kSettingsPanels};
+const Window kSettingsWindow{"frmDovrel", "数据库连接设置",  7485,           5730, {"宋体", 9},
+                             true,        kSettingsControls, kSettingsPanels};
 const Window kProgressWindow{"frmSetupType", "Installshield Wizard", 5715, 1710, {}, false, kProgressControls, {}};
 
 }  // namespace

@@ -9,14 +9,14 @@
 
 namespace dovrel::layout {
 
-inline constexpr int kTwipsPerPixel = 15;   // at 96 dots per inch
+inline constexpr int kTwipsPerPixel = 15;  // at 96 dots per inch
 
 enum class Kind {
-    Frame,          // a frame without caption that holds other controls
-    ComboBox,       // with an editable text part
-    TextBox,        // one line
-    PasswordBox,    // one line, "*" for every character
-    ResultBox,      // several lines, with a vertical scroll bar
+    Frame,        // a frame without caption that holds other controls
+    ComboBox,     // with an editable text part
+    TextBox,      // one line
+    PasswordBox,  // one line, "*" for every character
+    ResultBox,    // several lines, with a vertical scroll bar
     Button,
     Label,          // keeps its box
     AutoSizeLabel,  // sizes itself to its text, keeping the corner its alignment names
@@ -34,26 +34,26 @@ struct Font {
 };
 
 struct Control {
-    std::string_view name;         // the object name, as tests and handlers find it
+    std::string_view name;  // the object name, as tests and handlers find it
     Kind kind;
     std::string_view container;    // empty: the window itself
     int left, top, width, height;  // twips, in the container
     int tabIndex;                  // place in the focus order; -1 takes no focus
     std::string_view caption = {};
     Align align = Align::Left;
-    std::string_view buddy = {};   // the control a label's mnemonic moves to
-    std::string_view picture = {}; // the bitmap's name
+    std::string_view buddy = {};    // the control a label's mnemonic moves to
+    std::string_view picture = {};  // the bitmap's name
     Font font = {};
 };
 
 struct Window {
     std::string_view name;
-    std::string_view caption;      // passes through LocalizeText at load when `localizeCaption`
-    int clientWidth, clientHeight; // twips
-    Font designFont;               // of the window and every control without its own
+    std::string_view caption;       // passes through LocalizeText at load when `localizeCaption`
+    int clientWidth, clientHeight;  // twips
+    Font designFont;                // of the window and every control without its own
     bool localizeCaption;
     std::span<const Control> controls;
-    std::span<const int> statusPanels;   // twips, panel 1 first
+    std::span<const int> statusPanels;  // twips, panel 1 first
 };
 
 // frmDovrel, the connection settings window.

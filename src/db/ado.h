@@ -20,12 +20,36 @@ namespace dovrel::ado {
 
 // ADO data type codes (DataTypeEnum).
 enum DataType : int {
-    adEmpty = 0, adSmallInt = 2, adInteger = 3, adSingle = 4, adDouble = 5, adCurrency = 6,
-    adDate = 7, adBSTR = 8, adBoolean = 11, adVariant = 12, adDecimal = 14, adTinyInt = 16,
-    adUnsignedTinyInt = 17, adUnsignedSmallInt = 18, adUnsignedInt = 19, adBigInt = 20,
-    adUnsignedBigInt = 21, adGUID = 72, adBinary = 128, adChar = 129, adWChar = 130,
-    adNumeric = 131, adDBDate = 133, adDBTime = 134, adDBTimeStamp = 135, adVarChar = 200,
-    adLongVarChar = 201, adVarWChar = 202, adLongVarWChar = 203, adVarBinary = 204,
+    adEmpty = 0,
+    adSmallInt = 2,
+    adInteger = 3,
+    adSingle = 4,
+    adDouble = 5,
+    adCurrency = 6,
+    adDate = 7,
+    adBSTR = 8,
+    adBoolean = 11,
+    adVariant = 12,
+    adDecimal = 14,
+    adTinyInt = 16,
+    adUnsignedTinyInt = 17,
+    adUnsignedSmallInt = 18,
+    adUnsignedInt = 19,
+    adBigInt = 20,
+    adUnsignedBigInt = 21,
+    adGUID = 72,
+    adBinary = 128,
+    adChar = 129,
+    adWChar = 130,
+    adNumeric = 131,
+    adDBDate = 133,
+    adDBTime = 134,
+    adDBTimeStamp = 135,
+    adVarChar = 200,
+    adLongVarChar = 201,
+    adVarWChar = 202,
+    adLongVarWChar = 203,
+    adVarBinary = 204,
     adLongVarBinary = 205,
 };
 
@@ -37,9 +61,9 @@ inline constexpr int adFldIsNullable = 0x20;
 
 // One entry of a connection's Errors collection, as the driver reported it.
 struct ErrorEntry {
-    int32_t Number = 0;          // the server's message number (native error)
-    std::string SQLState;        // five characters
-    std::string Description;     // the message text, driver prefixes included
+    int32_t Number = 0;       // the server's message number (native error)
+    std::string SQLState;     // five characters
+    std::string Description;  // the message text, driver prefixes included
 };
 
 // Thrown by the layer; carries every diagnostic record of the failed call.
@@ -58,8 +82,7 @@ private:
 
 class Field {
 public:
-    Field(std::string name, int type, int attributes)
-        : name_(std::move(name)), type_(type), attributes_(attributes) {}
+    Field(std::string name, int type, int attributes) : name_(std::move(name)), type_(type), attributes_(attributes) {}
     const std::string& Name() const { return name_; }
     // The ADO data type code.
     int Type() const { return type_; }
@@ -104,9 +127,9 @@ public:
     bool IsOpen() const;
 
     long RecordCount() const;
-    bool EOF_() const;     // past the last row (or no rows)
+    bool EOF_() const;  // past the last row (or no rows)
     bool BOF_() const;
-    void MoveNext();       // throws DatabaseError when already at EOF
+    void MoveNext();  // throws DatabaseError when already at EOF
     void MoveFirst();
 
     std::size_t FieldCount() const;
@@ -146,7 +169,7 @@ private:
 class Connection {
 public:
     Connection();
-    ~Connection();   // rolls back an open transaction, then closes
+    ~Connection();  // rolls back an open transaction, then closes
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 

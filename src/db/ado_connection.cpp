@@ -30,9 +30,10 @@ void driverCall(Errors& errors, SQLRETURN rc, SQLHDBC dbc, const char* call) {
 }
 
 SQLRETURN setAutocommit(SQLHDBC dbc, bool on) {
-    return SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT,
-                             reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
-                             SQL_IS_UINTEGER);
+    return SQLSetConnectAttr(
+        dbc, SQL_ATTR_AUTOCOMMIT,
+        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
+        SQL_IS_UINTEGER);
 }
 
 }  // namespace
@@ -67,8 +68,8 @@ void Connection::Open(const std::string& connectionString) {
                                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(target.loginTimeoutSeconds)),
                                       SQL_IS_UINTEGER),
                     SQL_HANDLE_DBC, dbc, "SQLSetConnectAttr");
-        odbc::check(SQLDriverConnectW(dbc, nullptr, odbc::wide(text), static_cast<SQLSMALLINT>(text.size()), nullptr,
-                                      0, nullptr, SQL_DRIVER_NOPROMPT),
+        odbc::check(SQLDriverConnectW(dbc, nullptr, odbc::wide(text), static_cast<SQLSMALLINT>(text.size()), nullptr, 0,
+                                      nullptr, SQL_DRIVER_NOPROMPT),
                     SQL_HANDLE_DBC, dbc, "SQLDriverConnect");
         impl_ = std::move(impl);
     } catch (const DatabaseError& e) {

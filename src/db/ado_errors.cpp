@@ -37,9 +37,7 @@ DatabaseError objectClosedError() {
     return {kGeneralState, 3704, "Operation is not allowed when the object is closed."};
 }
 
-DatabaseError objectOpenError() {
-    return {kGeneralState, 3705, "Operation is not allowed when the object is open."};
-}
+DatabaseError objectOpenError() { return {kGeneralState, 3705, "Operation is not allowed when the object is open."}; }
 
 DatabaseError noCurrentRecordError() {
     return {kGeneralState, 3021,
@@ -59,8 +57,7 @@ DatabaseError transactionActiveError() {
 }
 
 DatabaseError badConnectionStringError(const std::string& detail) {
-    return {"08001", -2147217805,
-            "The connection string is not in the OLE DB format: " + detail};
+    return {"08001", -2147217805, "The connection string is not in the OLE DB format: " + detail};
 }
 
 }  // namespace dovrel::ado

@@ -29,8 +29,8 @@ void Recordset::Open(const std::string& sql, const std::string& connectionString
 void Recordset::Open(const std::string& sql, Connection& connection) {
     if (IsOpen()) throw objectOpenError();
     if (!connection.IsOpen()) throw objectClosedError();
-    odbc::BatchOutcome outcome = odbc::runBatch(static_cast<SQLHDBC>(connection.nativeHandle()), sql,
-                                                connection.CommandTimeout());
+    odbc::BatchOutcome outcome =
+        odbc::runBatch(static_cast<SQLHDBC>(connection.nativeHandle()), sql, connection.CommandTimeout());
     for (const ErrorEntry& entry : outcome.failures) connection.Errors_().Add(entry);
     if (outcome.failuresUpToFirstResult > 0) {
         outcome.failures.resize(outcome.failuresUpToFirstResult);

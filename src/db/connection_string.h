@@ -41,8 +41,8 @@ struct OdbcTarget {
 // connection string.
 struct Driver {
     std::string name;
-    bool freeTds = false;          // takes TDS_Version and ClientCharset
-    bool doublesBraces = true;     // reads "}}" inside a braced value as one "}"
+    bool freeTds = false;            // takes TDS_Version and ClientCharset
+    bool doublesBraces = true;       // reads "}}" inside a braced value as one "}"
     bool encryptsByDefault = false;  // refuses servers without a trusted certificate unless told otherwise
 };
 

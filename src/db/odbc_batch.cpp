@@ -25,8 +25,8 @@ std::string columnName(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT& sql
         SQLSMALLINT length = 0;
         SQLULEN size = 0;
         SQLSMALLINT digits = 0;
-        check(SQLDescribeColW(statement, column, wide(name), static_cast<SQLSMALLINT>(name.size()), &length,
-                              &sqlType, &size, &digits, &nullable),
+        check(SQLDescribeColW(statement, column, wide(name), static_cast<SQLSMALLINT>(name.size()), &length, &sqlType,
+                              &size, &digits, &nullable),
               SQL_HANDLE_STMT, statement, "SQLDescribeCol");
         if (static_cast<std::size_t>(length) < name.size()) {
             name.resize(static_cast<std::size_t>(length));

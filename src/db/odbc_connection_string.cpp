@@ -58,7 +58,8 @@ ServerAddress splitDataSource(std::string dataSource) {
     if (const auto comma = dataSource.find(','); comma != std::string::npos) {
         address.port = trim(std::string_view(dataSource).substr(comma + 1));
         dataSource.erase(comma);
-        if (!allDigits(address.port)) throw ado::badConnectionStringError("the port of the data source is not a number");
+        if (!allDigits(address.port))
+            throw ado::badConnectionStringError("the port of the data source is not a number");
     }
     if (const auto slash = dataSource.find('\\'); slash != std::string::npos) {
         address.instance = trim(std::string_view(dataSource).substr(slash + 1));
@@ -73,7 +74,8 @@ ServerAddress splitDataSource(std::string dataSource) {
 unsigned loginTimeout(const Keywords& keywords) {
     const std::optional<std::string> value = lookup(keywords, {"connect timeout", "connection timeout"});
     if (!value) return kLoginTimeoutSeconds;
-    if (!allDigits(*value) || value->size() > 6) throw ado::badConnectionStringError("the connect timeout is not a number");
+    if (!allDigits(*value) || value->size() > 6)
+        throw ado::badConnectionStringError("the connect timeout is not a number");
     return static_cast<unsigned>(std::stoul(*value));
 }
 
@@ -85,7 +87,6 @@ void requireSqlServerProvider(const Keywords& keywords) {
         if (name.starts_with(known)) return;
     throw ado::DatabaseError("IM002", 3706, "Provider cannot be found. It may not be properly installed.");
 }
-
 
 }  // namespace
 
@@ -184,12 +185,29 @@ namespace {
 // The keywords an OLE DB string may name, and the ODBC keyword (if any)
 // each one becomes.
 const std::set<std::string>& knownKeywords() {
-    static const std::set<std::string> known = {
-        "provider",         "data source",        "server",          "address",          "addr",
-        "network address",  "initial catalog",    "database",        "user id",          "uid",
-        "user",             "password",           "pwd",             "integrated security",
-        "trusted_connection", "connect timeout",  "connection timeout", "application name", "app",
-        "workstation id",   "wsid",               "persist security info", "current language"};
+    static const std::set<std::string> known = {"provider",
+                                                "data source",
+                                                "server",
+                                                "address",
+                                                "addr",
+                                                "network address",
+                                                "initial catalog",
+                                                "database",
+                                                "user id",
+                                                "uid",
+                                                "user",
+                                                "password",
+                                                "pwd",
+                                                "integrated security",
+                                                "trusted_connection",
+                                                "connect timeout",
+                                                "connection timeout",
+                                                "application name",
+                                                "app",
+                                                "workstation id",
+                                                "wsid",
+                                                "persist security info",
+                                                "current language"};
     return known;
 }
 
@@ -211,7 +229,9 @@ bool isHostName(const std::string& host) {
     return true;
 }
 
-bool isInstanceName(const std::string& instance) { return isHostName(instance) && instance.find(':') == std::string::npos; }
+bool isInstanceName(const std::string& instance) {
+    return isHostName(instance) && instance.find(':') == std::string::npos;
+}
 
 }  // namespace
 
@@ -238,8 +258,8 @@ OdbcTarget translate(const std::string& connectionString, const Driver& driver) 
         throw ado::badConnectionStringError("\"" + server.host + "\" is not the name or address of a server");
     if (server.port.empty() && !server.instance.empty() && !isInstanceName(server.instance))
         throw ado::badConnectionStringError("\"" + server.instance + "\" is not the name of a server instance");
-    append("Server", server.port.empty() && !server.instance.empty() ? server.host + "\\" + server.instance
-                                                                    : server.host);
+    append("Server",
+           server.port.empty() && !server.instance.empty() ? server.host + "\\" + server.instance : server.host);
     if (!server.port.empty()) append("Port", server.port);
     if (const auto database = lookup(keywords, {"initial catalog", "database"})) append("Database", *database);
     const std::optional<std::string> integrated = lookup(keywords, {"integrated security", "trusted_connection"});

@@ -23,7 +23,9 @@ std::string lower(std::string text) {
     return text;
 }
 
-bool contains(const std::string& text, const std::string& part) { return lower(text).find(lower(part)) != std::string::npos; }
+bool contains(const std::string& text, const std::string& part) {
+    return lower(text).find(lower(part)) != std::string::npos;
+}
 
 #ifdef _WIN32
 // The driver's DLL is the driver manager's to load, and a FreeTDS driver's
@@ -68,8 +70,8 @@ std::vector<std::string> installedDrivers() {
         SQLWCHAR attributes[2048];
         SQLSMALLINT nameLength = 0;
         SQLSMALLINT attributesLength = 0;
-        const SQLRETURN rc = SQLDriversW(env->get(), direction, name, 512, &nameLength, attributes, 2048,
-                                         &attributesLength);
+        const SQLRETURN rc =
+            SQLDriversW(env->get(), direction, name, 512, &nameLength, attributes, 2048, &attributesLength);
         if (!succeeded(rc)) break;
         names.push_back(toUtf8(narrowed(name)));
         direction = SQL_FETCH_NEXT;
@@ -120,12 +122,11 @@ connstr::Driver sqlServerDriver() {
 void preloadSqlServerDriver() {
     try {
 #ifdef _WIN32
-        sqlServerDriver();   // loads the driver manager; the driver's DLL is its to load
+        sqlServerDriver();  // loads the driver manager; the driver's DLL is its to load
 #else
         loadDriverLibrary(sqlServerDriver().name);
 #endif
-    } catch (const DatabaseError&) {
-    }
+    } catch (const DatabaseError&) {}
 }
 
 }  // namespace dovrel::ado::odbc

@@ -21,8 +21,7 @@ Handle::Handle(SQLSMALLINT type, SQLHANDLE parent) : type_(type) {
 
 Handle::~Handle() { reset(); }
 
-Handle::Handle(Handle&& other) noexcept
-    : type_(other.type_), handle_(std::exchange(other.handle_, nullptr)) {}
+Handle::Handle(Handle&& other) noexcept : type_(other.type_), handle_(std::exchange(other.handle_, nullptr)) {}
 
 Handle& Handle::operator=(Handle&& other) noexcept {
     if (this != &other) {

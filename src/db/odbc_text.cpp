@@ -40,10 +40,20 @@ char32_t decodeUtf8(std::string_view s, std::size_t& i) {
     int extra;
     char32_t c;
     char32_t minimum;
-    if ((lead & 0xE0) == 0xC0) { extra = 1; c = lead & 0x1F; minimum = 0x80; }
-    else if ((lead & 0xF0) == 0xE0) { extra = 2; c = lead & 0x0F; minimum = 0x800; }
-    else if ((lead & 0xF8) == 0xF0) { extra = 3; c = lead & 0x07; minimum = 0x10000; }
-    else return kReplacement;
+    if ((lead & 0xE0) == 0xC0) {
+        extra = 1;
+        c = lead & 0x1F;
+        minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2;
+        c = lead & 0x0F;
+        minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3;
+        c = lead & 0x07;
+        minimum = 0x10000;
+    } else
+        return kReplacement;
     for (int k = 0; k < extra; ++k) {
         if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return kReplacement;
         c = (c << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);

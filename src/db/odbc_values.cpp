@@ -22,13 +22,12 @@ std::optional<std::string> readPieces(SQLHSTMT statement, SQLUSMALLINT column, S
     const std::size_t room = kChunkBytes - terminator;
     for (;;) {
         SQLLEN indicator = 0;
-        const SQLRETURN rc =
-            SQLGetData(statement, column, cType, buffer, static_cast<SQLLEN>(kChunkBytes), &indicator);
+        const SQLRETURN rc = SQLGetData(statement, column, cType, buffer, static_cast<SQLLEN>(kChunkBytes), &indicator);
         if (rc == SQL_NO_DATA) break;
         check(rc, SQL_HANDLE_STMT, statement, "SQLGetData");
         if (indicator == SQL_NULL_DATA) return std::nullopt;
-        const bool more = rc == SQL_SUCCESS_WITH_INFO &&
-                          (indicator == SQL_NO_TOTAL || static_cast<std::size_t>(indicator) > room);
+        const bool more =
+            rc == SQL_SUCCESS_WITH_INFO && (indicator == SQL_NO_TOTAL || static_cast<std::size_t>(indicator) > room);
         // Never more than the buffer holds, whatever the indicator claims.
         const std::size_t written =
             indicator == SQL_NO_TOTAL ? room : std::min(static_cast<std::size_t>(std::max<SQLLEN>(indicator, 0)), room);
@@ -57,8 +56,7 @@ std::optional<T> readFixed(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT 
 }
 
 template <class T, class Format>
-std::optional<std::string> readFormatted(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType,
-                                         Format format) {
+std::optional<std::string> readFormatted(SQLHSTMT statement, SQLUSMALLINT column, SQLSMALLINT cType, Format format) {
     const std::optional<T> value = readFixed<T>(statement, column, cType);
     if (!value) return std::nullopt;
     return format(*value);
@@ -123,8 +121,8 @@ std::string formatTimestamp(const SQL_TIMESTAMP_STRUCT& value) {
                                value.day, value.hour, value.minute, value.second);
     const unsigned milliseconds = value.fraction / 1000000u;
     if (milliseconds != 0)
-        length += std::snprintf(buffer + length, sizeof buffer - static_cast<std::size_t>(length), ".%03u",
-                                milliseconds);
+        length +=
+            std::snprintf(buffer + length, sizeof buffer - static_cast<std::size_t>(length), ".%03u", milliseconds);
     return std::string(buffer, static_cast<std::size_t>(length));
 }
 

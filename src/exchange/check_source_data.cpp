@@ -27,7 +27,7 @@ std::string headerLine(const std::string& fileName, const SourceTextOptions& dec
 }  // namespace
 
 int16_t compareSourceColumns(const std::string& fileName, const std::string& tableName, std::string& rtStr,
-                        const std::string& connectStr, const SourceTextOptions& decoding) {
+                             const std::string& connectStr, const SourceTextOptions& decoding) {
     int16_t result = -1;
     try {
         if (!normalFileExists(fileName) || tableName.empty()) return result;

@@ -39,8 +39,8 @@ std::string Exchange::ImportTable(const std::string& FileName, const std::string
     return result;
 }
 
-std::string Exchange::CheckFile(const std::string& FileName, const std::string& TableName,
-                                const ImportOptions& options, ImportSummary& summary) {
+std::string Exchange::CheckFile(const std::string& FileName, const std::string& TableName, const ImportOptions& options,
+                                ImportSummary& summary) {
     const ScopedLocalizer localizer(localizer_);
     summary = {};
     const auto start = std::chrono::steady_clock::now();

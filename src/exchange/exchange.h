@@ -65,15 +65,16 @@ namespace dovrel {
 // (every member has an initializer, so any of them may be left out):
 //   exchange.ImportTable(file, "Staff", {.KeyField = "Id", .IDmode = 1, .ConnectStr = cs});
 struct ImportOptions {
-    bool ToBig5 = false;        // no effect on the data; kept for hosts that pass it
-    std::string KeyField{};     // key column: filtered by KeyValue, numbered when IDmode is 1
-    std::string KeyValue{};     // keys of the rows to import, like an SQL IN list: 1,2,3 or 'A01','B02'
-    int16_t IDmode = 0;         // 0 none; 1 number KeyField; 2 number IDname; above 0 also identity insertion
-    int16_t CanDelete = 0;      // 1: delete every row of the table first (unless strDelete is given)
-    std::string strDelete{};    // a complete statement run before the inserts, instead of CanDelete's
-    std::string ConnectStr{};   // connection string for every database access of the call
-    std::string IDname{};       // column numbered when IDmode is 2
-    std::string Encoding{};     // the file's encoding as iconv names it (gbk, big5, utf-16le, ...); empty: decided from the file
+    bool ToBig5 = false;       // no effect on the data; kept for hosts that pass it
+    std::string KeyField{};    // key column: filtered by KeyValue, numbered when IDmode is 1
+    std::string KeyValue{};    // keys of the rows to import, like an SQL IN list: 1,2,3 or 'A01','B02'
+    int16_t IDmode = 0;        // 0 none; 1 number KeyField; 2 number IDname; above 0 also identity insertion
+    int16_t CanDelete = 0;     // 1: delete every row of the table first (unless strDelete is given)
+    std::string strDelete{};   // a complete statement run before the inserts, instead of CanDelete's
+    std::string ConnectStr{};  // connection string for every database access of the call
+    std::string IDname{};      // column numbered when IDmode is 2
+    std::string
+        Encoding{};  // the file's encoding as iconv names it (gbk, big5, utf-16le, ...); empty: decided from the file
     // Refuse the file, before anything is written, when a cell that is not
     // empty would be written as NULL, '', N'' or 0 or not at all, when bytes
     // cannot be decoded, or when it could be UTF-8 or the ANSI code page alike.
@@ -186,7 +187,6 @@ private:
     int16_t intDropTrigger_ = 0;
     ExchangeEvents* events_ = nullptr;
     TextLocalizer localizer_;
-
 };
 
 }  // namespace dovrel

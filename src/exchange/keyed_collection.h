@@ -45,7 +45,7 @@ public:
 private:
     static std::string foldCase(std::string_view key);
     std::vector<std::string> items_;
-    std::unordered_map<std::string, std::size_t> index_;   // folded key -> item
+    std::unordered_map<std::string, std::size_t> index_;  // folded key -> item
 };
 
 }  // namespace dovrel

@@ -27,7 +27,9 @@ struct LargeBlockAllocator {
     }
     void deallocate(T* p, std::size_t) { std::free(p); }
     template <class U>
-    bool operator==(const LargeBlockAllocator<U>&) const { return true; }
+    bool operator==(const LargeBlockAllocator<U>&) const {
+        return true;
+    }
 };
 
 }  // namespace dovrel::exchange

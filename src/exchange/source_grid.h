@@ -75,7 +75,7 @@ private:
     // Where each accepted data line begins in text_.
     std::vector<std::size_t, exchange::LargeBlockAllocator<std::size_t>> rowStarts_;
     std::size_t columns_ = 0;
-    char lineEnd_ = '\r';                  // what ends a line: '\r', or '\n' in a file without '\r'
+    char lineEnd_ = '\r';  // what ends a line: '\r', or '\n' in a file without '\r'
     std::size_t linesRead_ = 0;
     std::size_t replacedBytes_ = 0;
     std::string encoding_;

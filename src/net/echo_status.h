@@ -8,7 +8,7 @@ namespace dovrel {
 
 namespace ipstatus {
 inline constexpr int32_t Success = 0;
-inline constexpr int32_t PingTimeout = 500;   // has a text, though no probe produces it
+inline constexpr int32_t PingTimeout = 500;  // has a text, though no probe produces it
 inline constexpr int32_t BufTooSmall = 11001;
 inline constexpr int32_t DestNetUnreachable = 11002;
 inline constexpr int32_t DestHostUnreachable = 11003;

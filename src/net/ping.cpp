@@ -15,15 +15,15 @@ using Outcome = EchoResult::Outcome;
 
 int32_t destinationUnreachableStatus(uint8_t code) {
     switch (code) {
-    case 0:    // network
-    case 6:    // network unknown
-    case 9:    // network administratively prohibited
-    case 11:   // network unreachable for the type of service
+    case 0:   // network
+    case 6:   // network unknown
+    case 9:   // network administratively prohibited
+    case 11:  // network unreachable for the type of service
         return ipstatus::DestNetUnreachable;
     case 2: return ipstatus::DestProtUnreachable;
     case 3: return ipstatus::DestPortUnreachable;
-    case 4: return ipstatus::PacketTooBig;   // fragmentation needed
-    case 5: return ipstatus::BadRoute;       // source route failed
+    case 4: return ipstatus::PacketTooBig;  // fragmentation needed
+    case 5: return ipstatus::BadRoute;      // source route failed
     default: return ipstatus::DestHostUnreachable;
     }
 }
@@ -32,8 +32,7 @@ int32_t icmpErrorStatus(uint8_t type, uint8_t code) {
     switch (type) {
     case platform::icmp::kDestinationUnreachable: return destinationUnreachableStatus(code);
     case platform::icmp::kSourceQuench: return ipstatus::SourceQuench;
-    case platform::icmp::kTimeExceeded:
-        return code == 0 ? ipstatus::TtlExpiredTransit : ipstatus::TtlExpiredReassem;
+    case platform::icmp::kTimeExceeded: return code == 0 ? ipstatus::TtlExpiredTransit : ipstatus::TtlExpiredReassem;
     case platform::icmp::kParameterProblem: return ipstatus::ParamProblem;
     default: return ipstatus::GeneralFailure;
     }
@@ -56,7 +55,7 @@ int32_t statusOf(const EchoResult& result) {
     case Outcome::TimedOut: return ipstatus::ReqTimedOut;
     case Outcome::IcmpError: return icmpErrorStatus(result.icmpType, result.icmpCode);
     case Outcome::SocketError: return socketErrorStatus(result.errorNumber);
-    case Outcome::Unavailable: return ipstatus::BadAddress;   // as when no ICMP handle can be had
+    case Outcome::Unavailable: return ipstatus::BadAddress;  // as when no ICMP handle can be had
     case Outcome::IpStatus: return result.ipStatus;
     }
     return ipstatus::GeneralFailure;

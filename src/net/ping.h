@@ -15,7 +15,7 @@ inline constexpr std::chrono::milliseconds kEchoTimeout{500};
 // What the echo leaves behind; the probe reads only Status.
 struct EchoReply {
     int32_t Status = 0;
-    uint32_t RoundTripTime = 0;   // milliseconds, when a reply came
+    uint32_t RoundTripTime = 0;  // milliseconds, when a reply came
 };
 
 // Sends one echo with `payload` to the dotted IPv4 `address` and returns

@@ -19,7 +19,7 @@ namespace {
 // program's own locale.
 std::string consoleCharset() {
     const locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
-    if (locale == static_cast<locale_t>(nullptr)) return "UTF-8";   // an unknown locale: the C one would be ASCII
+    if (locale == static_cast<locale_t>(nullptr)) return "UTF-8";  // an unknown locale: the C one would be ASCII
     std::string charset = nl_langinfo_l(CODESET, locale);
     freelocale(locale);
     return charset;
@@ -46,7 +46,7 @@ std::string fromUtf8(const IconvHandle& converter, std::string_view text) {
             text.remove_prefix(length == 0 ? 1 : length);
             out += '?';
         } else if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            break;   // a sequence cut at the end: nothing more to write
+            break;  // a sequence cut at the end: nothing more to write
         }
     }
     return out;
@@ -56,7 +56,7 @@ std::string fromUtf8(const IconvHandle& converter, std::string_view text) {
 std::size_t incompleteTail(std::string_view text) {
     for (std::size_t back = 1; back <= 4 && back <= text.size(); ++back) {
         const auto byte = static_cast<unsigned char>(text[text.size() - back]);
-        if ((byte & 0xC0) == 0x80) continue;   // a continuation: its lead is further back
+        if ((byte & 0xC0) == 0x80) continue;  // a continuation: its lead is further back
         const std::size_t expected = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
         return expected > back ? back : 0;
     }

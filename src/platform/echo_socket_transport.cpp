@@ -115,8 +115,7 @@ bool SocketEchoTransport::available() {
     return socket.get() >= 0;
 }
 
-EchoResult SocketEchoTransport::echo(uint32_t address, std::string_view payload,
-                                     std::chrono::milliseconds timeout) {
+EchoResult SocketEchoTransport::echo(uint32_t address, std::string_view payload, std::chrono::milliseconds timeout) {
     bool datagram = false;
     const SocketHandle socket(openIcmpSocket(kind_, datagram));
     const int fd = socket.get();
@@ -158,8 +157,8 @@ EchoResult SocketEchoTransport::echo(uint32_t address, std::string_view payload,
         } else if (p.revents & POLLIN) {
             sockaddr_in from{};
             socklen_t fromSize = sizeof from;
-            const ssize_t n = ::recvfrom(fd, buffer, sizeof buffer, MSG_DONTWAIT,
-                                         reinterpret_cast<sockaddr*>(&from), &fromSize);
+            const ssize_t n =
+                ::recvfrom(fd, buffer, sizeof buffer, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &fromSize);
             if (n > 0) {
                 match = icmp::matchReceived(buffer, static_cast<std::size_t>(n), ntohl(from.sin_addr.s_addr), key);
             }

@@ -8,7 +8,7 @@ namespace icmp {
 namespace {
 
 constexpr std::size_t kHeaderSize = 8;
-constexpr uint8_t kProtocolIcmp = 1;   // the IPv4 header's protocol number of ICMP
+constexpr uint8_t kProtocolIcmp = 1;  // the IPv4 header's protocol number of ICMP
 
 uint16_t read16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
 
@@ -64,8 +64,7 @@ std::vector<uint8_t> echoRequest(uint16_t identifier, uint16_t sequence, std::st
     return packet;
 }
 
-std::optional<EchoResult> matchReceived(const uint8_t* packet, std::size_t size, uint32_t from,
-                                        const RequestKey& key) {
+std::optional<EchoResult> matchReceived(const uint8_t* packet, std::size_t size, uint32_t from, const RequestKey& key) {
     if (key.withIpHeader) {
         const std::size_t ip = ipHeaderLength(packet, size);
         if (ip == 0 || packet[9] != kProtocolIcmp) return std::nullopt;
@@ -75,10 +74,10 @@ std::optional<EchoResult> matchReceived(const uint8_t* packet, std::size_t size,
     if (size < kHeaderSize) return std::nullopt;
     const uint8_t type = packet[0];
     if (type == kEchoReply) {
-        const bool ours = from == key.address && read16(packet + 6) == key.sequence &&
-                          (!key.checkIdentifier || read16(packet + 4) == key.identifier) &&
-                          std::string_view(reinterpret_cast<const char*>(packet + kHeaderSize),
-                                           size - kHeaderSize) == key.payload;
+        const bool ours =
+            from == key.address && read16(packet + 6) == key.sequence &&
+            (!key.checkIdentifier || read16(packet + 4) == key.identifier) &&
+            std::string_view(reinterpret_cast<const char*>(packet + kHeaderSize), size - kHeaderSize) == key.payload;
         if (!ours) return std::nullopt;
         EchoResult result;
         result.outcome = EchoResult::Outcome::Reply;
@@ -96,8 +95,7 @@ std::optional<EchoResult> matchReceived(const uint8_t* packet, std::size_t size,
 
 }  // namespace icmp
 
-EchoResult ScriptedEchoTransport::echo(uint32_t address, std::string_view payload,
-                                       std::chrono::milliseconds timeout) {
+EchoResult ScriptedEchoTransport::echo(uint32_t address, std::string_view payload, std::chrono::milliseconds timeout) {
     requests.push_back(Request{address, std::string(payload), timeout});
     Step step = script.empty() ? scriptedReply() : script.front();
     if (script.size() > 1) script.pop_front();

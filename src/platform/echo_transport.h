@@ -28,11 +28,11 @@ struct EchoResult {
         IpStatus,     // the system's ICMP library ended the echo with ipStatus
     };
     Outcome outcome = Outcome::TimedOut;
-    uint8_t icmpType = 0;    // IcmpError: the error message's type and code
+    uint8_t icmpType = 0;  // IcmpError: the error message's type and code
     uint8_t icmpCode = 0;
-    int errorNumber = 0;     // SocketError: the errno of the failed call
-    int32_t ipStatus = 0;    // IpStatus: the library's status code (11001 to 11255)
-    std::chrono::milliseconds roundTrip{0};   // Reply
+    int errorNumber = 0;                     // SocketError: the errno of the failed call
+    int32_t ipStatus = 0;                    // IpStatus: the library's status code (11001 to 11255)
+    std::chrono::milliseconds roundTrip{0};  // Reply
 };
 
 class EchoTransport {
@@ -42,11 +42,10 @@ public:
     virtual bool available() = 0;
     // Sends one echo request with `payload` to `address` (IPv4, host byte
     // order) and waits at most `timeout` for its reply.
-    virtual EchoResult echo(uint32_t address, std::string_view payload,
-                            std::chrono::milliseconds timeout) = 0;
+    virtual EchoResult echo(uint32_t address, std::string_view payload, std::chrono::milliseconds timeout) = 0;
 };
 
-#ifndef _WIN32   // Windows: platform/win/icmp_echo_transport.h
+#ifndef _WIN32  // Windows: platform/win/icmp_echo_transport.h
 // The system's ICMP sockets.
 class SocketEchoTransport : public EchoTransport {
 public:
@@ -82,7 +81,7 @@ public:
     EchoResult echo(uint32_t address, std::string_view payload, std::chrono::milliseconds timeout) override;
 
     bool isAvailable = true;
-    std::deque<Step> script;       // empty: every echo is answered at once
+    std::deque<Step> script;  // empty: every echo is answered at once
     std::vector<Request> requests;
 };
 
@@ -125,19 +124,18 @@ std::vector<uint8_t> echoRequest(uint16_t identifier, uint16_t sequence, std::st
 
 // What we sent, to tell our reply from any other ICMP traffic.
 struct RequestKey {
-    uint32_t address;        // destination, host byte order
+    uint32_t address;  // destination, host byte order
     uint16_t identifier;
     uint16_t sequence;
     std::string_view payload;
-    bool withIpHeader;       // raw sockets deliver the IP header, datagram sockets do not
-    bool checkIdentifier;    // datagram sockets rewrite the identifier
+    bool withIpHeader;     // raw sockets deliver the IP header, datagram sockets do not
+    bool checkIdentifier;  // datagram sockets rewrite the identifier
 };
 
 // Reply or IcmpError when `packet`, received from `from` (host byte
 // order), answers the request of `key`; nullopt for anything else (other
 // programs' echoes, our own request seen on loopback, truncated packets).
-std::optional<EchoResult> matchReceived(const uint8_t* packet, std::size_t size, uint32_t from,
-                                        const RequestKey& key);
+std::optional<EchoResult> matchReceived(const uint8_t* packet, std::size_t size, uint32_t from, const RequestKey& key);
 
 }  // namespace icmp
 }  // namespace dovrel::platform

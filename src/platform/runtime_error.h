@@ -12,7 +12,7 @@ namespace dovrel {
 
 // Standard error numbers used by the program.
 namespace err {
-inline constexpr int InvalidArgument = 5;     // invalid procedure call or argument
+inline constexpr int InvalidArgument = 5;  // invalid procedure call or argument
 inline constexpr int Overflow = 6;
 inline constexpr int OutOfMemory = 7;
 inline constexpr int SubscriptOutOfRange = 9;

@@ -20,11 +20,11 @@ namespace code {
 inline constexpr int32_t Success = 0;
 inline constexpr int32_t FileNotFound = 2;
 inline constexpr int32_t AccessDenied = 5;
-inline constexpr int32_t InvalidParameter = 87;   // text that is not valid UTF-8
+inline constexpr int32_t InvalidParameter = 87;  // text that is not valid UTF-8
 inline constexpr int32_t DiskFull = 112;
-inline constexpr int32_t BadDatabase = 1009;   // the store cannot be parsed
+inline constexpr int32_t BadDatabase = 1009;  // the store cannot be parsed
 inline constexpr int32_t BadKey = 1010;
-inline constexpr int32_t IoFailed = 1016;   // the registry's I/O failure code
+inline constexpr int32_t IoFailed = 1016;  // the registry's I/O failure code
 }  // namespace code
 
 class SettingsBackend {
@@ -34,11 +34,9 @@ public:
     virtual int32_t createKey(std::string_view keyPath) = 0;
     // Reads a value; `value` is nullopt when the value does not exist
     // (result FileNotFound). The text may hold NUL characters.
-    virtual int32_t queryValue(std::string_view keyPath, std::string_view name,
-                               std::optional<std::string>& value) = 0;
+    virtual int32_t queryValue(std::string_view keyPath, std::string_view name, std::optional<std::string>& value) = 0;
     // Writes a value, creating key and value when missing.
-    virtual int32_t setValue(std::string_view keyPath, std::string_view name,
-                             std::string_view value) = 0;
+    virtual int32_t setValue(std::string_view keyPath, std::string_view name, std::string_view value) = 0;
     // Why the store cannot be read, in words that name it and the place of
     // the damage; nullopt when it can (a store not created yet can).
     virtual std::optional<std::string> problem() { return std::nullopt; }

@@ -116,7 +116,6 @@ bool isStorableKeyPath(std::string_view path) {
     return true;
 }
 
-
 namespace {
 
 std::string lowerName(std::string_view name) {
@@ -177,8 +176,10 @@ std::optional<SettingsDocument> SettingsDocument::parse(std::string_view text, S
             const std::string_view path = line.substr(1, line.size() - 2);
             if (!isStorableKeyPath(path)) return fail(number, "a key line without a key path");
             current = doc.findKey(path);
-            if (current) current->lastLine = number;
-            else current = &doc.addKey(path, number);
+            if (current)
+                current->lastLine = number;
+            else
+                current = &doc.addKey(path, number);
             continue;
         }
         if (!current) return fail(number, "a value line before the first key line");
@@ -194,8 +195,10 @@ std::optional<SettingsDocument> SettingsDocument::parse(std::string_view text, S
         if (!trimBlanks(rest).empty()) return fail(number, "text after the quoted value");
         // A name given twice: the last one counts, as it always has.
         const auto [it, added] = current->byName.emplace(lowerName(*name), current->values.size());
-        if (added) current->values.push_back({std::move(*name), std::move(*value), number});
-        else current->values[it->second] = {current->values[it->second].name, std::move(*value), number};
+        if (added)
+            current->values.push_back({std::move(*name), std::move(*value), number});
+        else
+            current->values[it->second] = {current->values[it->second].name, std::move(*value), number};
         current->lastLine = number;
     }
     return doc;
@@ -258,7 +261,7 @@ std::string SettingsDocument::text() const {
     for (const std::string& line : lines_) size += line.size() + 1;
     out.reserve(size);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        out += lines_[i];   // a line of a CR LF file holds its "\r"
+        out += lines_[i];  // a line of a CR LF file holds its "\r"
         if (i + 1 < lines_.size() || finalLineEnd_) out += '\n';
     }
     return out;

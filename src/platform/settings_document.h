@@ -29,7 +29,7 @@ namespace dovrel::platform {
 
 // Where and why a text is not a settings document.
 struct SettingsParseError {
-    std::size_t line = 0;   // counting from 1
+    std::size_t line = 0;  // counting from 1
     std::string reason;
 };
 
@@ -71,7 +71,7 @@ private:
     };
     struct KeyEntry {
         std::string path;
-        std::size_t lastLine;   // the key's last line: its header or its last value
+        std::size_t lastLine;  // the key's last line: its header or its last value
         std::vector<ValueEntry> values;
         std::unordered_map<std::string, std::size_t> byName;
     };
@@ -81,7 +81,7 @@ private:
     const KeyEntry* findKey(std::string_view path) const;
     void insertLine(std::size_t at, std::string line);
 
-    std::vector<std::string> lines_;   // without their line ends
+    std::vector<std::string> lines_;  // without their line ends
     std::vector<KeyEntry> keys_;
     std::unordered_map<std::string, std::size_t> byPath_;
     bool byteOrderMark_ = false;

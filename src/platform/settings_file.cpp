@@ -22,7 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kMostLinks = 40;        // as the kernel follows them
+constexpr int kMostLinks = 40;  // as the kernel follows them
 
 int32_t codeForErrno(int e) {
     switch (e) {
@@ -95,8 +95,10 @@ int32_t replaceFile(const fs::path& target, std::string_view text) {
     const mode_t mode = exists ? (existing.st_mode & 07777) : modeForNewStore(folder);
     UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, mode));
     if (!fd) return codeForErrno(errno);
-    if (exists) takeOverAttributes(fd.get(), existing);
-    else ::fchmod(fd.get(), mode);   // exactly this mode, whatever the umask
+    if (exists)
+        takeOverAttributes(fd.get(), existing);
+    else
+        ::fchmod(fd.get(), mode);  // exactly this mode, whatever the umask
     if (!writeAll(fd.get(), text) || ::fsync(fd.get()) != 0) {
         const int e = errno;
         ::unlink(temp.c_str());
@@ -129,7 +131,7 @@ void removeStaleTemporaries(const fs::path& target) {
 struct FileSettingsBackend::Cache {
     std::string text;
     std::shared_ptr<const SettingsDocument> document;
-    std::mutex lock;   // the windows' work runs on its own thread
+    std::mutex lock;  // the windows' work runs on its own thread
 };
 
 FileSettingsBackend::FileSettingsBackend(std::optional<std::string> path)
@@ -149,7 +151,7 @@ FileSettingsBackend::Loaded FileSettingsBackend::load() {
     const std::string file = path();
     const UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) {
-        if (errno == ENOENT) {   // not written yet: an empty store
+        if (errno == ENOENT) {  // not written yet: an empty store
             loaded.document = std::make_shared<const SettingsDocument>(*SettingsDocument::parse(""));
             return loaded;
         }
@@ -184,8 +186,8 @@ FileSettingsBackend::Loaded FileSettingsBackend::load() {
     std::optional<SettingsDocument> parsed = SettingsDocument::parse(text, &error);
     if (!parsed) {
         loaded.code = code::BadDatabase;
-        loaded.problem = "the settings file " + file + " is damaged at line " + std::to_string(error.line) + ": " +
-                         error.reason;
+        loaded.problem =
+            "the settings file " + file + " is damaged at line " + std::to_string(error.line) + ": " + error.reason;
         return loaded;
     }
     loaded.document = std::make_shared<const SettingsDocument>(std::move(*parsed));
@@ -216,7 +218,7 @@ int32_t FileSettingsBackend::modify(const std::function<bool(SettingsDocument&)>
     SettingsDocument changed = *loaded.document;
     if (!change(changed)) return code::Success;
     return replaceFile(*target, changed.text());
-}   // the lock goes with its descriptor
+}  // the lock goes with its descriptor
 
 int32_t FileSettingsBackend::createKey(std::string_view keyPath) {
     if (!isStorableKeyPath(keyPath)) return code::BadKey;

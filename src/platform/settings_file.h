@@ -41,7 +41,7 @@ public:
 private:
     struct Cache;
     struct Loaded {
-        std::shared_ptr<const SettingsDocument> document;   // null when the file cannot be used
+        std::shared_ptr<const SettingsDocument> document;  // null when the file cannot be used
         int32_t code = 0;
         std::optional<std::string> problem;
     };

@@ -10,9 +10,8 @@ namespace {
 // Lower-case form of one UTF-16 unit for the scripts that names are
 // written in: Latin, Greek, Cyrillic and the full-width Latin letters.
 char16_t foldCase(char16_t c) {
-    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
-        (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) || (c >= 0x410 && c <= 0x42F) ||
-        (c >= 0xFF21 && c <= 0xFF3A)) {
+    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) ||
+        (c >= 0x410 && c <= 0x42F) || (c >= 0xFF21 && c <= 0xFF3A)) {
         return static_cast<char16_t>(c + 32);
     }
     if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 80);

@@ -37,7 +37,7 @@ public:
     }
 
 private:
-    std::mutex lock_;   // texts come from the windows' worker thread too
+    std::mutex lock_;  // texts come from the windows' worker thread too
     bool tried_ = false;
     std::unique_ptr<opencc::SimpleConverter> converter_;
 };

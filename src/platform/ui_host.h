@@ -32,7 +32,10 @@ public:
 // Keeps every call, in order, as "busy:1", "status:TEXT", "progress:TEXT", "events".
 class RecordingUiHost : public UiHost {
 public:
-    void setBusyPointer(bool busy) override { calls.push_back(busy ? "busy:1" : "busy:0"); busyPointer = busy; }
+    void setBusyPointer(bool busy) override {
+        calls.push_back(busy ? "busy:1" : "busy:0");
+        busyPointer = busy;
+    }
     void setStatusPanelText(const std::string& text) override { calls.push_back("status:" + text); }
     void setProgressText(const std::string& text) override { calls.push_back("progress:" + text); }
     void processPendingEvents() override { calls.push_back("events"); }

@@ -41,22 +41,57 @@ constexpr std::uint8_t kCarry = kTooShort | kTooLong | kTwoConts;
 constexpr std::uint8_t kLarge = kCarry | kTooLarge | kTooLarge1000;
 constexpr std::uint8_t kContinuation = kTooLong | kOverlong2 | kTwoConts;
 // By the high half of the first byte of a pair.
-alignas(16) constexpr std::uint8_t kFirstHigh[16] = {
-    kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong,  // ASCII
-    kTwoConts, kTwoConts, kTwoConts, kTwoConts,                                      // continuations
-    kTooShort | kOverlong2, kTooShort, kTooShort | kOverlong3 | kSurrogate,           // leads C, D, E
-    kTooShort | kTooLarge | kTooLarge1000 | kOverlong4};                             // lead F
+alignas(16) constexpr std::uint8_t kFirstHigh[16] = {kTooLong,
+                                                     kTooLong,
+                                                     kTooLong,
+                                                     kTooLong,
+                                                     kTooLong,
+                                                     kTooLong,
+                                                     kTooLong,
+                                                     kTooLong,  // ASCII
+                                                     kTwoConts,
+                                                     kTwoConts,
+                                                     kTwoConts,
+                                                     kTwoConts,  // continuations
+                                                     kTooShort | kOverlong2,
+                                                     kTooShort,
+                                                     kTooShort | kOverlong3 | kSurrogate,  // leads C, D, E
+                                                     kTooShort | kTooLarge | kTooLarge1000 | kOverlong4};  // lead F
 // By the low half of the first byte.
-alignas(16) constexpr std::uint8_t kFirstLow[16] = {
-    kCarry | kOverlong3 | kOverlong2 | kOverlong4, kCarry | kOverlong2, kCarry, kCarry, kCarry | kTooLarge,
-    kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge | kSurrogate, kLarge, kLarge};
+alignas(16) constexpr std::uint8_t kFirstLow[16] = {kCarry | kOverlong3 | kOverlong2 | kOverlong4,
+                                                    kCarry | kOverlong2,
+                                                    kCarry,
+                                                    kCarry,
+                                                    kCarry | kTooLarge,
+                                                    kLarge,
+                                                    kLarge,
+                                                    kLarge,
+                                                    kLarge,
+                                                    kLarge,
+                                                    kLarge,
+                                                    kLarge,
+                                                    kLarge,
+                                                    kLarge | kSurrogate,
+                                                    kLarge,
+                                                    kLarge};
 // By the high half of the second byte.
 alignas(16) constexpr std::uint8_t kSecondHigh[16] = {
-    kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,  // ASCII
-    kContinuation | kOverlong3 | kTooLarge1000 | kOverlong4,                                 // 80..8F
-    kContinuation | kOverlong3 | kTooLarge,                                                  // 90..9F
-    kContinuation | kSurrogate | kTooLarge, kContinuation | kSurrogate | kTooLarge,          // A0..BF
-    kTooShort, kTooShort, kTooShort, kTooShort};                                             // leads
+    kTooShort,
+    kTooShort,
+    kTooShort,
+    kTooShort,
+    kTooShort,
+    kTooShort,
+    kTooShort,
+    kTooShort,                                                // ASCII
+    kContinuation | kOverlong3 | kTooLarge1000 | kOverlong4,  // 80..8F
+    kContinuation | kOverlong3 | kTooLarge,                   // 90..9F
+    kContinuation | kSurrogate | kTooLarge,
+    kContinuation | kSurrogate | kTooLarge,  // A0..BF
+    kTooShort,
+    kTooShort,
+    kTooShort,
+    kTooShort};  // leads
 
 __m128i load(const std::uint8_t (&table)[16]) { return _mm_load_si128(reinterpret_cast<const __m128i*>(table)); }
 

@@ -136,9 +136,12 @@ bool FrmDovrel::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (event->type() == QEvent::FocusIn) {
         void (FrmDovrel::*handler)() = nullptr;
-        if (watched == txtUser_) handler = &FrmDovrel::txt_User_GotFocus;
-        else if (watched == txtPassword_) handler = &FrmDovrel::txt_Password_GotFocus;
-        else if (watched == cmbServer_ || watched == cmbServer_->lineEdit()) handler = &FrmDovrel::cmb_Server_GotFocus;
+        if (watched == txtUser_)
+            handler = &FrmDovrel::txt_User_GotFocus;
+        else if (watched == txtPassword_)
+            handler = &FrmDovrel::txt_Password_GotFocus;
+        else if (watched == cmbServer_ || watched == cmbServer_->lineEdit())
+            handler = &FrmDovrel::cmb_Server_GotFocus;
         if (handler) {
             (this->*handler)();
             // A mouse click places the caret after the focus has come:
@@ -215,7 +218,8 @@ void FrmDovrel::LocalizeControls() {
     // Every label and button, whatever holds it, as the table lists them.
     for (const layout::Control& control : layout::settingsWindow().controls) {
         if (!layout::takesDisplayFont(control.kind)) continue;
-        auto* widget = findChild<QWidget*>(QString::fromUtf8(control.name.data(), static_cast<qsizetype>(control.name.size())));
+        auto* widget =
+            findChild<QWidget*>(QString::fromUtf8(control.name.data(), static_cast<qsizetype>(control.name.size())));
         if (auto* button = qobject_cast<QPushButton*>(widget)) button->setText(qs(LocalizeText(ss(button->text()))));
         if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(qs(LocalizeText(ss(label->text()))));
         setFace(widget);

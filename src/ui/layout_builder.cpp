@@ -33,7 +33,7 @@ class ResultTextBox : public QPlainTextEdit {
 public:
     explicit ResultTextBox(QWidget* parent) : QPlainTextEdit(parent) {
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        setTabChangesFocus(true);   // Tab leaves the box like every other field
+        setTabChangesFocus(true);  // Tab leaves the box like every other field
     }
 
     void fitLines(int lines) {
@@ -44,7 +44,7 @@ public:
         };
         if (!fits()) {
             document()->setDocumentMargin(0);
-            setViewportMargins(2, 0, 0, 0);   // the text keeps off the left edge
+            setViewportMargins(2, 0, 0, 0);  // the text keeps off the left edge
         }
         QFont smaller = font();
         while (!fits() && smaller.pointSizeF() > 7) {

@@ -25,21 +25,21 @@ void Main(const SettingsWindowStep& settingsWindowStep) {
     // Loading the database driver takes as long as showing the progress
     // window; it is done beside it, and is over before the check connects.
     auto driverLoaded = std::async(std::launch::async, ado::odbc::preloadSqlServerDriver);
-    uiHost().setBusyPointer(true);                          // 1
-    SelectUiFont();                                         // 2
-    auto progress = std::make_unique<FrmSetupType>();       // 3: modeless, painted before the work
+    uiHost().setBusyPointer(true);                     // 1
+    SelectUiFont();                                    // 2
+    auto progress = std::make_unique<FrmSetupType>();  // 3: modeless, painted before the work
     progress->show();
     uiHost().processPendingEvents();
-    if (const auto problem = LoadSettingsAtStart())         // 4 to 9
+    if (const auto problem = LoadSettingsAtStart())  // 4 to 9
         showMessage(LocalizeText("无法读取连接设置，设置将显示为空：") + "\r\n" + *problem, MessageIcon::Exclamation);
     // The check runs beside the progress window, which goes on painting.
     runOffUiThread(progress.get(), [&driverLoaded] {
         driverLoaded.wait();
-        CheckServerConnection(true);                        // 10
+        CheckServerConnection(true);  // 10
     });
-    if (settingsWindowStep) settingsWindowStep(); // 11
-    progress.reset();                                       // 12
-    uiHost().setBusyPointer(false);                         // 13
+    if (settingsWindowStep) settingsWindowStep();  // 11
+    progress.reset();                              // 12
+    uiHost().setBusyPointer(false);                // 13
 }
 
 }  // namespace dovrel::ui

@@ -51,8 +51,8 @@ MessageAnswer QtMessageSink::show(const Message& message) {
 }
 
 MessageAnswer QtMessageSink::showBox(const Message& message) {
-    QMessageBox box(iconOf(message.icon), QString::fromStdString(message.title),
-                    QString::fromStdString(message.text), QMessageBox::NoButton, QApplication::activeWindow());
+    QMessageBox box(iconOf(message.icon), QString::fromStdString(message.title), QString::fromStdString(message.text),
+                    QMessageBox::NoButton, QApplication::activeWindow());
     const auto buttons = buttonsOf(message.buttons);
     for (auto button : buttons) box.addButton(button);
     box.setDefaultButton(buttons.front());

@@ -20,8 +20,8 @@ namespace {
 const std::vector<std::string> kChinaLocale{"LC_ALL=zh_CN.UTF-8"};
 
 void storeSettings(const std::string& server, const std::string& database) {
-    const auto r = runDovrelctl({"set", "--server", server, "--database", database, "--user", "sa", "--password",
-                                 "Secret#1"});
+    const auto r =
+        runDovrelctl({"set", "--server", server, "--database", database, "--user", "sa", "--password", "Secret#1"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
 }
 
@@ -49,11 +49,12 @@ TEST(CtlCheck, ExplainsAMissingDatabaseAndFails) {
 
     const auto r = runDovrelctl({"check"}, kChinaLocale);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, "连接数据服务器<" + server.serverName() + ">： 成功！\n"
-                     "连接数据库<Payroll>： 失败！\n"
-                     "\n"
-                     "请检查以下可能的失败原因或重新设置：\n"
-                     "    服务器上数据库：Payroll不存在，您可通过[创建数据库]按钮进行创建！\n");
+    EXPECT_EQ(r.out, "连接数据服务器<" + server.serverName() +
+                         ">： 成功！\n"
+                         "连接数据库<Payroll>： 失败！\n"
+                         "\n"
+                         "请检查以下可能的失败原因或重新设置：\n"
+                         "    服务器上数据库：Payroll不存在，您可通过[创建数据库]按钮进行创建！\n");
 }
 
 TEST(CtlCheck, ListsTheCausesWhenNoServerAnswers) {
@@ -63,13 +64,14 @@ TEST(CtlCheck, ListsTheCausesWhenNoServerAnswers) {
 
     const auto r = runDovrelctl({"check"}, kChinaLocale);
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.out, "连接数据服务器<" + server + ">： 失败！\n"
-                     "连接数据库<TovixHR>： 失败！\n"
-                     "\n"
-                     "请检查以下可能的失败原因或重新设置：\n"
-                     "    服务器是否在线；\n"
-                     "    服务器上的SQL SERVER服务是否启动；\n"
-                     "    用户和密码是否输入正确；\n");
+    EXPECT_EQ(r.out, "连接数据服务器<" + server +
+                         ">： 失败！\n"
+                         "连接数据库<TovixHR>： 失败！\n"
+                         "\n"
+                         "请检查以下可能的失败原因或重新设置：\n"
+                         "    服务器是否在线；\n"
+                         "    服务器上的SQL SERVER服务是否启动；\n"
+                         "    用户和密码是否输入正确；\n");
 }
 
 TEST(CtlCheck, NoSettingOrConnectionStringLoadsALibrary) {
@@ -82,11 +84,11 @@ TEST(CtlCheck, NoSettingOrConnectionStringLoadsALibrary) {
     const std::vector<std::string> env{"DOVREL_MARKER_FILE=" + marker};
     const std::string closed = "127.0.0.1," + std::to_string(test::closedLoopbackPort());
 
-    for (const std::vector<std::string>& set : std::vector<std::vector<std::string>>{
-             {"--server", "localhost;Driver=" + library},
-             {"--server", closed, "--password", "x;Driver=" + library},
-             {"--server", closed, "--user", "sa;Driver=" + library},
-             {"--server", closed, "--database", "HR;FileDSN=" + library}}) {
+    for (const std::vector<std::string>& set :
+         std::vector<std::vector<std::string>>{{"--server", "localhost;Driver=" + library},
+                                               {"--server", closed, "--password", "x;Driver=" + library},
+                                               {"--server", closed, "--user", "sa;Driver=" + library},
+                                               {"--server", closed, "--database", "HR;FileDSN=" + library}}) {
         SCOPED_TRACE(set[1] + " " + set.back());
         test::ScopedSettingsFile store;
         std::vector<std::string> args{"set"};

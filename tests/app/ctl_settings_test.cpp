@@ -23,8 +23,8 @@ TEST(CtlSettings, ShowOnAFirstRunReportsTheDefaultsWithEmptyCredentials) {
 
 TEST(CtlSettings, SetStoresTrimmedEncryptedCredentialsThatShowDecrypts) {
     test::ScopedSettingsFile store;
-    auto r = runDovrelctl({"set", "--server", " 127.0.0.1,1433 ", "--database", " HR ", "--user", " hr ",
-                           "--password", " pw; 1 "});
+    auto r = runDovrelctl(
+        {"set", "--server", " 127.0.0.1,1433 ", "--database", " HR ", "--user", " hr ", "--password", " pw; 1 "});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(store.value("ServerName"), "127.0.0.1,1433");
     EXPECT_EQ(store.value("Database"), "HR");
@@ -55,8 +55,8 @@ TEST(CtlSettings, ADamagedStoreIsNamedAndNothingGoesOnAsIfItWereEmpty) {
     test::ScopedSettingsFile store;
     const std::string damaged = "[SoftWare\\Tovix\\HR]\n\"ServerName\"=\"PC1\"\ngarbage\n";
     store.setContents(damaged);
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"show"}, {"connection-string"}, {"check"}, {"databases"}}) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"show"}, {"connection-string"}, {"check"}, {"databases"}}) {
         SCOPED_TRACE(args[0]);
         const auto r = runDovrelctl(args);
         EXPECT_EQ(r.exitCode, 4);
@@ -84,11 +84,11 @@ TEST(CtlSettings, ValuesThatBeginWithADashAndLocaleEncodings) {
     // Under a GBK locale arguments come in and text goes out in GBK.
     if (!test::localeInstalled("zh_CN.GBK")) GTEST_SKIP() << "the zh_CN.GBK locale is not generated here";
     const std::vector<std::string> gbk{"LC_ALL=zh_CN.GBK"};
-    const std::string name = "\xC8\xCB\xCA\xC2";   // 人事 in GBK
+    const std::string name = "\xC8\xCB\xCA\xC2";  // 人事 in GBK
     EXPECT_EQ(runDovrelctl({"set", "--database", name}, gbk).exitCode, 0);
     EXPECT_EQ(store.value("Database"), "人事");
     EXPECT_NE(runDovrelctl({"show"}, gbk).out.find("DatabaseName: " + name + "\n"), std::string::npos);
-    EXPECT_EQ(runDovrelctl({"localize", "\xCA\xFD\xBE\xDD"}, gbk).out, "\xCA\xFD\xBE\xDD\n");   // 数据
+    EXPECT_EQ(runDovrelctl({"localize", "\xCA\xFD\xBE\xDD"}, gbk).out, "\xCA\xFD\xBE\xDD\n");  // 数据
     // Bytes that are no text of the locale are refused, not passed on.
     const auto bad = runDovrelctl({"localize", "abc\xE4"}, {"LC_ALL=zh_CN.UTF-8"});
     EXPECT_EQ(bad.exitCode, 2);

@@ -22,7 +22,8 @@ TEST_F(CipherMalformedTest, OddCipherTextsDecryptToSomething) {
         std::string(7, ' '),
         "\t\n\t\n\t\n",
         "41\xFF\xFE\xC3",
-        "4\xC3\xA9" "FC",
+        "4\xC3\xA9"
+        "FC",
         "41FC3F\xE4\xB8",
         "-1-1-1-1",
         "41FFFFFFFFFF",
@@ -33,7 +34,7 @@ TEST_F(CipherMalformedTest, OddCipherTextsDecryptToSomething) {
     }
     // Each stray byte of broken UTF-8 is one character, so the length follows the characters.
     EXPECT_EQ(decrypt("41\xFF\xFE\xC3").size(), 1u + 1u);  // groups "\xFF\xFE" and "\xC3"
-    EXPECT_EQ(decrypt("41中文中").size(), 2u);              // groups "中文" and "中"
+    EXPECT_EQ(decrypt("41中文中").size(), 2u);             // groups "中文" and "中"
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -51,7 +52,9 @@ TEST_F(CipherMalformedTest, VeryLongCipherText) {
 
 TEST_F(CipherMalformedTest, BrokenUtf8ToEncrypt) {
     // A stray byte has no character behind it and counts as '?'.
-    const std::string broken = "a\xFF" "b\xC3";
+    const std::string broken =
+        "a\xFF"
+        "b\xC3";
     EXPECT_EQ(encrypt(broken, 0x41), encrypt("a?b?", 0x41));
     EXPECT_EQ(decrypt(encrypt(broken, 0x41)), "a?b?");
     const std::string brokenKey = "\xE4\xB8";

@@ -36,7 +36,7 @@ TEST_F(BusyTest, BeginAndEndSetPointerAndPanelText) {
     EndBusy();
     EXPECT_FALSE(host.busyPointer);
     EXPECT_EQ(host.calls, (std::vector<std::string>{"busy:1", "status:正在处理数据,请等候...", "busy:1",
-                                                     "status:导入中", "busy:0", "status:就绪..."}));
+                                                    "status:导入中", "busy:0", "status:就绪..."}));
 }
 
 TEST_F(BusyTest, EndWithoutBeginStillSetsReady) {
@@ -51,8 +51,8 @@ TEST_F(BusyTest, StatusTextsPassThroughLocalizeText) {
     BeginBusy();
     EndBusy();
     platform::setTraditionalConverter(nullptr);
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"busy:1", "status:[正在处理数据,请等候...]", "busy:0",
-                                                     "status:[就绪...]"}));
+    EXPECT_EQ(host.calls,
+              (std::vector<std::string>{"busy:1", "status:[正在处理数据,请等候...]", "busy:0", "status:[就绪...]"}));
 }
 
 std::vector<ComboItem> items(std::initializer_list<ComboItem> list) { return list; }

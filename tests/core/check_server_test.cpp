@@ -160,8 +160,8 @@ TEST_F(CheckServer, ConvertsItsTextsForTraditionalDisplay) {
     CheckServerConnection(true);
     platform::setTraditionalConverter(previous);
 
-    EXPECT_EQ(ui.calls, (Strings{"progress:[正在连接服务器...]", "progress:[正在检查数据服务器上的数据库...]",
-                                 "events", "progress:[正在连接服务器...]"}));
+    EXPECT_EQ(ui.calls, (Strings{"progress:[正在连接服务器...]", "progress:[正在检查数据服务器上的数据库...]", "events",
+                                 "progress:[正在连接服务器...]"}));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "[网络不通，请检查网络设置！]");
 }

@@ -43,10 +43,12 @@ TEST_F(Diagnosis, AnUnreachableServerListsTheThreeCauses) {
         "    用户和密码是否输入正确；";
     EXPECT_EQ(BuildDiagnosisText(input(false, true)),
               "连接数据服务器< 10.1.2.3\\INST >： 失败！\r\n"
-              "连接数据库<TovixHR>： 成功！" + causes);
+              "连接数据库<TovixHR>： 成功！" +
+                  causes);
     EXPECT_EQ(BuildDiagnosisText(input(false, false)),
               "连接数据服务器< 10.1.2.3\\INST >： 失败！\r\n"
-              "连接数据库<TovixHR>： 失败！" + causes);
+              "连接数据库<TovixHR>： 失败！" +
+                  causes);
 }
 
 TEST_F(Diagnosis, EmptyBoxesGiveEmptyBrackets) {

@@ -41,7 +41,6 @@ protected:
         if (!recordset || recordset->EOF_()) return -1;
         return std::stol(recordset->Fields(0).Value().value_or("-1"));
     }
-
 };
 
 TEST_F(StandinTest, RecordsetOfTheDatabaseListing) {
@@ -97,9 +96,9 @@ TEST_F(StandinTest, TypeCodesAndNullability) {
     auto recordset = OpenRecordset(connectionString(false), "Select * From Kinds Where 1=2");
     ASSERT_NE(recordset, nullptr);
     const std::vector<std::pair<std::string, int>> expected{
-        {"Id", 3},     {"Name", 202}, {"Born", 135}, {"Active", 11}, {"Amount", 6}, {"Price", 131},
-        {"Small", 17}, {"Big", 20},   {"Short", 2},  {"R", 4},        {"F", 5},      {"G", 72},
-        {"VB", 204},   {"Pic", 205},  {"C", 129},    {"VC", 200},     {"NC", 130},   {"T", 201},
+        {"Id", 3},     {"Name", 202}, {"Born", 135},  {"Active", 11}, {"Amount", 6}, {"Price", 131},
+        {"Small", 17}, {"Big", 20},   {"Short", 2},   {"R", 4},       {"F", 5},      {"G", 72},
+        {"VB", 204},   {"Pic", 205},  {"C", 129},     {"VC", 200},    {"NC", 130},   {"T", 201},
         {"NT", 203},   {"SDT", 135},  {"Stamp", 128}, {"SM", 6},      {"Num", 131},  {"D", 133}};
     ASSERT_EQ(recordset->FieldCount(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -120,7 +119,8 @@ TEST_F(StandinTest, ValuesNullsEmptyTextAndChinese) {
                     .ok());
     Connection connection;
     connection.Open(connectionString(false));
-    connection.Execute("Insert Into Vals Values (1, N'张三', '2001-02-03 04:05:06', 1, 12.34, 1.50, 0x0A0B, 0.5, 'abc')");
+    connection.Execute(
+        "Insert Into Vals Values (1, N'张三', '2001-02-03 04:05:06', 1, 12.34, 1.50, 0x0A0B, 0.5, 'abc')");
     connection.Execute("Insert Into Vals Values (2, N'', Null, 0, Null, Null, Null, Null, '')");
     connection.Execute("Insert Into Vals (Id) Values (3)");
     EXPECT_EQ(connection.Errors_().Count(), 0);
@@ -182,8 +182,8 @@ TEST_F(StandinTest, ServerErrorsCarryNumberAndState) {
     EXPECT_FALSE(recordset.IsOpen());
 
     // A database that does not exist refuses the login.
-    EXPECT_FALSE(TryConnect(connectionStringFor({server().serverName(), "NoSuchDb", "sa", kPassword}, false),
-                            "Select 1"));
+    EXPECT_FALSE(
+        TryConnect(connectionStringFor({server().serverName(), "NoSuchDb", "sa", kPassword}, false), "Select 1"));
 }
 
 TEST_F(StandinTest, WrongPasswordAndClosedPortGiveNullAndFalse) {
@@ -217,15 +217,14 @@ TEST_F(StandinTest, LoginsAndPasswordsWithSeparatorsReachTheServerAsData) {
     const std::string quoted =
         "Provider=SQLOLEDB;Data Source=" + server().serverName() + ";User ID=odd;Password=\"a}b;c\";";
     EXPECT_TRUE(TryConnect(quoted, "Select 1"));
-    EXPECT_FALSE(TryConnect("Provider=SQLOLEDB;Data Source=" + server().serverName() +
-                                ";User ID=odd;Password=\"a}b;d\";",
-                            "Select 1"));
+    EXPECT_FALSE(TryConnect(
+        "Provider=SQLOLEDB;Data Source=" + server().serverName() + ";User ID=odd;Password=\"a}b;d\";", "Select 1"));
     // The program's own form quotes what needs it.
     EXPECT_TRUE(TryConnect(connectionStringFor({server().serverName(), kDatabase, "odd", "a}b;c"}, true), "Select 1"));
-    EXPECT_TRUE(TryConnect(connectionStringFor({server().serverName(), kDatabase, "my user", "p;w}d= x"}, false),
-                           "Select 1"));
-    EXPECT_FALSE(TryConnect(connectionStringFor({server().serverName(), kDatabase, "my user", "p;w}d=x"}, false),
-                            "Select 1"));
+    EXPECT_TRUE(
+        TryConnect(connectionStringFor({server().serverName(), kDatabase, "my user", "p;w}d= x"}, false), "Select 1"));
+    EXPECT_FALSE(
+        TryConnect(connectionStringFor({server().serverName(), kDatabase, "my user", "p;w}d=x"}, false), "Select 1"));
 }
 
 TEST_F(StandinTest, RollbackRemovesCommitKeeps) {
@@ -272,8 +271,9 @@ TEST_F(StandinTest, BatchRunsEveryStatementAndCollectsErrors) {
     connection.Open(connectionString(false));
     // Rejected rows end their own statement only, as in an import batch.
     try {
-        connection.Execute("Insert Into Batch Values (1, N'a')\r\nInsert Into Batch Values (1, N'dup')\r\n"
-                           "Insert Into Batch Values (2, Null)\r\nInsert Into Batch Values (3, N'c')\r\n");
+        connection.Execute(
+            "Insert Into Batch Values (1, N'a')\r\nInsert Into Batch Values (1, N'dup')\r\n"
+            "Insert Into Batch Values (2, Null)\r\nInsert Into Batch Values (3, N'c')\r\n");
         ADD_FAILURE() << "no error";
     } catch (const DatabaseError& e) {
         EXPECT_EQ(e.number(), 2627);
@@ -282,7 +282,7 @@ TEST_F(StandinTest, BatchRunsEveryStatementAndCollectsErrors) {
     ASSERT_EQ(connection.Errors_().Count(), 2);
     EXPECT_EQ(connection.Errors_().Item(0).Number, 2627);  // the repeated key
     EXPECT_EQ(connection.Errors_().Item(0).SQLState, "23000");
-    EXPECT_EQ(connection.Errors_().Item(1).Number, 515);   // the null in a NOT NULL column
+    EXPECT_EQ(connection.Errors_().Item(1).Number, 515);  // the null in a NOT NULL column
     EXPECT_EQ(countRows("Batch"), 2);
 
     // A failing first statement does not stop the others either.

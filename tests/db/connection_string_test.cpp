@@ -33,7 +33,7 @@ TEST(BuildConnectionString, ValuesStayDataWhateverTheyHold) {
               "provider = sqloledb;data source=SRV;initial catalog=\" My DB \";user id =u;Password= \"p;w}d= x\";");
     // Whatever a value holds, the string reads back with exactly the five keywords and the values given.
     for (const std::string value : {"a;b", " lead", "trail ", "it's", "say \"hi\"", "it's \"both\";", "{x}", "a};b",
-                                     "127.0.0.1;Driver=/tmp/x.so", "密码;"}) {
+                                    "127.0.0.1;Driver=/tmp/x.so", "密码;"}) {
         SCOPED_TRACE(value);
         const auto keys = connstr::parse(connectionStringFor(settings(value, value, value, value), false));
         ASSERT_EQ(keys.size(), 5u);
@@ -55,8 +55,7 @@ TEST(BuildConnectionString, ReadsTheRunState) {
 }
 
 TEST(ParseConnectionString, KeywordsIgnoreCaseAndBlanks) {
-    const auto keys = connstr::parse(
-        connectionStringFor(settings("HRSRV", "Ostrel", "sa", "pw"), true));
+    const auto keys = connstr::parse(connectionStringFor(settings("HRSRV", "Ostrel", "sa", "pw"), true));
     ASSERT_EQ(keys.size(), 5u);
     EXPECT_EQ(keys.at("provider"), "sqloledb");
     EXPECT_EQ(keys.at("data source"), "HRSRV");
@@ -99,13 +98,13 @@ const connstr::Driver kFreeTds13{"FreeTDS", true, false, false};
 const connstr::Driver kOdbcRule{"D", false, true, false};
 
 TEST(BracedOdbcValue, BothBraceRules) {
-    for (const auto& [value, doubled, legacy] : std::vector<std::tuple<std::string, std::string, std::string>>{
-             {"plain", "{plain}", "{plain}"},
-             {"", "{}", "{}"},
-             {"a;b=c", "{a;b=c}", "{a;b=c}"},
-             {"p;w}d= x", "{p;w}}d= x}", "{p;w}d= x}"},
-             {"{x", "{{x}", "{{x}"},
-             {"密码", "{密码}", "{密码}"}}) {
+    for (const auto& [value, doubled, legacy] :
+         std::vector<std::tuple<std::string, std::string, std::string>>{{"plain", "{plain}", "{plain}"},
+                                                                        {"", "{}", "{}"},
+                                                                        {"a;b=c", "{a;b=c}", "{a;b=c}"},
+                                                                        {"p;w}d= x", "{p;w}}d= x}", "{p;w}d= x}"},
+                                                                        {"{x", "{{x}", "{{x}"},
+                                                                        {"密码", "{密码}", "{密码}"}}) {
         SCOPED_TRACE(value);
         EXPECT_EQ(connstr::bracedOdbcValue(value, kOdbcRule), doubled);
         EXPECT_EQ(connstr::bracedOdbcValue(value, kFreeTds13), legacy);
@@ -126,17 +125,18 @@ TEST(TranslateConnectionString, MasterFormForTheDriver) {
               "ClientCharset={UTF-8};");
     EXPECT_EQ(target.loginTimeoutSeconds, connstr::kLoginTimeoutSeconds);
     // A driver that encrypts by default is told that the server may lack a trusted certificate.
-    EXPECT_EQ(connstr::translate("data source=h;user id=u;password=p", {"ODBC Driver 18 for SQL Server", false, true, true})
-                  .connectionString,
-              "Driver={ODBC Driver 18 for SQL Server};Server={h};UID={u};PWD={p};Encrypt={Optional};");
+    EXPECT_EQ(
+        connstr::translate("data source=h;user id=u;password=p", {"ODBC Driver 18 for SQL Server", false, true, true})
+            .connectionString,
+        "Driver={ODBC Driver 18 for SQL Server};Server={h};UID={u};PWD={p};Encrypt={Optional};");
 }
 
 TEST(TranslateConnectionString, DataSourceForms) {
     const auto server = [](const std::string& dataSource) {
         const std::string odbc =
-            connstr::translate("provider=sqloledb;data source=" + connstr::quoteOleDbValue(dataSource) +
-                                   ";user id=u;password=p",
-                               kOdbcRule)
+            connstr::translate(
+                "provider=sqloledb;data source=" + connstr::quoteOleDbValue(dataSource) + ";user id=u;password=p",
+                kOdbcRule)
                 .connectionString;
         const auto start = odbc.find("Server=");
         return odbc.substr(start, odbc.find(";UID") - start);
@@ -169,9 +169,9 @@ TEST(TranslateConnectionString, SynonymsQuotingAndTimeouts) {
 
     const auto empty = connstr::translate(connectionStringFor(settings("h", "", "", ""), false), kOdbcRule);
     EXPECT_EQ(empty.connectionString, "Driver={D};Server={h};Database={};UID={};PWD={};");
-    EXPECT_EQ(connstr::translate("Provider=SQLOLEDB.1;Integrated Security=SSPI;Data Source=h", kOdbcRule)
-                  .connectionString,
-              "Driver={D};Server={h};Trusted_Connection={Yes};");
+    EXPECT_EQ(
+        connstr::translate("Provider=SQLOLEDB.1;Integrated Security=SSPI;Data Source=h", kOdbcRule).connectionString,
+        "Driver={D};Server={h};Trusted_Connection={Yes};");
 }
 
 TEST(TranslateConnectionString, KeywordsOutsideTheListAreRefusedByName) {

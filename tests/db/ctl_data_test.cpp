@@ -13,14 +13,16 @@ namespace {
 using test::runDovrelctl;
 
 void store(const std::string& server, const std::string& password) {
-    const auto r = runDovrelctl({"set", "--server", server, "--database", "Zeta", "--user", "sa", "--password", password});
+    const auto r =
+        runDovrelctl({"set", "--server", server, "--database", "Zeta", "--user", "sa", "--password", password});
     ASSERT_EQ(r.exitCode, 0) << r.err;
 }
 
 TEST(CtlDatabases, ListsInNameOrderOrFailsClearly) {
     test::StandinServer server;
     ASSERT_TRUE(server.start()) << server.lastError();
-    for (const char* name : {"Zeta", "alpha", "Mid"}) ASSERT_TRUE(server.runSql(std::string("create database ") + name).ok());
+    for (const char* name : {"Zeta", "alpha", "Mid"})
+        ASSERT_TRUE(server.runSql(std::string("create database ") + name).ok());
     test::ScopedSettingsFile settings;
 
     store(server.serverName(), "Secret#1");
@@ -47,7 +49,8 @@ TEST(CtlConnectionString, MasksThePasswordUnlessRevealed) {
     store("10.1.2.3", "p;w");
     auto r = runDovrelctl({"connection-string"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "provider = sqloledb;data source=10.1.2.3;initial catalog= Master;user id =sa;Password= ********;\n");
+    EXPECT_EQ(r.out,
+              "provider = sqloledb;data source=10.1.2.3;initial catalog= Master;user id =sa;Password= ********;\n");
     r = runDovrelctl({"connection-string", "--database", "--reveal"});
     EXPECT_EQ(r.out, "provider = sqloledb;data source=10.1.2.3;initial catalog=Zeta;user id =sa;Password= \"p;w\";\n");
 }

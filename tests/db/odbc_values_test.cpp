@@ -88,14 +88,16 @@ TEST(TextConversion, RoundTripsAndRepairs) {
     const std::u16string wide = odbc::toUtf16(chinese);
     EXPECT_EQ(wide.size(), 10u);  // the supplementary character takes two units
     EXPECT_EQ(odbc::toUtf8(wide), chinese);
-    EXPECT_EQ(odbc::toUtf16("a\xff" "b"), u"a\uFFFDb");
+    EXPECT_EQ(odbc::toUtf16("a\xff"
+                            "b"),
+              u"a\uFFFDb");
     EXPECT_EQ(odbc::toUtf16("\xe4\xba"), u"\uFFFD");  // cut short
     EXPECT_EQ(odbc::toUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
 }
 
 TEST(DriverChoice, MicrosoftsDriversNewestFirstThenFreeTds) {
-    EXPECT_EQ(odbc::chooseSqlServerDriver({"FreeTDS", "SQL Server", "ODBC Driver 17 for SQL Server",
-                                           "ODBC Driver 18 for SQL Server"}),
+    EXPECT_EQ(odbc::chooseSqlServerDriver(
+                  {"FreeTDS", "SQL Server", "ODBC Driver 17 for SQL Server", "ODBC Driver 18 for SQL Server"}),
               "ODBC Driver 18 for SQL Server");
     EXPECT_EQ(odbc::chooseSqlServerDriver({"FreeTDS", "sql server native client 11.0", "SQL Server"}),
               "sql server native client 11.0");
@@ -114,8 +116,9 @@ TEST(DatabaseErrorNumber, FirstNonZeroNativeNumber) {
     const DatabaseError login({{0, "08001", "[FreeTDS][SQL Server]Unable to connect to data source"},
                                {18456, "28000", "[FreeTDS][SQL Server]Login failed for user 'sa'."}});
     EXPECT_EQ(login.number(), 18456);
-    EXPECT_EQ(login.description(),
-              "[FreeTDS][SQL Server]Unable to connect to data source\n[FreeTDS][SQL Server]Login failed for user 'sa'.");
+    EXPECT_EQ(
+        login.description(),
+        "[FreeTDS][SQL Server]Unable to connect to data source\n[FreeTDS][SQL Server]Login failed for user 'sa'.");
     EXPECT_STREQ(login.what(), login.description().c_str());
     EXPECT_EQ(DatabaseError("HY000", 0, "x").number(), -2147467259);
     EXPECT_EQ(DatabaseError(std::vector<ErrorEntry>{}).number(), -2147467259);

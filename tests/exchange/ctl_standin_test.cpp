@@ -34,14 +34,14 @@ protected:
     test::TempFolder folder;
 };
 
-
 TEST_F(CtlExchange, ImportSucceedsOrReportsAndFails) {
     const std::string good = folder.write("good.txt", "Id\tName\r\n2\tnew\r\n3\tnewer\r\n");
     auto run = ctl({"import", good, "Staff", "--connect", connectStr(), "--delete"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.err, "");   // no terminal: no progress bar
-    EXPECT_TRUE(run.out.starts_with("读取 2 行，插入 2 行，删除 1 行，键值筛选跳过 0 行，"
-                                    "被写成 NULL、''、N''、0 或未写入的单元格 0 个，无法解码的字节 0 处，用时 "))
+    EXPECT_EQ(run.err, "");  // no terminal: no progress bar
+    EXPECT_TRUE(
+        run.out.starts_with("读取 2 行，插入 2 行，删除 1 行，键值筛选跳过 0 行，"
+                            "被写成 NULL、''、N''、0 或未写入的单元格 0 个，无法解码的字节 0 处，用时 "))
         << run.out;
     EXPECT_TRUE(run.out.ends_with(" 行\n") && run.out.find('\r') == std::string::npos) << run.out;
     EXPECT_EQ(query("Select Id From Staff Order By Id"), "2\n3\n");
@@ -65,7 +65,8 @@ TEST_F(CtlExchange, ExitCodesTellWhatWentWrong) {
     ASSERT_TRUE(db().sql("Create Table Dated (Id int, Born datetime null, Active bit not null)")) << db().error();
     const std::string good = folder.write("dated.txt", "Id\tBorn\tActive\r\n1\t2001年2月3日\t 1\r\n");
     const std::string changing = folder.write("changing.txt", "Id\tBorn\tActive\r\n1\tsoon\tyes\r\n");
-    const std::string closed = "provider = sqloledb;data source=127.0.0.1," + std::to_string(test::closedLoopbackPort()) +
+    const std::string closed = "provider = sqloledb;data source=127.0.0.1," +
+                               std::to_string(test::closedLoopbackPort()) +
                                ";initial catalog=CtlExchange;user id=sa;Password=Secret#1;";
     std::string badPassword = connectStr();
     badPassword.replace(badPassword.find("Secret#1"), 8, "Wrong#22");
@@ -74,7 +75,7 @@ TEST_F(CtlExchange, ExitCodesTellWhatWentWrong) {
     struct Case {
         std::vector<std::string> args;
         int exitCode;
-        std::string says;   // on stderr, or on stdout for check-file's lists
+        std::string says;  // on stderr, or on stdout for check-file's lists
     };
     const std::vector<Case> cases = {
         {{"import", good, "Dated", "--connect", connectStr()}, 0, "插入 1 行"},
@@ -141,7 +142,7 @@ TEST_F(CtlExchange, CheckFilePrintsTheMismatch) {
     EXPECT_EQ(run.out, "Name在资料表里多出 — Staff\n");
     run = ctl({"check-file", folder.write("dup.txt", "Id\tid\r\n"), "Staff", "--connect", connectStr()});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("457"), std::string::npos) << run.err;   // the message box, on stderr
+    EXPECT_NE(run.err.find("457"), std::string::npos) << run.err;  // the message box, on stderr
 }
 
 std::string shellQuoted(const std::string& text) {
@@ -155,8 +156,8 @@ TEST_F(CtlExchange, ProgressBarOnATerminal) {
     for (int i = 100; i < 400; ++i) rows += std::to_string(i) + "\tn\r\n";
     const std::string file = folder.write("many.txt", rows);
     // script(1) gives the command a terminal and copies what it writes.
-    const std::string command = "LC_ALL=zh_CN.UTF-8 " + shellQuoted(DOVRELCTL_PATH) + " import " + shellQuoted(file) + " Staff --connect " +
-                                shellQuoted(connectStr());
+    const std::string command = "LC_ALL=zh_CN.UTF-8 " + shellQuoted(DOVRELCTL_PATH) + " import " + shellQuoted(file) +
+                                " Staff --connect " + shellQuoted(connectStr());
     FILE* pipe = popen(("script -qec " + shellQuoted(command) + " /dev/null").c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string output;

@@ -137,7 +137,7 @@ TEST_F(ExchangeLocal, KeyedCollectionsOfTexts) {
     EXPECT_TRUE(exchange.MemExistVal(names, "NAME"));
     EXPECT_TRUE(exchange.MemExistVal(names, "age"));
     EXPECT_FALSE(exchange.MemExistVal(names, "Dept"));
-    EXPECT_FALSE(exchange.MemExist(names, "Name"));   // a text is no object
+    EXPECT_FALSE(exchange.MemExist(names, "Name"));  // a text is no object
     try {
         names.Add("nAmE", "x");
         ADD_FAILURE() << "a duplicate key was accepted";
@@ -161,7 +161,7 @@ TEST(ExchangeHelpers, NothingRunsWithoutConnectionOrName) {
     EXPECT_FALSE(ExecuteSql(nullptr, "Delete From T"));
     EXPECT_EQ(ListTriggers(nullptr, "T", "\t"), "");
     EXPECT_EQ(TriggerText(nullptr, "trg"), "");
-    ado::Connection closed;   // never opened: an empty name must not reach it
+    ado::Connection closed;  // never opened: an empty name must not reach it
     EXPECT_EQ(ListTriggers(&closed, "", "\t"), "");
     EXPECT_EQ(TriggerText(&closed, ""), "");
     EXPECT_TRUE(messages.shown.empty());

@@ -50,7 +50,9 @@ protected:
     static void sql(const std::string& text) { ASSERT_TRUE(db().sql(text)) << db().error(); }
     // The rows of a query, values separated by "|", rows ended by "\n", NULL as "NULL".
     static std::string rows(const std::string& query) { return db().rows(query); }
-    std::string file(const std::string& text) { return folder.write("source" + std::to_string(++files) + ".txt", text); }
+    std::string file(const std::string& text) {
+        return folder.write("source" + std::to_string(++files) + ".txt", text);
+    }
     std::string import(const std::string& text, const std::string& table, ImportOptions options = {}) {
         options.ConnectStr = connectStr();
         return exchange.ImportTable(file(text), table, options);
@@ -67,7 +69,8 @@ protected:
     // A file of `count` rows "i<tab>name i" under the header Id, Name.
     static std::string numberedRows(int count, int badRow = 0) {
         std::string text = "Id\tName\r\n";
-        for (int i = 1; i <= count; ++i) text += (i == badRow ? "abc" : std::to_string(i)) + "\tn" + std::to_string(i) + "\r\n";
+        for (int i = 1; i <= count; ++i)
+            text += (i == badRow ? "abc" : std::to_string(i)) + "\tn" + std::to_string(i) + "\r\n";
         return text;
     }
 
@@ -78,7 +81,6 @@ protected:
     ImportEvents events;
     int files = 0;
 };
-
 
 TEST_F(ImportStandin, ColumnKindsAndLookups) {
     sql("Create Table Kinds (I int, D datetime, S nvarchar(20), G uniqueidentifier, P image, B bit)");
@@ -106,7 +108,7 @@ TEST_F(ImportStandin, NextValueAndExecuteSql) {
     sql("Insert Into NextT Values (41, N'x41')");
     EXPECT_EQ(NextValue("NextT", "Id", connectStr()), 42);
     EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(NextValue("NextT", "Code", connectStr()), -1);   // the maximum is no number
+    EXPECT_EQ(NextValue("NextT", "Code", connectStr()), -1);  // the maximum is no number
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("\r\n"), std::string::npos);
 
@@ -137,9 +139,9 @@ TEST_F(ImportStandin, StaffExampleStatementByteForByte) {
     sql("Create Table Staff (Id int primary key, Name nvarchar(20) null, Born datetime null, Active bit)\n"
         "go\nInsert Into Staff Values (7, N'Old', null, 0)");
     // Id 7 exists already, so the server refuses the batch and the report shows the statement.
-    expectBatchReport(import("Id\tName\tBorn\tActive\r\n7\tO'Neil\t2001/2/3\tTrue\r\n", "Staff"),
-                      "Insert Into Staff ([Id],[Name],[Born],[Active]) Values (7,N'O''Neil',N'2001-02-03 00:00:00',1)\r\n",
-                      2);
+    expectBatchReport(
+        import("Id\tName\tBorn\tActive\r\n7\tO'Neil\t2001/2/3\tTrue\r\n", "Staff"),
+        "Insert Into Staff ([Id],[Name],[Born],[Active]) Values (7,N'O''Neil',N'2001-02-03 00:00:00',1)\r\n", 2);
     EXPECT_EQ(rows("Select Id, Name From Staff"), "7|Old\n");
     EXPECT_EQ(import("Id\tName\tBorn\tActive\r\n8\tO'Neil\t2001/2/3\tTrue\r\n", "Staff"), "");
     EXPECT_EQ(rows("Select Id, Name, Born, Active From Staff Where Id = 8"), "8|O'Neil|2001-02-03 00:00:00|True\n");
@@ -149,10 +151,9 @@ TEST_F(ImportStandin, ValuesPerColumnKind) {
     sql("Create Table Kinds2 (Id int not null, T1 nvarchar(20) null, T2 nvarchar(20) not null, "
         "D1 datetime null, D2 datetime not null, N1 int null, N2 int not null, B bit not null, Stamp timestamp)");
     const std::string header = "Id\tT1\tT2\tD1\tD2\tN1\tN2\tB\r\n";
-    EXPECT_EQ(import(header +
-                         "1\t#Null\t#Null\t\t\t\t\tTrue\r\n"
-                         "2\tit's\t\t1999-12-31 23:59\tnot a date\t-5\t7\tFalse\r\n"
-                         "3\t#null\tx\t2000/2/29\t2001-02-30\t\t0\t1\r\n",
+    EXPECT_EQ(import(header + "1\t#Null\t#Null\t\t\t\t\tTrue\r\n"
+                              "2\tit's\t\t1999-12-31 23:59\tnot a date\t-5\t7\tFalse\r\n"
+                              "3\t#null\tx\t2000/2/29\t2001-02-30\t\t0\t1\r\n",
                      "Kinds2"),
               "");
     EXPECT_EQ(rows("Select Id, T1, T2, D1, D2, N1, N2, B From Kinds2 Order By Id"),
@@ -161,7 +162,8 @@ TEST_F(ImportStandin, ValuesPerColumnKind) {
               "3|#null|x|2000-02-29 00:00:00|1900-01-01 00:00:00|NULL|0|True\n");
     // A text in a numeric column writes no value: the row and its batch fail.
     const std::string report = import(header + "4\ta\tb\t\t\tabc\t1\t0\r\n", "Kinds2");
-    expectBatchReport(report, "Insert Into Kinds2 ([Id],[T1],[T2],[D1],[D2],[N1],[N2],[B]) Values (4,N'a',N'b',Null,'',1,0)\r\n", 2);
+    expectBatchReport(
+        report, "Insert Into Kinds2 ([Id],[T1],[T2],[D1],[D2],[N1],[N2],[B]) Values (4,N'a',N'b',Null,'',1,0)\r\n", 2);
     EXPECT_EQ(rows("Select Count(*) From Kinds2"), "3\n");
 }
 
@@ -213,7 +215,7 @@ TEST_F(ImportStandin, NumberingStopsWhenTheMaximumCannotBeRead) {
     sql("Create Table NumText (Id nvarchar(10), Name nvarchar(20))\ngo\nInsert Into NumText Values (N'abc', N'x')");
     const std::string report = import("Id\tName\r\n\ta\r\n", "NumText", {.KeyField = "Id", .IDmode = 1});
     EXPECT_EQ(report, "13Type mismatch\r\n");
-    EXPECT_EQ(messages.shown.size(), 1u);   // NextValue's own message
+    EXPECT_EQ(messages.shown.size(), 1u);  // NextValue's own message
     EXPECT_EQ(rows("Select Count(*) From NumText"), "1\n");
 }
 
@@ -292,10 +294,9 @@ TEST_F(TriggerImport, ATriggerThatCannotBeCreatedAgainUndoesTheImport) {
     exchange.SetIntDropTrigger(1);
     // The delete statement puts another trigger of the same name in place of
     // the dropped one, so the saved definition cannot be run again.
-    const std::string report = import(
-        numberedRows(3), table,
-        {.strDelete = "Create Trigger " + trigger + " On " + table + " For Delete As Insert Into " + audit +
-                      " (Id) Values (-1)"});
+    const std::string report = import(numberedRows(3), table,
+                                      {.strDelete = "Create Trigger " + trigger + " On " + table +
+                                                    " For Delete As Insert Into " + audit + " (Id) Values (-1)"});
     EXPECT_EQ(report.substr(0, report.find("\r\n")), "无法重新建立触发器：" + trigger) << report;
     EXPECT_EQ(rows("Select Id, Name From " + table), "1|kept\n");
     EXPECT_EQ(rows("Select Id From " + audit), "1\n");
@@ -308,8 +309,8 @@ TEST_F(TriggerImport, ListingAndText) {
     ado::Connection connection;
     connection.Open(connectStr());
     // A definition of several lines comes back whole, its rows joined as delivered.
-    const std::string second =
-        "Create Trigger " + trigger + "x On " + table + " For Delete\r\nAs\r\nInsert Into " + audit + " (Id) Values (0)";
+    const std::string second = "Create Trigger " + trigger + "x On " + table + " For Delete\r\nAs\r\nInsert Into " +
+                               audit + " (Id) Values (0)";
     connection.Execute(second);
     EXPECT_EQ(ListTriggers(&connection, table, "\t"), trigger + "\t" + trigger + "x");
     EXPECT_EQ(ListTriggers(&connection, table, "<>"), trigger + "<>" + trigger + "x");
@@ -346,7 +347,9 @@ TEST_F(ImportStandin, MoreRowsThanASixteenBitCounter) {
     EXPECT_EQ(events.imported.back(), (std::pair<int32_t, int32_t>{40000, 40000}));
 }
 
-std::string dataFile(const std::string& name) { return std::string(DOVREL_SOURCE_DIR) + "/tests/exchange/data/" + name; }
+std::string dataFile(const std::string& name) {
+    return std::string(DOVREL_SOURCE_DIR) + "/tests/exchange/data/" + name;
+}
 
 TEST_F(ImportStandin, RealFilesOfEveryEncodingLineEndAndDateForm) {
     platform::overrideCodePages(platform::CodePages{936, 936});
@@ -364,7 +367,8 @@ TEST_F(ImportStandin, RealFilesOfEveryEncodingLineEndAndDateForm) {
     for (const auto& [name, table, expected] : realFiles) {
         SCOPED_TRACE(name);
         ImportSummary summary;
-        EXPECT_EQ(exchange.ImportTable(dataFile(name), table, {.ConnectStr = connectStr(), .Strict = true}, summary), "");
+        EXPECT_EQ(exchange.ImportTable(dataFile(name), table, {.ConnectStr = connectStr(), .Strict = true}, summary),
+                  "");
         EXPECT_EQ(summary.changedCells, 0u);
         EXPECT_EQ(rows("Select * From " + table + " Order By Id"), expected);
     }
@@ -374,19 +378,22 @@ TEST_F(ImportStandin, RealFilesOfEveryEncodingLineEndAndDateForm) {
 TEST_F(ImportStandin, CellsWrittenOtherwiseAreCountedAndStrictRefusesThem) {
     sql("Create Table Cells (Id int, D datetime null, D2 datetime not null, B bit not null, T nvarchar(9) not null, "
         "N int null)\ngo\nInsert Into Cells Values (0, null, '2000-01-01', 0, N'old', null)");
-    const std::string file = "Id\tD\tD2\tB\tT\tN\r\n"
-                             "1\tyesterday\t2001-2-3\tyes\t#Null\t\r\n"
-                             "2\t#Null\t2001-02-30\t 1\tx\t 7 \r\n";
+    const std::string file =
+        "Id\tD\tD2\tB\tT\tN\r\n"
+        "1\tyesterday\t2001-2-3\tyes\t#Null\t\r\n"
+        "2\t#Null\t2001-02-30\t 1\tx\t 7 \r\n";
     ImportSummary summary;
-    const std::string report =
-        exchange.ImportTable(this->file(file), "Cells", {.CanDelete = 1, .ConnectStr = connectStr(), .Strict = true}, summary);
+    const std::string report = exchange.ImportTable(
+        this->file(file), "Cells", {.CanDelete = 1, .ConnectStr = connectStr(), .Strict = true}, summary);
     EXPECT_EQ(summary.outcome, ImportOutcome::Refused);
-    EXPECT_EQ(report, "有 4 个单元格不是空的，却会被写成 NULL、''、N''、0 或根本不写入：\r\n"
-                      "第 2 行，列 D：“yesterday” → NULL\r\n第 2 行，列 B：“yes” → 0\r\n"
-                      "第 2 行，列 T：“#Null” → N''\r\n第 3 行，列 D2：“2001-02-30” → ''\r\n");
+    EXPECT_EQ(report,
+              "有 4 个单元格不是空的，却会被写成 NULL、''、N''、0 或根本不写入：\r\n"
+              "第 2 行，列 D：“yesterday” → NULL\r\n第 2 行，列 B：“yes” → 0\r\n"
+              "第 2 行，列 T：“#Null” → N''\r\n第 3 行，列 D2：“2001-02-30” → ''\r\n");
     EXPECT_EQ(rows("Select Id, T From Cells"), "0|old\n");
     // Without strictness the file imports as the statements write it, and the cells are counted.
-    EXPECT_EQ(exchange.ImportTable(this->file(file), "Cells", {.CanDelete = 1, .ConnectStr = connectStr()}, summary), "");
+    EXPECT_EQ(exchange.ImportTable(this->file(file), "Cells", {.CanDelete = 1, .ConnectStr = connectStr()}, summary),
+              "");
     EXPECT_EQ(summary.changedCells, 4u);
     ASSERT_EQ(summary.firstChangedCells.size(), 4u);
     EXPECT_EQ(summary.firstChangedCells[3].line, 3u);
@@ -399,7 +406,8 @@ TEST_F(ImportStandin, SummaryCountsAndAFilterThatKeepsNothing) {
         "Insert Into Summ Values (2, N'b')\ngo\nInsert Into Summ Values (3, N'c')");
     const std::string text = "Id\tName\r\n5\tx\r\n6\ty\r\n7\tz\r\n";
     ImportSummary summary;
-    EXPECT_EQ(exchange.ImportTable(file(text), "Summ", {.KeyField = "Id", .KeyValue = "5,7", .CanDelete = 1, .ConnectStr = connectStr()},
+    EXPECT_EQ(exchange.ImportTable(file(text), "Summ",
+                                   {.KeyField = "Id", .KeyValue = "5,7", .CanDelete = 1, .ConnectStr = connectStr()},
                                    summary),
               "");
     EXPECT_EQ(summary.outcome, ImportOutcome::Success);
@@ -434,10 +442,10 @@ TEST_F(ImportStandin, CheckFileNamesEachReason) {
         {"no server", good, "Chk2",
          "provider = sqloledb;data source=127.0.0.1," + std::to_string(test::closedLoopbackPort()) + ";user id =sa;",
          ImportOutcome::ConnectionFailed, "无法连接数据库服务器："},
-        {"a wrong password", good, "Chk2", connectStr("Wrong#9"), ImportOutcome::ConnectionFailed,
-         "Login failed"},
+        {"a wrong password", good, "Chk2", connectStr("Wrong#9"), ImportOutcome::ConnectionFailed, "Login failed"},
         {"no such table", good, "NoSuchTable", connectStr(), ImportOutcome::Refused, "无法查询数据表 NoSuchTable："},
-        {"columns that differ", file("Id\tE\r\n1\t2\r\n"), "Chk2", connectStr(), ImportOutcome::Refused, "数据表字段不匹配E在资料表里找不到"},
+        {"columns that differ", file("Id\tE\r\n1\t2\r\n"), "Chk2", connectStr(), ImportOutcome::Refused,
+         "数据表字段不匹配E在资料表里找不到"},
         {"a cell that would change", file("Id\tD\r\n1\t2001-13-01\r\n"), "Chk2", connectStr(), ImportOutcome::Refused,
          "第 2 行，列 D：“2001-13-01” → NULL"},
         {"no such file", folder.path("absent.txt"), "Chk2", connectStr(), ImportOutcome::FileUnreadable, "文件不存在"},
@@ -446,7 +454,8 @@ TEST_F(ImportStandin, CheckFileNamesEachReason) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ImportSummary summary;
-        const std::string report = exchange.CheckFile(c.file, c.table, {.ConnectStr = c.connect, .Strict = true}, summary);
+        const std::string report =
+            exchange.CheckFile(c.file, c.table, {.ConnectStr = c.connect, .Strict = true}, summary);
         EXPECT_EQ(summary.outcome, c.outcome) << report;
         if (c.reportPart.empty())
             EXPECT_EQ(report, "");
@@ -459,7 +468,7 @@ TEST_F(ImportStandin, CheckFileNamesEachReason) {
 TEST_F(ImportStandin, ReportsQuoteAtMostAboutTwoHundredCharacters) {
     sql("Create Table Echo (Id int not null, Name nvarchar(10))");
     const std::string longName(1000, 'n'), longValue = std::string(300, 'v') + "'" + std::string(300, 'w');
-    std::string report = import("Id\tName\r\n1\t" + longValue + "\r\n", "Echo");   // too long for the column
+    std::string report = import("Id\tName\r\n1\t" + longValue + "\r\n", "Echo");  // too long for the column
     EXPECT_LT(report.size(), 1000u) << report;
     EXPECT_NE(report.find("Values (1,N'" + std::string(200, 'v') + "…')"), std::string::npos) << report;
     report = import("Id\t" + longName + "\r\n1\t2\r\n", "Echo");
@@ -481,7 +490,8 @@ TEST_F(ImportStandin, DatesAreReadAsWrittenOnADayFirstSession) {
     }
     ImportOptions options;
     options.ConnectStr = british;
-    EXPECT_EQ(exchange.ImportTable(file("Id\tBorn\r\n1\t2001-02-03\r\n2\t2001-02-13 10:05\r\n"), "DayFirst", options), "");
+    EXPECT_EQ(exchange.ImportTable(file("Id\tBorn\r\n1\t2001-02-03\r\n2\t2001-02-13 10:05\r\n"), "DayFirst", options),
+              "");
     EXPECT_EQ(rows("Select Id, CONVERT(varchar(19), Born, 120) From DayFirst Order By Id"),
               "1|2001-02-03 00:00:00\n2|2001-02-13 10:05:00\n");
 }

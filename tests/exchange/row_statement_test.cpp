@@ -49,7 +49,7 @@ TEST(RowStatement, TextValues) {
     EXPECT_EQ(valueOf({1, true, false, false}, "#Null"), "Null");
     EXPECT_EQ(valueOf({1, false, true, false}, "#Null"), "N''");
     EXPECT_EQ(valueOf(text(true), ""), "N''");
-    EXPECT_EQ(valueOf(text(true), "#null"), "N'#null'");   // the marker is case-sensitive
+    EXPECT_EQ(valueOf(text(true), "#null"), "N'#null'");  // the marker is case-sensitive
     EXPECT_EQ(valueOf(text(true), "'a''b'"), "N'''a''''b'''");
     EXPECT_EQ(valueOf(text(true), "张三"), "N'张三'");
     EXPECT_EQ(valueOf(text(true), " x "), "N' x '");
@@ -68,7 +68,7 @@ TEST(RowStatement, NumericAndBitValues) {
     EXPECT_EQ(valueOf(number(true), "-12.5"), "-12.5");
     EXPECT_EQ(valueOf(number(true), ""), "Null");
     EXPECT_EQ(valueOf(number(false), ""), "0");
-    EXPECT_EQ(valueOf(number(true), "abc"), "");                // no value: the server refuses the row
+    EXPECT_EQ(valueOf(number(true), "abc"), "");  // no value: the server refuses the row
     EXPECT_EQ(valueOf(number(true), "1,000"), "");
     EXPECT_EQ(valueOf(number(true), "1);delete from t;--"), "");
     EXPECT_EQ(valueOf(bit(), "True"), "1");

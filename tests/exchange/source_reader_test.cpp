@@ -22,7 +22,9 @@ using Events = std::vector<std::pair<int32_t, int32_t>>;
 
 class RecordingEvents : public ExchangeEvents {
 public:
-    void AfterGetSourceDataARow(int32_t TotalSize, int32_t ReadSize) override { read.emplace_back(TotalSize, ReadSize); }
+    void AfterGetSourceDataARow(int32_t TotalSize, int32_t ReadSize) override {
+        read.emplace_back(TotalSize, ReadSize);
+    }
     void AfterImportARow(int32_t, int32_t) override { ++other; }
     void AfterExportTableARow(int32_t, int32_t) override { ++other; }
     Events read;
@@ -107,9 +109,9 @@ TEST_F(SourceReader, CellsOutsideTheGridReadEmpty) {
 
 TEST_F(SourceReader, EventsCarryTheEstimateAndTheRowBeingFilled) {
     // Estimate = file bytes / header bytes, rounded half to even.
-    read("ABCD\r\nxy\r\n");   // 10 / 4 = 2.5
-    read("ABCD\r\nxyzabc\r\n");   // 14 / 4 = 3.5
-    read("AB\r\n1\r\n2\r\n3\r\n4\r\n5\r\n");   // 19 / 2 = 9.5
+    read("ABCD\r\nxy\r\n");                   // 10 / 4 = 2.5
+    read("ABCD\r\nxyzabc\r\n");               // 14 / 4 = 3.5
+    read("AB\r\n1\r\n2\r\n3\r\n4\r\n5\r\n");  // 19 / 2 = 9.5
     EXPECT_EQ(events.read, (Events{{2, 1}, {4, 1}, {10, 1}, {10, 2}, {10, 3}, {10, 4}, {10, 5}}));
 }
 
@@ -125,7 +127,7 @@ TEST_F(SourceReader, NumericKeyFilter) {
     SourceReadOptions options = filter("Id", "1,2", 3);
     EXPECT_EQ(rows("Id\tName\r\n1\ta\r\n12\tb\r\n2\tc\r\n", options), (Rows{{"Id", "Name"}, {"1", "a"}, {"2", "c"}}));
     // The dropped line still raises its event; the row number waits for the next accepted line.
-    EXPECT_EQ(events.read, (Events{{4, 1}, {4, 2}, {4, 2}}));   // 25 bytes / 7
+    EXPECT_EQ(events.read, (Events{{4, 1}, {4, 2}, {4, 2}}));  // 25 bytes / 7
 }
 
 TEST_F(SourceReader, KeyValueIsTakenFromItsOwnColumn) {
@@ -147,7 +149,7 @@ TEST_F(SourceReader, OtherKeyKindsMatchSubstrings) {
 
 TEST_F(SourceReader, FilterNeedsAKeyFieldThatNamesAHeaderColumn) {
     int asked = 0;
-    SourceReadOptions options = filter("id", "1", 3);   // the header says Id: no filter
+    SourceReadOptions options = filter("id", "1", 3);  // the header says Id: no filter
     options.keyKind = [&] { return ++asked, int16_t{3}; };
     EXPECT_EQ(rows("Id\r\n1\r\n2\r\n", options).size(), 3u);
     options.keyField = "";
@@ -164,10 +166,10 @@ TEST_F(SourceReader, FilterNeedsAKeyFieldThatNamesAHeaderColumn) {
 TEST_F(SourceReader, FailuresEndTheReadWithTheirErrorNumbers) {
     EXPECT_EQ(errorNumber(""), err::InputPastEnd);
     EXPECT_EQ(errorNumber("[Title]"), err::InputPastEnd);
-    EXPECT_EQ(errorNumber("\r\n1\r\n"), err::DivisionByZero);        // a header of 0 bytes
-    EXPECT_EQ(errorNumber("  \t\r\n1\r\n"), err::SubscriptOutOfRange);  // no names left
+    EXPECT_EQ(errorNumber("\r\n1\r\n"), err::DivisionByZero);                 // a header of 0 bytes
+    EXPECT_EQ(errorNumber("  \t\r\n1\r\n"), err::SubscriptOutOfRange);        // no names left
     EXPECT_EQ(errorNumber("A\tB\r\n1\t2\t3\r\n"), err::SubscriptOutOfRange);  // more values than names
-    EXPECT_EQ(errorNumber("A\tB\r\n1\t2\t\r\n"), 0);                      // one trailing tab is no value
+    EXPECT_EQ(errorNumber("A\tB\r\n1\t2\t\r\n"), 0);                          // one trailing tab is no value
     // With the filter on, a line without the key value fails, an empty one too...
     EXPECT_EQ(errorNumber("A\tK\r\n1\r\n", filter("K", "1", 3)), err::SubscriptOutOfRange);
     EXPECT_EQ(errorNumber("A\tK\r\n\r\n1\t1\r\n", filter("K", "1", 3)), err::SubscriptOutOfRange);
@@ -230,7 +232,7 @@ TEST(SourceText, LeadingLinesDecodeLikeTheWholeFile) {
     platform::overrideCodePages(platform::CodePages{936, 936});
     test::TempFolder folder;
     // The header is valid UTF-8 but a later line is not: the file is ANSI.
-    const std::string gbkName = "\xD5\xC5\xC8\xFD";   // 张三 in code page 936
+    const std::string gbkName = "\xD5\xC5\xC8\xFD";  // 张三 in code page 936
     std::string file = "\xE5\xBC\xA0\r\n" + std::string(200000, 'x') + "\r\n" + gbkName + "\r\n";
     auto lines = readLeadingLines(folder.write("mixed.txt", file), 1);
     ASSERT_EQ(lines.size(), 1u);
@@ -242,10 +244,13 @@ TEST(SourceText, LeadingLinesDecodeLikeTheWholeFile) {
     platform::overrideCodePages(std::nullopt);
 }
 
-std::string dataFile(const std::string& name) { return std::string(DOVREL_SOURCE_DIR) + "/tests/exchange/data/" + name; }
+std::string dataFile(const std::string& name) {
+    return std::string(DOVREL_SOURCE_DIR) + "/tests/exchange/data/" + name;
+}
 
 TEST_F(SourceReader, LinesEndAtLineFeedsInAFileWithoutCarriageReturns) {
-    EXPECT_EQ(cellsOf(readSourceData(dataFile("lf_only.txt"), "T", {})), (Rows{{"Id", "Name"}, {"1", "王五"}, {"2", "b"}}));
+    EXPECT_EQ(cellsOf(readSourceData(dataFile("lf_only.txt"), "T", {})),
+              (Rows{{"Id", "Name"}, {"1", "王五"}, {"2", "b"}}));
     // One carriage return anywhere keeps the carriage-return rule for the whole file.
     EXPECT_EQ(rows("A\tB\n1\t2\r\n"), (Rows{{"A", "B\n1", "2"}}));
     SourceGrid grid = read("[T]\nA\tB\n1\t2\n\n3\n");
@@ -256,7 +261,8 @@ TEST_F(SourceReader, LinesEndAtLineFeedsInAFileWithoutCarriageReturns) {
 }
 
 TEST_F(SourceReader, EmptyLinesAtTheEndAreNoDataRows) {
-    for (const char* file : {"A\r\n1\r\n\r\n", "A\r\n1\r\n\r\n\r\n\r\n", "A\r\n1\r\r", "A\n1\n\n\n", "A\r\n1\r\n\r\n\n"}) {
+    for (const char* file :
+         {"A\r\n1\r\n\r\n", "A\r\n1\r\n\r\n\r\n\r\n", "A\r\n1\r\r", "A\n1\n\n\n", "A\r\n1\r\n\r\n\n"}) {
         events.read.clear();
         EXPECT_EQ(rows(file), (Rows{{"A"}, {"1"}})) << file;
         EXPECT_EQ(events.read.size(), 1u) << file;
@@ -309,7 +315,9 @@ TEST_F(SourceReader, StrictReadingRefusesWhatItCannotDecodeOrDecide) {
     strict.strict = true;
     const std::vector<std::pair<std::string, std::string>> refused = {
         {"A\r\n1\r\n\xD5\xC5\xFF\r\n", "第 3 行有无法按 CP936 编码读取的字节（全文件共 1 处）"},
-        {"\xEF\xBB\xBF" "A\nx\xFF\n\xFF\n", "第 2 行有无法按 UTF-8 编码读取的字节（全文件共 2 处）"},
+        {"\xEF\xBB\xBF"
+         "A\nx\xFF\n\xFF\n",
+         "第 2 行有无法按 UTF-8 编码读取的字节（全文件共 2 处）"},
         {"A\r\n\xC2\xAC\r\n", "无法确定文件是 UTF-8 还是 CP936 编码，请指明文件的编码（--encoding）"},
     };
     for (const auto& [bytes, why] : refused) {
@@ -329,13 +337,14 @@ TEST_F(SourceReader, StrictReadingRefusesWhatItCannotDecodeOrDecide) {
 TEST(EncodingGuess, JudgesBothReadingsByTheirCharacters) {
     struct Case {
         const char* what;
-        std::string bytes;   // valid UTF-8, not plain ASCII
+        std::string bytes;  // valid UTF-8, not plain ASCII
         int codePage;
         EncodingGuess guess;
     };
     const std::vector<Case> cases = {
         {"Chinese in UTF-8", "姓名\t张三\r\n", 936, EncodingGuess::Utf8},
-        {"GBK 壹 and 莫, Cyrillic and Latin Extended in UTF-8", "1\t\xD2\xBC\r\n2\t\xC4\xAA\r\n", 936, EncodingGuess::Ansi},
+        {"GBK 壹 and 莫, Cyrillic and Latin Extended in UTF-8", "1\t\xD2\xBC\r\n2\t\xC4\xAA\r\n", 936,
+         EncodingGuess::Ansi},
         {"GBK 拥细 among ASCII", std::string(5000, 'x') + "\t\xD3\xB5\xCF\xB8\r\n", 936, EncodingGuess::Ansi},
         {"GBK 卢 alone, the sign ¬ in UTF-8: both plausible", "\xC2\xAC\r\n", 936, EncodingGuess::Uncertain},
         {"UTF-8 Cyrillic, GBK's extension area: neither plausible", "Иван\r\n", 936, EncodingGuess::Uncertain},

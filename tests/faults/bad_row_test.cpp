@@ -14,16 +14,16 @@
 namespace dovrel {
 namespace {
 
-constexpr int kRows = 1050;   // ten full batches and a last one of 50 rows
+constexpr int kRows = 1050;  // ten full batches and a last one of 50 rows
 const std::string kUpdateFailed = "更新数据库存失败，请重新导入文件！";
 const char* const kContents = "Select Id, Qty, Score, Name, Note From BadRows Order By Id";
 
 // The ways a row can be refused by the server.
 enum class Fault {
-    TextInIntColumn,    // writes no value: too few values for the columns
-    NullIntoNotNull,    // an empty number where the column at its position allows NULL, but its own does not
-    TextTooLong,        // longer than the column holds
-    DuplicateKey,       // the key of a row the table already has
+    TextInIntColumn,  // writes no value: too few values for the columns
+    NullIntoNotNull,  // an empty number where the column at its position allows NULL, but its own does not
+    TextTooLong,      // longer than the column holds
+    DuplicateKey,     // the key of a row the table already has
 };
 
 const char* nameOf(Fault fault) {
@@ -80,10 +80,11 @@ TEST(BadRow, TheFailedBatchIsReportedAndNothingIsKept) {
     test::StandinDatabase db("BadRowDb");
     ASSERT_TRUE(db.start()) << db.error();
     // The table's second column allows NULL, the file's second (Qty) does not.
-    ASSERT_TRUE(db.sql("Create Table BadRows (Id int primary key, Score int null, Qty int not null, "
-                       "Name nvarchar(20) not null, Note nvarchar(10) null)\ngo\n"
-                       "Insert Into BadRows Values (1, null, 10, N'first', N'a')\ngo\n"
-                       "Insert Into BadRows Values (3, 7, 30, N'third', null)"))
+    ASSERT_TRUE(
+        db.sql("Create Table BadRows (Id int primary key, Score int null, Qty int not null, "
+               "Name nvarchar(20) not null, Note nvarchar(10) null)\ngo\n"
+               "Insert Into BadRows Values (1, null, 10, N'first', N'a')\ngo\n"
+               "Insert Into BadRows Values (3, 7, 30, N'third', null)"))
         << db.error();
     const std::string before = db.rows(kContents);
     ASSERT_EQ(before, "1|10|NULL|first|a\n3|30|7|third|NULL\n");
@@ -98,7 +99,8 @@ TEST(BadRow, TheFailedBatchIsReportedAndNothingIsKept) {
         const Fault fault = faults[round % 4];
         // The last round puts the row into the short last batch, which is
         // sent after the loop and without an event.
-        const int badRow = round == 9 ? kRows - static_cast<int>(random() % 50) : 1 + static_cast<int>(random() % kRows);
+        const int badRow =
+            round == 9 ? kRows - static_cast<int>(random() % 50) : 1 + static_cast<int>(random() % kRows);
         const int first = (badRow - 1) / 100 * 100 + 1;
         const int last = std::min(first + 99, kRows);
         SCOPED_TRACE(std::string(nameOf(fault)) + " in row " + std::to_string(badRow));
@@ -127,7 +129,9 @@ TEST(BadRow, TheFailedBatchIsReportedAndNothingIsKept) {
         const std::string& bad = statements[static_cast<std::size_t>(badRow - first)];
         switch (fault) {
         case Fault::TextInIntColumn: EXPECT_EQ(bad.find("abc"), std::string::npos) << bad; break;
-        case Fault::NullIntoNotNull: EXPECT_EQ(bad.substr(prefix.size(), 10), std::to_string(1000 + badRow) + ",Null,"); break;
+        case Fault::NullIntoNotNull:
+            EXPECT_EQ(bad.substr(prefix.size(), 10), std::to_string(1000 + badRow) + ",Null,");
+            break;
         case Fault::TextTooLong: EXPECT_NE(bad.find("N'eleven long'"), std::string::npos) << bad; break;
         case Fault::DuplicateKey: EXPECT_EQ(bad.substr(prefix.size(), 2), "3,") << bad; break;
         }

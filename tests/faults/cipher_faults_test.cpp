@@ -23,12 +23,14 @@ TEST_F(CipherFaults, ModesThatOnlyLookLikeOneGiveNothing) {
 
 TEST_F(CipherFaults, IllFormedUtf8CountsOneQuestionMarkPerByte) {
     const std::pair<std::string, std::string> cases[] = {
-        {"a\xED\xA0\x80" "b", "a???b"},          // a surrogate
-        {"\xC0\xAF", "??"},                       // an overlong slash
+        {"a\xED\xA0\x80"
+         "b",
+         "a???b"},           // a surrogate
+        {"\xC0\xAF", "??"},  // an overlong slash
         {"\xE0\x80\xAF", "???"},
-        {"\xF4\x90\x80\x80", "????"},             // past U+10FFFF
-        {"\xF8\x88\x80\x80\x80", "?????"},        // a five-byte form
-        {"\xF0\x9F\x98\x80", "?"},                // a real character the code page lacks: one
+        {"\xF4\x90\x80\x80", "????"},       // past U+10FFFF
+        {"\xF8\x88\x80\x80\x80", "?????"},  // a five-byte form
+        {"\xF0\x9F\x98\x80", "?"},          // a real character the code page lacks: one
     };
     for (const auto& [text, same] : cases) {
         SCOPED_TRACE(same);

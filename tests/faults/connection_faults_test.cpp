@@ -54,29 +54,29 @@ TEST_F(ConnectionFaults, BrokenStringsGiveNoRecordset) {
         "provider = sqloledb",
         "provider = sqloledb;" + server + "garbage;" + login,
         "provider = sqloledb;" + server + "=value;" + login,
-        "provider = sqloledb;" + server + "user id =sa;Password='Secret#1;",          // unclosed quote
-        "provider = sqloledb;" + server + "user id =sa;Password=\"Secret#1\" x;",     // text after the quote
-        "provider = sqloledb;" + server + "user id =sa;Password= Secret#1;x;",        // a password with ";" as built
-        "provider = sqloledb;" + server + "user id =sa;Password='a};b';",              // the driver cannot be told "};"
+        "provider = sqloledb;" + server + "user id =sa;Password='Secret#1;",       // unclosed quote
+        "provider = sqloledb;" + server + "user id =sa;Password=\"Secret#1\" x;",  // text after the quote
+        "provider = sqloledb;" + server + "user id =sa;Password= Secret#1;x;",     // a password with ";" as built
+        "provider = sqloledb;" + server + "user id =sa;Password='a};b';",          // the driver cannot be told "};"
         "provider = sqloledb;" + server + "user id ='sa;Password= Secret#1;",
-        "provider = msdasql;" + server + login,                                        // not SQL Server's provider
-        "provider = sqloledb;data source=127.0.0.1,x" + port_ + ";" + login,           // a port that is no number
+        "provider = msdasql;" + server + login,                               // not SQL Server's provider
+        "provider = sqloledb;data source=127.0.0.1,x" + port_ + ";" + login,  // a port that is no number
         "provider = sqloledb;data source=127.0.0.1,," + port_ + ";" + login,
         "provider = sqloledb;data source=127.0.0.1," + port_ + ",;" + login,
         "provider = sqloledb;data source=127.0.0.1;" + port_ + ";" + login,
         "provider = sqloledb;" + server + "connect timeout=soon;" + login,
         "provider = sqloledb;" + server + "user id =sa;Password= wrong;",
-        "provider = sqloledb;" + server + "Password= Secret#1;",                        // no login
-        "provider = sqloledb;" + server + "user id =sa;",                               // no password
+        "provider = sqloledb;" + server + "Password= Secret#1;",  // no login
+        "provider = sqloledb;" + server + "user id =sa;",         // no password
         "provider = sqloledb;" + server + "initial catalog=NoSuchDb;" + login,
-        "provider = sqloledb;data source=127.0.0.1," + closed + ";" + login,            // nothing listens there
-        "provider = sqloledb;" + server + "user id =sa;Password= Secret#1\0x;"_b,       // a NUL in the password
+        "provider = sqloledb;data source=127.0.0.1," + closed + ";" + login,       // nothing listens there
+        "provider = sqloledb;" + server + "user id =sa;Password= Secret#1\0x;"_b,  // a NUL in the password
         "provider = sqloledb;" + server + "user id =s\0a;Password= Secret#1;"_b,
         "provider = sqloledb;data source=127.0.0.1\0,"_b + port_ + ";" + login,
         "Driver={No Such Driver};Server=127.0.0.1;Port=" + port_ + ";UID=sa;PWD=Secret#1;",
         "DSN=NoSuchDataSource;UID=sa;PWD=Secret#1;",
         "Driver={" + ado::odbc::sqlServerDriver().name + "};Server=127.0.0.1;Port=" + port_ + ";UID=sa;PWD=Secret#1;",
-        "provider = sqloledb;data source=127.0.0.1;Port=" + port_ + ";" + login,       // no such keyword
+        "provider = sqloledb;data source=127.0.0.1;Port=" + port_ + ";" + login,  // no such keyword
     };
     for (const std::string& text : broken) {
         SCOPED_TRACE(text);
@@ -94,7 +94,8 @@ TEST_F(ConnectionFaults, BrokenStringsGiveNoRecordset) {
 TEST_F(ConnectionFaults, AStringTooLongForTheDriverIsRefusedNotCut) {
     // The driver reads the string's length as a 16-bit number: a longer
     // string would arrive cut short, and be connected with what was left.
-    const std::string beginning = "provider = sqloledb;data source=127.0.0.1," + port_ + ";user id =sa;Password= Secret#1;";
+    const std::string beginning =
+        "provider = sqloledb;data source=127.0.0.1," + port_ + ";user id =sa;Password= Secret#1;";
     const std::string padding = "Application Name=" + std::string(65536, 'x') + ";";
     EXPECT_TRUE(TryConnect(beginning, "Select 1"));
     EXPECT_FALSE(TryConnect(beginning + padding, "Select 1"));
@@ -108,8 +109,8 @@ TEST_F(ConnectionFaults, AStringTooLongForTheDriverIsRefusedNotCut) {
     }
     EXPECT_FALSE(connection.IsOpen());
     // The same through the program's own form: a password of 70,000 characters.
-    EXPECT_FALSE(TryConnect("provider = sqloledb;data source=127.0.0.1," + port_ + ";user id =sa;Password= " +
-                                std::string(70000, 'p') + ";",
+    EXPECT_FALSE(TryConnect("provider = sqloledb;data source=127.0.0.1," + port_ +
+                                ";user id =sa;Password= " + std::string(70000, 'p') + ";",
                             "Select 1"));
     EXPECT_TRUE(messages.shown.empty());
 }
@@ -121,8 +122,8 @@ TEST(ServerNameFaults, OddNamesGiveAnAddressOrNone) {
     ScopedMessageSink scopedMessages(messages);
     struct Case {
         std::string name;
-        std::string address;   // what to probe; empty: no probe
-        std::string cleaned;   // the caller's name afterwards
+        std::string address;  // what to probe; empty: no probe
+        std::string cleaned;  // the caller's name afterwards
     };
     const std::vector<Case> cases = {
         {"\0"_b, "", ""},
@@ -182,21 +183,27 @@ TEST_F(ServerNameCheck, OddServerNamesReachTheServerOrFailCleanly) {
     constexpr uint32_t kLoopback = 0x7F000001;
     struct Case {
         std::string name;
-        bool echoed;                // an echo went to 127.0.0.1 first
+        bool echoed;  // an echo went to 127.0.0.1 first
         std::pair<bool, bool> found;
-        std::string cleaned;        // ServerName afterwards
+        std::string cleaned;  // ServerName afterwards
     };
     const std::string p = port_;
     const std::vector<Case> cases = {
-        {"1\0" "27.0.0.\0" "1,"_b + p + "\0"_b, true, {true, true}, "127.0.0.1," + p},
-        {"127.0.0.1\\INST," + p, true, {true, true}, "127.0.0.1\\INST," + p},      // the port wins over the instance
-        {"127.0.0.1\\A\\B," + p, false, {true, true}, "127.0.0.1\\A\\B," + p},     // no address left to probe
-        {"," + p, false, {true, true}, "," + p},                                    // no host: this machine
+        {"1\0"
+         "27.0.0.\0"
+         "1,"_b +
+             p + "\0"_b,
+         true,
+         {true, true},
+         "127.0.0.1," + p},
+        {"127.0.0.1\\INST," + p, true, {true, true}, "127.0.0.1\\INST," + p},   // the port wins over the instance
+        {"127.0.0.1\\A\\B," + p, false, {true, true}, "127.0.0.1\\A\\B," + p},  // no address left to probe
+        {"," + p, false, {true, true}, "," + p},                                // no host: this machine
         {"\\\\," + p, false, {true, true}, "\\\\," + p},
         {".," + p, true, {true, true}, ".," + p},
-        {"127.0.0.1,," + p, true, {false, false}, "127.0.0.1,," + p},              // a port that is no number
+        {"127.0.0.1,," + p, true, {false, false}, "127.0.0.1,," + p},  // a port that is no number
         {"127.0.0.1," + p + ",", true, {false, false}, "127.0.0.1," + p + ","},
-        {"127.0.0.1;" + p, false, {false, false}, "127.0.0.1;" + p},                // a ";" breaks the string
+        {"127.0.0.1;" + p, false, {false, false}, "127.0.0.1;" + p},  // a ";" breaks the string
         // Keywords inside the name stay part of it: no server has such a port.
         {"127.0.0.1," + p + ";user id =nobody", true, {false, false}, "127.0.0.1," + p + ";user id =nobody"},
     };

@@ -75,8 +75,9 @@ std::string sourceFile(const test::TempFolder& folder) {
 TEST(ImportKill, AServerKilledMidImportKeepsTheTableAsItWas) {
     test::StandinDatabase db("Faults");
     ASSERT_TRUE(db.start()) << db.error();
-    std::string setup = "Create Table Target (Id int primary key, Name nvarchar(40) not null, "
-                        "Amount decimal(10,2) null, Born datetime null)";
+    std::string setup =
+        "Create Table Target (Id int primary key, Name nvarchar(40) not null, "
+        "Amount decimal(10,2) null, Born datetime null)";
     for (int i = 1; i <= 50; ++i)
         setup += "\ngo\nInsert Into Target Values (" + std::to_string(i) + ", N'Kept " + std::to_string(i) + "', " +
                  (i % 5 ? std::to_string(i) + ".5" : "null") + ", '1999-12-" + std::to_string(1 + i % 28) + "')";
@@ -91,7 +92,7 @@ TEST(ImportKill, AServerKilledMidImportKeepsTheTableAsItWas) {
     std::mt19937 random(20260314);
 
     for (int round = 0; round < kRounds; ++round) {
-        const int32_t killAt = static_cast<int32_t>(100 * (1 + random() % 99));   // 100 .. 9,900
+        const int32_t killAt = static_cast<int32_t>(100 * (1 + random() % 99));  // 100 .. 9,900
         // Up to a little more than one batch takes (about 10 ms here): the
         // kill falls before, while or after the announced batch is run.
         const auto delay = std::chrono::microseconds(random() % 12000);
@@ -119,7 +120,7 @@ TEST(ImportKill, AServerKilledMidImportKeepsTheTableAsItWas) {
         // once instead of waiting for the 30-second command time-out.
         if (import.wait_for(25s) != std::future_status::ready) {
             ADD_FAILURE() << "the import did not return after the server was killed";
-            std::abort();   // the import thread cannot be taken back; do not hang the run
+            std::abort();  // the import thread cannot be taken back; do not hang the run
         }
         const std::string result = import.get();
         EXPECT_TRUE(reached) << "the import ended before the chosen batch: " << result;

@@ -20,8 +20,8 @@
 
 namespace {
 
-std::vector<std::string> sent;      // every statement text, in order
-bool failAutocommitOn = false;      // the next switch back to autocommit fails
+std::vector<std::string> sent;  // every statement text, in order
+bool failAutocommitOn = false;  // the next switch back to autocommit fails
 
 template <class Function>
 Function next(const char* name) {
@@ -41,8 +41,7 @@ extern "C" SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT statement, SQLWCHAR* text, 
 
 extern "C" SQLRETURN SQL_API SQLSetConnectAttr(SQLHDBC connection, SQLINTEGER attribute, SQLPOINTER value,
                                                SQLINTEGER length) {
-    if (failAutocommitOn && attribute == SQL_ATTR_AUTOCOMMIT &&
-        reinterpret_cast<SQLULEN>(value) == SQL_AUTOCOMMIT_ON) {
+    if (failAutocommitOn && attribute == SQL_ATTR_AUTOCOMMIT && reinterpret_cast<SQLULEN>(value) == SQL_AUTOCOMMIT_ON) {
         failAutocommitOn = false;
         return SQL_ERROR;
     }
@@ -57,8 +56,9 @@ class ImportSequence : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         db_ = new test::StandinDatabase("SequenceDb");
-        ready_ = db_->start() && db_->sql("Create Table Staff (Id int, Born datetime null)\ngo\n"
-                                          "Create Table Victim (Id int)\ngo\nInsert Into Victim Values (1)");
+        ready_ = db_->start() && db_->sql(
+                                     "Create Table Staff (Id int, Born datetime null)\ngo\n"
+                                     "Create Table Victim (Id int)\ngo\nInsert Into Victim Values (1)");
     }
     static void TearDownTestSuite() {
         delete db_;
@@ -86,7 +86,8 @@ TEST_F(ImportSequence, DatesAreReadYearFirstOnEveryLogin) {
                                    {.CanDelete = 1, .ConnectStr = db_->connectStr()}, summary),
               "");
     const auto dateFormat = std::find(sent.begin(), sent.end(), "SET DATEFORMAT ymd");
-    const auto firstInsert = std::find_if(sent.begin(), sent.end(), [](const std::string& s) { return s.starts_with("Insert Into"); });
+    const auto firstInsert =
+        std::find_if(sent.begin(), sent.end(), [](const std::string& s) { return s.starts_with("Insert Into"); });
     ASSERT_NE(dateFormat, sent.end());
     ASSERT_NE(firstInsert, sent.end());
     EXPECT_LT(dateFormat, firstInsert);
@@ -112,8 +113,8 @@ TEST_F(ImportSequence, NamesThatAreNoIdentifiersSendNothing) {
     }
     // A column the host names for numbering is looked up in brackets, whatever it holds.
     const std::string column = "Id) From Staff; Drop Table Victim--";
-    for (const ImportOptions& options : {ImportOptions{.IDmode = 2, .IDname = column},
-                                         ImportOptions{.KeyField = column, .IDmode = 1}}) {
+    for (const ImportOptions& options :
+         {ImportOptions{.IDmode = 2, .IDname = column}, ImportOptions{.KeyField = column, .IDmode = 1}}) {
         ImportOptions withServer = options;
         withServer.ConnectStr = db_->connectStr();
         sent.clear();
@@ -128,7 +129,8 @@ TEST_F(ImportSequence, NamesThatAreNoIdentifiersSendNothing) {
     // The names that are fine: plain, bracketed, schema.table.
     for (const char* table : {"Staff", "[Staff]", "dbo.Staff", "[dbo].[Staff]"}) {
         ImportSummary summary;
-        EXPECT_EQ(exchange.ImportTable(file(text), table, {.CanDelete = 1, .ConnectStr = db_->connectStr()}, summary), "")
+        EXPECT_EQ(exchange.ImportTable(file(text), table, {.CanDelete = 1, .ConnectStr = db_->connectStr()}, summary),
+                  "")
             << table;
     }
 }

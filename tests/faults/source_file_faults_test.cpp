@@ -19,7 +19,7 @@ namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
 
-const std::string kFffd = "\xEF\xBF\xBD";   // U+FFFD, for a byte that is no character
+const std::string kFffd = "\xEF\xBF\xBD";  // U+FFFD, for a byte that is no character
 const std::string kBom = "\xEF\xBB\xBF";
 
 std::string operator""_b(const char* text, std::size_t size) { return std::string(text, size); }
@@ -41,15 +41,15 @@ std::string repeat(const std::string& piece, std::size_t times) {
 struct OddFile {
     std::string what;
     std::string bytes;
-    int error = 0;   // the error number GetSourceData reports, 0 when it reads
-    Rows cells;      // what it reads
-    int16_t check = 1;   // CheckSourceData without a server to ask (nothing to compare)
-    std::string description = {};   // the error's description, when not the standard one
+    int error = 0;                 // the error number GetSourceData reports, 0 when it reads
+    Rows cells;                    // what it reads
+    int16_t check = 1;             // CheckSourceData without a server to ask (nothing to compare)
+    std::string description = {};  // the error's description, when not the standard one
 };
 
 std::vector<OddFile> oddFiles() {
     const std::string megabyte(1 << 20, 'v');
-    const std::string zhang = "\xD5\xC5";   // 张 in code page 936
+    const std::string zhang = "\xD5\xC5";  // 张 in code page 936
     return {
         {"an empty file", "", err::InputPastEnd, {}, -1},
         {"a lone CR", "\r", err::DivisionByZero, {}, -1},
@@ -60,25 +60,36 @@ std::vector<OddFile> oddFiles() {
         {"a header of only tabs", "\t\t\t\r\n1\t2\r\n", 0, {{"", "", ""}, {"1", "2", ""}}, -1},
         {"a header of one tab", "\t\r\n1\r\n", err::SubscriptOutOfRange, {}, -1},
         {"a header of blanks", "   \r\n1\r\n", err::SubscriptOutOfRange, {}},
-        {"more fields than the header", "A\tB\r\n1\t2\r\n1\t2\t3\r\n", err::SubscriptOutOfRange, {}, 1,
+        {"more fields than the header",
+         "A\tB\r\n1\t2\r\n1\t2\t3\r\n",
+         err::SubscriptOutOfRange,
+         {},
+         1,
          "第 3 行有 3 个值，比标题行的 2 个列名多"},
         {"invalid in UTF-8 and in GBK", "A\tB\r\n\xFFx\tz\x81\r\n", 0, {{"A", "B"}, {kFffd + "x", "z" + kFffd}}},
         {"a lead byte before a tab", "A\tB\r\n\x81\tq\r\n", 0, {{"A", "B"}, {kFffd, "q"}}},
         // Not UTF-8 (surrogates are not characters), so read as code page
         // 936, where these bytes are two characters.
-        {"a lone surrogate in UTF-8", "A\tB\r\n\xED\xA0\x80\tq\r\n", 0,
+        {"a lone surrogate in UTF-8",
+         "A\tB\r\n\xED\xA0\x80\tq\r\n",
+         0,
          {{"A", "B"}, {"\xE9\xA0\x8E\xE2\x82\xAC", "q"}}},
-        {"a byte-order mark before invalid bytes", kBom + "A\tB\r\n\xFF\t\xC3\r\n", 0,
-         {{"A", "B"}, {kFffd, kFffd}}},
-        {"a byte-order mark before a lone surrogate", kBom + "A\tB\r\nx\xED\xA0\x80y\tq\r\n", 0,
+        {"a byte-order mark before invalid bytes", kBom + "A\tB\r\n\xFF\t\xC3\r\n", 0, {{"A", "B"}, {kFffd, kFffd}}},
+        {"a byte-order mark before a lone surrogate",
+         kBom + "A\tB\r\nx\xED\xA0\x80y\tq\r\n",
+         0,
          {{"A", "B"}, {"x" + kFffd + kFffd + kFffd + "y", "q"}}},
-        {"a byte-order mark before a cut character", kBom + "A\tB\r\n\xE5\xBC\tq\xE5\r\n", 0,
+        {"a byte-order mark before a cut character",
+         kBom + "A\tB\r\n\xE5\xBC\tq\xE5\r\n",
+         0,
          {{"A", "B"}, {kFffd + kFffd, "q" + kFffd}}},
         {"NUL bytes inside values", "A\tB\r\nx\0y\t\0\r\n"_b, 0, {{"A", "B"}, {"x\0y"_b, "\0"_b}}},
         {"a NUL byte in the header", "A\0\tB\r\n1\t2\r\n"_b, 0, {{"A\0"_b, "B"}, {"1", "2"}}},
         {"a line of 1 MB", "A\tB\r\n" + megabyte + "\tw\r\n", 0, {{"A", "B"}, {megabyte, "w"}}},
         {"a header name of 1 MB", megabyte + "\tB\r\n1\t2\r\n", 0, {{megabyte, "B"}, {"1", "2"}}},
-        {"a line of 1 MB in code page 936 with one bad byte", "A\r\n" + repeat(zhang, 1 << 19) + "\xFF\r\n", 0,
+        {"a line of 1 MB in code page 936 with one bad byte",
+         "A\r\n" + repeat(zhang, 1 << 19) + "\xFF\r\n",
+         0,
          {{"A"}, {repeat("张", 1 << 19) + kFffd}}},
     };
 }
@@ -104,7 +115,8 @@ TEST_F(SourceFileFaults, EveryOddFileGivesAGridOfUtf8OrAnError) {
             EXPECT_TRUE(grid.empty());
             ASSERT_TRUE(grid.error());
             EXPECT_EQ(grid.error()->Number, odd.error);
-            EXPECT_EQ(grid.error()->Description, odd.description.empty() ? errorDescription(odd.error) : odd.description);
+            EXPECT_EQ(grid.error()->Description,
+                      odd.description.empty() ? errorDescription(odd.error) : odd.description);
             continue;
         }
         ASSERT_FALSE(grid.error()) << grid.error()->Number << grid.error()->Description;
@@ -132,8 +144,8 @@ TEST_F(SourceFileFaults, TheColumnCheckAnswersEveryOddFile) {
     std::vector<std::string> shown;
     for (const Message& message : messages.shown) shown.push_back(message.text);
     const std::string pastEnd = std::to_string(err::InputPastEnd) + errorDescription(err::InputPastEnd);
-    EXPECT_EQ(shown, (std::vector<std::string>{pastEnd, pastEnd,
-                                               std::to_string(err::DuplicateKey) + errorDescription(err::DuplicateKey)}));
+    EXPECT_EQ(shown, (std::vector<std::string>{
+                         pastEnd, pastEnd, std::to_string(err::DuplicateKey) + errorDescription(err::DuplicateKey)}));
 }
 
 // What is read is what the table receives, byte for byte, or the import
@@ -176,7 +188,8 @@ TEST_F(SourceFileImport, OddValuesArriveUnchanged) {
     const std::string header = "Id\tV\r\n";
     const std::vector<std::pair<std::string, std::string>> files = {
         {"UTF-8 with quotes, brackets and a megabyte",
-         header + "1\tO'Neil'); Drop Table Odd --\r\n2\t\xF0\x9F\x98\x80 ]\\\r\n3\t" + std::string(1 << 20, 'm') + "\r\n"},
+         header + "1\tO'Neil'); Drop Table Odd --\r\n2\t\xF0\x9F\x98\x80 ]\\\r\n3\t" + std::string(1 << 20, 'm') +
+             "\r\n"},
         {"code page 936 with bytes it cannot read", header + "1\t\xFFx\r\n2\t\xED\xA0\x80\r\n3\t\xD5\xC5\x81\r\n"},
         {"a byte-order mark before invalid bytes", kBom + header + "1\t\xFF\r\n2\tq\xED\xA0\x80\r\n"},
     };
@@ -200,7 +213,8 @@ TEST_F(SourceFileImport, UnreadableFilesAreReportedAndChangeNothing) {
     // The driver cuts a statement at a NUL character, so a value holding one
     // cannot be sent: its batch is refused and reported, nothing is written.
     const std::string withNul = "Id\tV\r\n1\tx\0y\r\n"_b;
-    const std::string refused = "更新数据库存失败，请重新导入文件！\r\nInsert Into Odd ([Id],[V]) Values (1,N'x\0y')\r\n"_b;
+    const std::string refused =
+        "更新数据库存失败，请重新导入文件！\r\nInsert Into Odd ([Id],[V]) Values (1,N'x\0y')\r\n"_b;
     EXPECT_EQ(import(withNul).substr(0, refused.size()), refused);
     // No header the check can use.
     EXPECT_EQ(import(""), mismatch + "\r\n");

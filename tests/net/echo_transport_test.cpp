@@ -51,7 +51,7 @@ TEST(IcmpEchoRequest, CarriesIdentifierSequenceAndPayload) {
 std::vector<uint8_t> withIpHeader(uint32_t from, uint32_t to, const std::vector<uint8_t>& icmp) {
     std::vector<uint8_t> packet(20, 0);
     packet[0] = 0x45;
-    packet[9] = 1;   // ICMP
+    packet[9] = 1;  // ICMP
     for (std::size_t i = 0; i < 4; ++i) {
         packet[12 + i] = static_cast<uint8_t>(from >> (24 - 8 * i));
         packet[16 + i] = static_cast<uint8_t>(to >> (24 - 8 * i));
@@ -92,15 +92,15 @@ TEST_F(MatchReceivedTest, TakesTheReplyToOurRequest) {
 
 TEST_F(MatchReceivedTest, IgnoresStrayPackets) {
     const uint32_t host = 0x0A010203;
-    EXPECT_FALSE(match(withIpHeader(host, 1, echoReply(0x1111, 8, "vindar")), host));       // other sequence
-    EXPECT_FALSE(match(withIpHeader(host, 1, echoReply(0x2222, 7, "vindar")), host));       // other program
-    EXPECT_FALSE(match(withIpHeader(host, 1, echoReply(0x1111, 7, "vindaR")), host));       // other payload
+    EXPECT_FALSE(match(withIpHeader(host, 1, echoReply(0x1111, 8, "vindar")), host));  // other sequence
+    EXPECT_FALSE(match(withIpHeader(host, 1, echoReply(0x2222, 7, "vindar")), host));  // other program
+    EXPECT_FALSE(match(withIpHeader(host, 1, echoReply(0x1111, 7, "vindaR")), host));  // other payload
     EXPECT_FALSE(match(withIpHeader(host, 1, echoReply(0x1111, 7, "vindar!")), host));
     EXPECT_FALSE(match(withIpHeader(0x0A010204, 1, echoReply(0x1111, 7, "vindar")), 0x0A010204));  // other host
     // Our own request, as loopback shows it to a raw socket.
     EXPECT_FALSE(match(withIpHeader(host, host, icmp::echoRequest(0x1111, 7, "vindar")), host));
     const auto reply = withIpHeader(host, 1, echoReply(0x1111, 7, "vindar"));
-    EXPECT_FALSE(match(std::vector<uint8_t>(reply.begin(), reply.begin() + 24), host));    // truncated
+    EXPECT_FALSE(match(std::vector<uint8_t>(reply.begin(), reply.begin() + 24), host));  // truncated
     EXPECT_FALSE(match(std::vector<uint8_t>(reply.begin(), reply.begin() + 19), host));
     EXPECT_FALSE(match({}, host));
 }
@@ -127,17 +127,17 @@ TEST_F(MatchReceivedTest, TakesErrorMessagesAboutOurRequestOnly) {
     ASSERT_TRUE(exceeded.has_value());
     EXPECT_EQ(exceeded->icmpType, 11);
 
-    EXPECT_FALSE(match(icmpError(3, 1, 0x0A0000FE, 0x0A010209, ours), 0x0A0000FE));   // about another host
+    EXPECT_FALSE(match(icmpError(3, 1, 0x0A0000FE, 0x0A010209, ours), 0x0A0000FE));  // about another host
     EXPECT_FALSE(match(icmpError(3, 1, 0x0A0000FE, 0x0A010203, icmp::echoRequest(0x1111, 8, "vindar")),
-                       0x0A0000FE));                                                  // another request
+                       0x0A0000FE));  // another request
     EXPECT_FALSE(match(icmpError(3, 1, 0x0A0000FE, 0x0A010203, icmp::echoRequest(0x2222, 7, "vindar")),
-                       0x0A0000FE));                                                  // another program's
+                       0x0A0000FE));                                                 // another program's
     EXPECT_FALSE(match(icmpError(5, 1, 0x0A0000FE, 0x0A010203, ours), 0x0A0000FE));  // a redirect
 }
 
 TEST(ScriptedEchoTransport, PlaysItsScriptAndRepeatsTheLastStep) {
     ScriptedEchoTransport transport;
-    EXPECT_EQ(transport.echo(1, "a", 500ms).outcome, Outcome::Reply);   // no script: an answer
+    EXPECT_EQ(transport.echo(1, "a", 500ms).outcome, Outcome::Reply);  // no script: an answer
     transport.script = {scriptedSilence(), scriptedIcmpError(3, 3)};
     EXPECT_EQ(transport.echo(2, "b", 500ms).outcome, Outcome::TimedOut);
     EXPECT_EQ(transport.echo(3, "c", 500ms).icmpCode, 3);

@@ -101,14 +101,14 @@ TEST_F(ScriptedPingTest, FailsWhenNoEchoCanBeSent) {
     EXPECT_FALSE(PingHost("10.1.2.3"));
 }
 
-#ifndef _WIN32   // Windows: tests/platform/win
+#ifndef _WIN32  // Windows: tests/platform/win
 // The real sockets, on loopback only.
 TEST(PingLoopback, TheLocalHostAnswers) {
-    for (auto kind : {platform::SocketEchoTransport::SocketKind::Any,
-                      platform::SocketEchoTransport::SocketKind::DatagramOnly,
-                      platform::SocketEchoTransport::SocketKind::RawOnly}) {
+    for (auto kind :
+         {platform::SocketEchoTransport::SocketKind::Any, platform::SocketEchoTransport::SocketKind::DatagramOnly,
+          platform::SocketEchoTransport::SocketKind::RawOnly}) {
         platform::SocketEchoTransport sockets(kind);
-        if (!sockets.available()) continue;   // the system does not grant this kind
+        if (!sockets.available()) continue;  // the system does not grant this kind
         platform::ScopedEchoTransport scoped(sockets);
         EchoReply reply{};
         EXPECT_EQ(PingAddress("127.0.0.1", "vindar", reply), 0) << static_cast<int>(kind);

@@ -69,7 +69,10 @@ TEST_F(ResolveServerAddressTest, RemovesNulCharactersFromTheCallersName) {
     EXPECT_EQ(ResolveServerAddress(name), "10.1.2.3");
     EXPECT_EQ(name, "10.1.2.3");
 
-    std::string inside("10.1.\0" "2.3\\IN\0ST", 15);
+    std::string inside(
+        "10.1.\0"
+        "2.3\\IN\0ST",
+        15);
     EXPECT_EQ(ResolveServerAddress(inside), "10.1.2.3");
     EXPECT_EQ(inside, "10.1.2.3\\INST");
 

@@ -10,9 +10,10 @@ const std::string kKey = "SoftWare\\Tovix\\HR";
 
 TEST(SettingsDocument, AnyTextRoundTripsThroughTheFileFormat) {
     const std::string texts[] = {
-        "中文数据库",         "  spaces at both ends  ", "a=b;c=d",        "say \"hi\" 'there'",
-        "line\r\nbreak\nand\rCR", std::string("nul\0inside", 10), "back\\slash\\", "\t\x01\x7f end",
-        "",                    "[not a key]",             "; not a comment", "\"\"\"",
+        "中文数据库",         "  spaces at both ends  ", "a=b;c=d",
+        "say \"hi\" 'there'", "line\r\nbreak\nand\rCR",  std::string("nul\0inside", 10),
+        "back\\slash\\",      "\t\x01\x7f end",          "",
+        "[not a key]",        "; not a comment",         "\"\"\"",
     };
     SettingsDocument doc = *SettingsDocument::parse("");
     int i = 0;
@@ -62,7 +63,7 @@ TEST(SettingsDocument, AcceptsAnAdministratorsEditsAndNamesTheDamagedLine) {
              {"[SoftWare\\Tovix\\HR\n", 1},
              {"\n\n[]\n", 3},
              {"\x01\x02\x03garbage", 1},
-             {"\xEF\xBB\xBF\xEF\xBB\xBF[A]\n", 1},   // one mark, not two
+             {"\xEF\xBB\xBF\xEF\xBB\xBF[A]\n", 1},  // one mark, not two
          }) {
         SCOPED_TRACE(bad);
         SettingsParseError error;

@@ -25,7 +25,8 @@ const char* const kKey = "SoftWare\\Tovix\\HR";
 // Value text number i of a writer: long enough that a write takes a while,
 // with characters that need escaping.
 std::string textFor(int writer, int i) {
-    return "w" + std::to_string(writer) + " #" + std::to_string(i) + " \"中文\"\n" + std::string(static_cast<std::size_t>(200 + i % 50), 'x');
+    return "w" + std::to_string(writer) + " #" + std::to_string(i) + " \"中文\"\n" +
+           std::string(static_cast<std::size_t>(200 + i % 50), 'x');
 }
 
 int numberIn(const std::string& text) {

@@ -63,8 +63,8 @@ TEST(SettingsStore, EmptyKeyOrNameIs1010AndTouchesNothing) {
 
 TEST(SettingsStore, AnyTextReadsBackUnchanged) {
     test::ScopedSettingsFile store;
-    for (const std::string text : {"数据库 TovixHR", "  both ends  ", "a=b;c", "\"quoted\" 'single'",
-                                   "two\r\nlines", "tab\there", "back\\slash", "[x]", "; y"}) {
+    for (const std::string text : {"数据库 TovixHR", "  both ends  ", "a=b;c", "\"quoted\" 'single'", "two\r\nlines",
+                                   "tab\there", "back\\slash", "[x]", "; y"}) {
         ASSERT_EQ(WriteSetting(kKey, "ServerName", text), 0);
         std::string out;
         ASSERT_EQ(ReadSetting(kKey, "servername", out, "default"), 0);
@@ -75,9 +75,9 @@ TEST(SettingsStore, AnyTextReadsBackUnchanged) {
 TEST(SettingsStore, DamagedFileIsReportedAndNeverRewritten) {
     test::ScopedSettingsFile store;
     EXPECT_EQ(platform::machineSettings().problem(), std::nullopt) << "a store not written yet is no problem";
-    for (const std::string& damaged : {std::string("[SoftWare\\Tovix\\HR]\n\"User\"=\"unterminated\n"),
-                                      std::string("\x00\x01\x02 garbage \xFF", 12),
-                                      std::string("[SoftWare\\Tovix\\HR]\n\"ServerName\"=\"P")}) {
+    for (const std::string& damaged :
+         {std::string("[SoftWare\\Tovix\\HR]\n\"User\"=\"unterminated\n"), std::string("\x00\x01\x02 garbage \xFF", 12),
+          std::string("[SoftWare\\Tovix\\HR]\n\"ServerName\"=\"P")}) {
         store.setContents(damaged);
         std::string out = "junk";
         EXPECT_EQ(ReadSetting(kKey, "ServerName", out, "PC1"), 1009);
@@ -116,7 +116,7 @@ TEST(SettingsStore, AWriteKeepsTheFilesProtection) {
         ASSERT_EQ(WriteSetting(kKey, "ServerName", "PC" + std::to_string(mode)), 0);
         EXPECT_EQ(modeOf(store.path()), mode);
     }
-    if (geteuid() == 0) {   // owner and group: only root may hand them to the new file
+    if (geteuid() == 0) {  // owner and group: only root may hand them to the new file
         const passwd* nobody = getpwnam("nobody");
         ASSERT_NE(nobody, nullptr);
         ASSERT_EQ(::chown(store.path().c_str(), nobody->pw_uid, nobody->pw_gid), 0);
@@ -140,7 +140,7 @@ TEST(SettingsStore, ALinkedStoreIsWrittenThroughItsTarget) {
     const std::string managed = store.folder() + "/managed";
     std::filesystem::create_directory(managed);
     const std::string target = managed + "/registry";
-    std::filesystem::create_symlink("managed/registry", store.path());   // relative, as administrators make them
+    std::filesystem::create_symlink("managed/registry", store.path());  // relative, as administrators make them
     ASSERT_EQ(WriteSetting(kKey, "ServerName", "PC1"), 0);
     ASSERT_EQ(WriteSetting(kKey, "Database", "HR"), 0);
     EXPECT_TRUE(std::filesystem::is_symlink(store.path()));
@@ -149,7 +149,8 @@ TEST(SettingsStore, ALinkedStoreIsWrittenThroughItsTarget) {
     EXPECT_EQ(atTarget, "HR");
     EXPECT_EQ(store.value("ServerName"), "PC1");
     std::size_t inStoreFolder = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(store.folder())) inStoreFolder += entry.is_regular_file() && !entry.is_symlink();
+    for (const auto& entry : std::filesystem::directory_iterator(store.folder()))
+        inStoreFolder += entry.is_regular_file() && !entry.is_symlink();
     EXPECT_EQ(inStoreFolder, 0u) << "temporary and lock files belong beside the target";
     // A loop of links is an error, not a hang or a file written elsewhere.
     std::filesystem::remove(store.path());

@@ -19,11 +19,19 @@ bool decodesCleanly(std::string_view bytes) {
         const auto c = static_cast<unsigned char>(bytes[i]);
         std::size_t extra = 0;
         char32_t cp = c;
-        if (c < 0x80) extra = 0;
-        else if ((c & 0xE0) == 0xC0) { extra = 1; cp = c & 0x1F; }
-        else if ((c & 0xF0) == 0xE0) { extra = 2; cp = c & 0x0F; }
-        else if ((c & 0xF8) == 0xF0) { extra = 3; cp = c & 0x07; }
-        else return false;
+        if (c < 0x80)
+            extra = 0;
+        else if ((c & 0xE0) == 0xC0) {
+            extra = 1;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3;
+            cp = c & 0x07;
+        } else
+            return false;
         if (i + extra >= bytes.size() && extra > 0) return false;
         for (std::size_t k = 1; k <= extra; ++k) {
             const auto next = static_cast<unsigned char>(bytes[i + k]);
@@ -53,15 +61,31 @@ void expectAllAgree(const std::string& bytes, bool expected) {
 
 TEST(Utf8Check, EdgesOfEachSequenceLengthAtEveryOffsetOfABlock) {
     const std::pair<std::string, bool> cases[] = {
-        {"\xC2\x80", true},          {"\xDF\xBF", true},          {"\xC1\xBF", false},  // overlong 2
-        {"\xC0\x80", false},         {"\xE0\xA0\x80", true},      {"\xE0\x9F\xBF", false},  // overlong 3
-        {"\xED\x9F\xBF", true},      {"\xED\xA0\x80", false},     {"\xEF\xBF\xBF", true},  // surrogate
-        {"\xF0\x90\x80\x80", true},  {"\xF0\x8F\xBF\xBF", false},  // overlong 4
-        {"\xF4\x8F\xBF\xBF", true},  {"\xF4\x90\x80\x80", false},  {"\xF5\x80\x80\x80", false},
-        {"\xFF", false},             {"\x80", false},             {"\xBF\xBF", false},  // lone continuations
-        {"\xE4\xB8", false},         {"\xF0\x90\x80", false},     {"\xC3", false},  // cut short
-        {"\xE4\xB8\xAD\x80", false}, {"\xC3\xA9\xC3", false},     {"\xD6\xD0\xCE\xC4", false},  // GBK 中文
-        {"中文", true},              {"😀", true},
+        {"\xC2\x80", true},
+        {"\xDF\xBF", true},
+        {"\xC1\xBF", false},  // overlong 2
+        {"\xC0\x80", false},
+        {"\xE0\xA0\x80", true},
+        {"\xE0\x9F\xBF", false},  // overlong 3
+        {"\xED\x9F\xBF", true},
+        {"\xED\xA0\x80", false},
+        {"\xEF\xBF\xBF", true},  // surrogate
+        {"\xF0\x90\x80\x80", true},
+        {"\xF0\x8F\xBF\xBF", false},  // overlong 4
+        {"\xF4\x8F\xBF\xBF", true},
+        {"\xF4\x90\x80\x80", false},
+        {"\xF5\x80\x80\x80", false},
+        {"\xFF", false},
+        {"\x80", false},
+        {"\xBF\xBF", false},  // lone continuations
+        {"\xE4\xB8", false},
+        {"\xF0\x90\x80", false},
+        {"\xC3", false},  // cut short
+        {"\xE4\xB8\xAD\x80", false},
+        {"\xC3\xA9\xC3", false},
+        {"\xD6\xD0\xCE\xC4", false},  // GBK 中文
+        {"中文", true},
+        {"😀", true},
     };
     for (const auto& [sequence, valid] : cases) {
         for (std::size_t before = 0; before <= 33; ++before) {
@@ -86,8 +110,8 @@ TEST(Utf8Check, SequenceLengthsAtAPosition) {
 
 TEST(Utf8Check, RandomTextsAgreeWithTheDefinition) {
     // Bytes chosen around every boundary the rules draw.
-    const unsigned char alphabet[] = {'a',  '\t', 0x00, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC1,
-                                      0xC2, 0xDF, 0xE0, 0xE4, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xFF};
+    const unsigned char alphabet[] = {'a',  '\t', 0x00, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0,
+                                      0xC1, 0xC2, 0xDF, 0xE0, 0xE4, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xFF};
     std::mt19937 random(7);
     int valid = 0;
     for (int n = 0; n < 30000; ++n) {
@@ -126,7 +150,7 @@ TEST(Utf8Decoding, IllFormedBytesAreErrorsNeverOtherCharacters) {
         EXPECT_FALSE(utf8::decodeAt(bad, 0));
         // Names compare by the same rule: an overlong "A" is not "a".
         EXPECT_FALSE(equalsIgnoreCase(bad, "a"));
-        std::string replaced;   // one U+FFFD a byte
+        std::string replaced;  // one U+FFFD a byte
         for (std::size_t i = 0; i < std::string_view(bad).size(); ++i) replaced += utf8::kReplacement;
         EXPECT_EQ(utf8::repaired(bad), replaced);
     }

@@ -43,8 +43,9 @@ TEST_F(StandinClientTest, ListsDatabasesAndFindsThemIgnoringCase) {
     SqlRun list = server.runSql("Select Name from SysDatabases order by Name");
     ASSERT_TRUE(list.ok()) << list.errors;
     EXPECT_EQ(list.output, "alpha\nmaster\nmodel\nmsdb\ntempdb\nTovixHR\n");
-    SqlRun described = server.runSql("SELECT name, dbid, cmptlevel, crdate, filename FROM SysDatabases WHERE dbid <= 4 "
-                                     "OR name = 'alpha' ORDER BY dbid");
+    SqlRun described = server.runSql(
+        "SELECT name, dbid, cmptlevel, crdate, filename FROM SysDatabases WHERE dbid <= 4 "
+        "OR name = 'alpha' ORDER BY dbid");
     ASSERT_TRUE(described.ok()) << described.errors;
     EXPECT_EQ(described.output.rfind("master\t1\t110\t", 0), 0u) << described.output;
     EXPECT_NE(described.output.find("\ntempdb\t2\t110\t"), std::string::npos) << described.output;
@@ -63,7 +64,8 @@ TEST_F(StandinClientTest, ListsDatabasesAndFindsThemIgnoringCase) {
     // The database can be used by name in any letter case, and dropped.
     EXPECT_TRUE(server.runSql("SELECT 1", "TOVIXHR").ok());
     setup("DROP DATABASE alpha");
-    EXPECT_EQ(server.runSql("Select Name from SysDatabases order by Name").output, "master\nmodel\nmsdb\ntempdb\nTovixHR\n");
+    EXPECT_EQ(server.runSql("Select Name from SysDatabases order by Name").output,
+              "master\nmodel\nmsdb\ntempdb\nTovixHR\n");
     SqlRun again = runTsql(server, "DROP DATABASE alpha\nCREATE DATABASE tovixhr\nDROP DATABASE msdb");
     EXPECT_NE(again.output.find("Msg 3701"), std::string::npos) << again.output;
     EXPECT_NE(again.output.find("Msg 1801"), std::string::npos) << again.output;
@@ -90,11 +92,14 @@ TEST_F(StandinClientTest, RefusesWrongLoginsAndUnknownDatabases) {
 
 TEST_F(StandinClientTest, ChineseTextAndTypedValuesRoundTrip) {
     setup("CREATE DATABASE TovixHR");
-    setup("CREATE TABLE Staff (Id int NOT NULL PRIMARY KEY, Name nvarchar(20) NOT NULL, Born datetime NULL,"
-          " Active bit, Pay decimal(10,2), Memo varchar(50))\n"
-          "Insert Into Staff ([Id],[Name],[Born],[Active],[Pay],[Memo]) Values (7,N'O''Neil',N'2001-02-03 00:00:00',1,1234.5,'x')\n"
-          "Insert Into Staff ([Id],[Name],[Born],[Active],[Pay],[Memo]) Values (8,N'人事考勤薪资',N'2001/2/3 10:11:12',0,-0.125,N'中文')",
-          "TovixHR");
+    setup(
+        "CREATE TABLE Staff (Id int NOT NULL PRIMARY KEY, Name nvarchar(20) NOT NULL, Born datetime NULL,"
+        " Active bit, Pay decimal(10,2), Memo varchar(50))\n"
+        "Insert Into Staff ([Id],[Name],[Born],[Active],[Pay],[Memo]) Values (7,N'O''Neil',N'2001-02-03 "
+        "00:00:00',1,1234.5,'x')\n"
+        "Insert Into Staff ([Id],[Name],[Born],[Active],[Pay],[Memo]) Values (8,N'人事考勤薪资',N'2001/2/3 "
+        "10:11:12',0,-0.125,N'中文')",
+        "TovixHR");
     SqlRun r = server.runSql("Select Id, Name, Active, Pay, Memo From Staff Order By Id", "TovixHR");
     ASSERT_TRUE(r.ok()) << r.errors;
     EXPECT_EQ(r.output, "7\tO'Neil\t1\t1234.50\tx\n8\t人事考勤薪资\t0\t-0.13\t中文\n");
@@ -111,8 +116,10 @@ TEST_F(StandinClientTest, ChineseTextAndTypedValuesRoundTrip) {
 // and its transaction; a constraint error only its own statement.
 TEST_F(StandinClientTest, BatchesEndWhereSqlServerEndsThem) {
     setup("CREATE DATABASE TovixHR");
-    setup("CREATE TABLE T (Id int NOT NULL PRIMARY KEY, Name nvarchar(5) NOT NULL, Born datetime NULL, Pay decimal(6,2) NULL)",
-          "TovixHR");
+    setup(
+        "CREATE TABLE T (Id int NOT NULL PRIMARY KEY, Name nvarchar(5) NOT NULL, Born datetime NULL, Pay decimal(6,2) "
+        "NULL)",
+        "TovixHR");
     const std::string ins = "Insert Into T ([Id],[Name]) Values ";
     struct Case {
         const char* name;
@@ -125,19 +132,20 @@ TEST_F(StandinClientTest, BatchesEndWhereSqlServerEndsThem) {
         {"a syntax error runs nothing", ins + "(1,N'a')\r\nSelect Id From T Where\r\n" + ins + "(2,N'b')",
          "Msg 102 (severity 15, state 1) from DOVREL-STANDIN Line 2", "", "0"},
         {"too few values run nothing", ins + "(1,N'a')\r\n" + ins + "(2)\r\n" + ins + "(3,N'c')", "Msg 109", "", "0"},
-        {"a value the table cannot take without a column list runs nothing", ins + "(1,N'a')\r\nInsert Into T Values (2)",
-         "Msg 213", "", "0"},
+        {"a value the table cannot take without a column list runs nothing",
+         ins + "(1,N'a')\r\nInsert Into T Values (2)", "Msg 213", "", "0"},
         {"a conversion error ends the batch and its transaction",
          "BEGIN TRAN\r\n" + ins + "(1,N'a')\r\n" + ins + "('abc',N'b')\r\n" + ins + "(3,N'c')\r\nCOMMIT",
          "Conversion failed when converting the varchar value 'abc' to data type int.", "", "0"},
-        {"a bad date ends the batch", ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Born]) Values (2,N'b','someday')\r\n" +
-                                          ins + "(3,N'c')",
+        {"a bad date ends the batch",
+         ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Born]) Values (2,N'b','someday')\r\n" + ins + "(3,N'c')",
          "Msg 241", "1\n", "0"},
-        {"a date out of range ends the batch", ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Born]) Values (2,N'b','1700-01-01')\r\n" +
-                                                   ins + "(3,N'c')",
+        {"a date out of range ends the batch",
+         ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Born]) Values (2,N'b','1700-01-01')\r\n" + ins + "(3,N'c')",
          "Msg 242", "1\n", "0"},
         {"a text that is no number ends the batch",
-         "BEGIN TRAN\r\n" + ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Pay]) Values (2,N'b','x')\r\n" + ins + "(3,N'c')",
+         "BEGIN TRAN\r\n" + ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Pay]) Values (2,N'b','x')\r\n" + ins +
+             "(3,N'c')",
          "Msg 8114", "", "0"},
         {"an arithmetic overflow ends only its statement",
          "BEGIN TRAN\r\n" + ins + "(1,N'a')\r\nInsert Into T ([Id],[Name],[Pay]) Values (2,N'b',12345.67)\r\n" + ins +
@@ -147,17 +155,19 @@ TEST_F(StandinClientTest, BatchesEndWhereSqlServerEndsThem) {
          "BEGIN TRAN\r\n" + ins + "(1,N'a')\r\nInsert Into Nowhere Values (2)\r\n" + ins + "(3,N'c')",
          "Invalid object name 'Nowhere'.", "1\n", "1"},
         {"XACT_ABORT ON: a duplicate key ends the batch and its transaction",
-         "SET XACT_ABORT ON\r\nBEGIN TRAN\r\n" + ins + "(1,N'a')\r\n" + ins + "(1,N'b')\r\n" + ins + "(3,N'c')\r\nCOMMIT",
+         "SET XACT_ABORT ON\r\nBEGIN TRAN\r\n" + ins + "(1,N'a')\r\n" + ins + "(1,N'b')\r\n" + ins +
+             "(3,N'c')\r\nCOMMIT",
          "Msg 2627", "", "0"},
         {"constraint errors end only their statement",
-         ins + "(1,N'a')\r\n" + ins + "(1,N'b')\r\n" + ins + "(3,N'far too long')\r\n" + ins + "(4,NULL)\r\n" + ins + "(5,N'e')",
+         ins + "(1,N'a')\r\n" + ins + "(1,N'b')\r\n" + ins + "(3,N'far too long')\r\n" + ins + "(4,NULL)\r\n" + ins +
+             "(5,N'e')",
          "Cannot insert the value NULL into column 'Name', table 'TovixHR.dbo.T'", "1\n5\n", "0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         setup("DELETE FROM T", "TovixHR");
-        const SqlRun r = runTsql(server, c.batch + "\r\ngo\r\nSELECT 'open', @@TRANCOUNT\r\nIF @@TRANCOUNT > 0 COMMIT",
-                                 "TovixHR");
+        const SqlRun r =
+            runTsql(server, c.batch + "\r\ngo\r\nSELECT 'open', @@TRANCOUNT\r\nIF @@TRANCOUNT > 0 COMMIT", "TovixHR");
         EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output;
         EXPECT_NE(r.output.find(std::string("open\t") + c.open + "\n"), std::string::npos) << r.output;
         EXPECT_EQ(server.runSql("Select Id From T Order By Id", "TovixHR").output, c.rows);
@@ -166,10 +176,11 @@ TEST_F(StandinClientTest, BatchesEndWhereSqlServerEndsThem) {
 
 TEST_F(StandinClientTest, IdentityInsertFollowsSqlServersRule) {
     setup("CREATE DATABASE TovixHR");
-    setup("CREATE TABLE A (Id int IDENTITY(10,5) NOT NULL, Name nvarchar(10))\n"
-          "CREATE TABLE B (Id int IDENTITY(1,1), Name nvarchar(10))\n"
-          "Insert Into A ([Name]) Values (N'first')",
-          "TovixHR");
+    setup(
+        "CREATE TABLE A (Id int IDENTITY(10,5) NOT NULL, Name nvarchar(10))\n"
+        "CREATE TABLE B (Id int IDENTITY(1,1), Name nvarchar(10))\n"
+        "Insert Into A ([Name]) Values (N'first')",
+        "TovixHR");
     SqlRun r = runTsql(server,
                        "Insert Into A ([Id],[Name]) Values (100,N'refused')\n"
                        "Set Identity_Insert A On\n"
@@ -185,7 +196,8 @@ TEST_F(StandinClientTest, IdentityInsertFollowsSqlServersRule) {
                        "Insert Into A ([Id],[Name]) Values (300,N'off again')\n"
                        "Select Id, Name From A Order By Id",
                        "TovixHR");
-    EXPECT_NE(r.output.find("Cannot insert explicit value for identity column in table 'A' when IDENTITY_INSERT is set to OFF."),
+    EXPECT_NE(r.output.find(
+                  "Cannot insert explicit value for identity column in table 'A' when IDENTITY_INSERT is set to OFF."),
               std::string::npos)
         << r.output;
     EXPECT_NE(r.output.find("Msg 545"), std::string::npos);
@@ -200,16 +212,19 @@ TEST_F(StandinClientTest, IdentityInsertFollowsSqlServersRule) {
 
 TEST_F(StandinClientTest, TriggersAreCreatedListedDroppedAndRecreated) {
     setup("CREATE DATABASE TovixHR");
-    setup("CREATE TABLE Staff (Id int IDENTITY(1,1) PRIMARY KEY, Name nvarchar(20) NOT NULL)\n"
-          "CREATE TABLE Audit (StaffId int, Name nvarchar(20), Kind nvarchar(10))",
-          "TovixHR");
+    setup(
+        "CREATE TABLE Staff (Id int IDENTITY(1,1) PRIMARY KEY, Name nvarchar(20) NOT NULL)\n"
+        "CREATE TABLE Audit (StaffId int, Name nvarchar(20), Kind nvarchar(10))",
+        "TovixHR");
     const std::string trigger =
         "CREATE TRIGGER trg_StaffAudit ON Staff FOR INSERT, UPDATE\r\nAS\r\nBEGIN\r\n  SET NOCOUNT ON\r\n"
         "  INSERT INTO Audit (StaffId, Name, Kind) SELECT i.Id, i.Name, N'new' FROM inserted i\r\n"
         "  INSERT Audit (StaffId, Name, Kind) SELECT Id, Name, N'old' FROM deleted\r\nEND\r\n";
     setup(trigger, "TovixHR");
-    setup("CREATE TRIGGER trg_StaffGone ON dbo.Staff AFTER DELETE AS DELETE FROM Audit WHERE StaffId IN (SELECT Id FROM deleted)",
-          "TovixHR");
+    setup(
+        "CREATE TRIGGER trg_StaffGone ON dbo.Staff AFTER DELETE AS DELETE FROM Audit WHERE StaffId IN (SELECT Id FROM "
+        "deleted)",
+        "TovixHR");
     setup("Insert Into Staff ([Name]) Values (N'张三')\nUpdate Staff Set Name = N'李四'", "TovixHR");
     EXPECT_EQ(server.runSql("Select StaffId, Name, Kind From Audit Order By Kind, Name", "TovixHR").output,
               "1\t张三\tnew\n1\t李四\tnew\n1\t张三\told\n");
@@ -239,16 +254,19 @@ TEST_F(StandinClientTest, CommittedRowsSurviveAKillAndUncommittedOnesDoNot) {
     setup("CREATE DATABASE TovixHR");
     // A case-insensitive unique varchar key and exact decimals: undoing at
     // the next start must compare and restore them as the session did.
-    setup("CREATE TABLE T (Id int NOT NULL, Name nvarchar(10), Code varchar(4) UNIQUE, Pay decimal(20,4))\n"
-          "Insert Into T ([Id],[Name],[Code],[Pay]) Values (1,N'autocommit','Ab',12345678901234.5678)",
+    setup(
+        "CREATE TABLE T (Id int NOT NULL, Name nvarchar(10), Code varchar(4) UNIQUE, Pay decimal(20,4))\n"
+        "Insert Into T ([Id],[Name],[Code],[Pay]) Values (1,N'autocommit','Ab',12345678901234.5678)",
+        "TovixHR");
+    setup("BEGIN TRAN\nInsert Into T ([Id],[Name],[Code],[Pay]) Values (2,N'committed','Cd',-0.0001)\nCOMMIT",
           "TovixHR");
-    setup("BEGIN TRAN\nInsert Into T ([Id],[Name],[Code],[Pay]) Values (2,N'committed','Cd',-0.0001)\nCOMMIT", "TovixHR");
     {
         OpenTsql open(server, "TovixHR");
-        ASSERT_TRUE(open.send("BEGIN TRANSACTION\nDelete From T Where Id = 1\n"
-                              "Insert Into T ([Id],[Name],[Code],[Pay]) Values (3,N'open','AB',1.5)\n"
-                              "Update T Set Pay = Pay * 2, Code = 'cD ' Where Id = 2\nSelect 'in-flight', @@TRANCOUNT",
-                              "in-flight\t1"))
+        ASSERT_TRUE(
+            open.send("BEGIN TRANSACTION\nDelete From T Where Id = 1\n"
+                      "Insert Into T ([Id],[Name],[Code],[Pay]) Values (3,N'open','AB',1.5)\n"
+                      "Update T Set Pay = Pay * 2, Code = 'cD ' Where Id = 2\nSelect 'in-flight', @@TRANCOUNT",
+                      "in-flight\t1"))
             << open.output();
         server.kill();
     }
@@ -312,20 +330,23 @@ TEST_F(StandinClientTest, ServesSeveralClientsAtOnce) {
 
 TEST_F(StandinClientTest, TimestampColumnsAreFilledByTheServer) {
     setup("CREATE DATABASE TovixHR");
-    setup("CREATE TABLE T (Id int NOT NULL, Ts timestamp)\nInsert Into T ([Id]) Values (1)\nInsert Into T ([Id]) Values (2)",
-          "TovixHR");
-    SqlRun r = runTsql(server, "Insert Into T ([Id],[Ts]) Values (3, 0x01)\nSelect Count(Distinct Ts), Count(Ts) From T",
-                       "TovixHR");
+    setup(
+        "CREATE TABLE T (Id int NOT NULL, Ts timestamp)\nInsert Into T ([Id]) Values (1)\nInsert Into T ([Id]) Values "
+        "(2)",
+        "TovixHR");
+    SqlRun r = runTsql(
+        server, "Insert Into T ([Id],[Ts]) Values (3, 0x01)\nSelect Count(Distinct Ts), Count(Ts) From T", "TovixHR");
     EXPECT_NE(r.output.find("Msg 273"), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("2\t2"), std::string::npos) << r.output;
 }
 
 TEST_F(StandinClientTest, DateStringsAreReadWhereTheyMeetDates) {
     setup("CREATE DATABASE TovixHR");
-    setup("CREATE TABLE T (Id int NOT NULL, Dt datetime, D date, Sd smalldatetime, Df datetime DEFAULT ('12/31/1999'))\n"
-          "Insert Into T (Id, Dt, D, Sd) Values (1, '1999-12-31 23:59:58', '1999-12-31', '1999-12-31 23:59:29.998')\n"
-          "Insert Into T (Id, Dt, D, Sd) Values (2, N'2000-01-01', '20000101', '2000-01-01 00:00:30')",
-          "TovixHR");
+    setup(
+        "CREATE TABLE T (Id int NOT NULL, Dt datetime, D date, Sd smalldatetime, Df datetime DEFAULT ('12/31/1999'))\n"
+        "Insert Into T (Id, Dt, D, Sd) Values (1, '1999-12-31 23:59:58', '1999-12-31', '1999-12-31 23:59:29.998')\n"
+        "Insert Into T (Id, Dt, D, Sd) Values (2, N'2000-01-01', '20000101', '2000-01-01 00:00:30')",
+        "TovixHR");
     // Every string form that means the stored value finds it; strings
     // compare as dates, not as text.
     const std::pair<const char*, const char*> found[] = {
@@ -388,22 +409,25 @@ TEST_F(StandinClientTest, DateStringsAreReadWhereTheyMeetDates) {
     EXPECT_EQ(rowsOrError("Select Id From T", "TovixHR"), "2\n");
     // Variables take strings under the session's DATEFORMAT, and a date
     // column's value as the date it is, whatever the DATEFORMAT.
-    setup("SET DATEFORMAT dmy\nDECLARE @d datetime = '13/02/2001', @e datetime\nSELECT @e = Dt FROM T WHERE Id = 2\n"
-          "Insert Into T (Id, Dt, D) Values (3, @d, @e)",
-          "TovixHR");
-    EXPECT_EQ(rowsOrError("Select CONVERT(varchar(23), Dt, 121), CONVERT(varchar(10), D, 23) From T Where Id = 3", "TovixHR"),
-              "2001-02-13 00:00:00.000\t2000-01-01\n");
+    setup(
+        "SET DATEFORMAT dmy\nDECLARE @d datetime = '13/02/2001', @e datetime\nSELECT @e = Dt FROM T WHERE Id = 2\n"
+        "Insert Into T (Id, Dt, D) Values (3, @d, @e)",
+        "TovixHR");
+    EXPECT_EQ(
+        rowsOrError("Select CONVERT(varchar(23), Dt, 121), CONVERT(varchar(10), D, 23) From T Where Id = 3", "TovixHR"),
+        "2001-02-13 00:00:00.000\t2000-01-01\n");
 }
 
 TEST_F(StandinClientTest, ExactNumericsKeepEveryDigit) {
     setup("CREATE DATABASE TovixHR");
-    setup("CREATE TABLE T (Id int NOT NULL, A decimal(18,4), B decimal(38,0), M money, S smallmoney, N numeric(5,1))\n"
-          "Insert Into T Values (1, 12345678901234.5678, 99999999999999999999999999999999999999,"
-          " 922337203685477.5807, 214748.3647, 1234.5)\n"
-          "Insert Into T Values (2, -12345678901234.5678, -12345678901234567890123, -922337203685477.5808,"
-          " -214748.3648, 0.05)\n"
-          "Insert Into T Values (3, 0.0001, 18446744073709551616, 0, 0, -0.04)",
-          "TovixHR");
+    setup(
+        "CREATE TABLE T (Id int NOT NULL, A decimal(18,4), B decimal(38,0), M money, S smallmoney, N numeric(5,1))\n"
+        "Insert Into T Values (1, 12345678901234.5678, 99999999999999999999999999999999999999,"
+        " 922337203685477.5807, 214748.3647, 1234.5)\n"
+        "Insert Into T Values (2, -12345678901234.5678, -12345678901234567890123, -922337203685477.5808,"
+        " -214748.3648, 0.05)\n"
+        "Insert Into T Values (3, 0.0001, 18446744073709551616, 0, 0, -0.04)",
+        "TovixHR");
     // Storage, the wire and comparisons keep every digit, at the limits too.
     const std::pair<const char*, const char*> cases[] = {
         {"Select A, B, M, S, N From T Where Id = 1",
@@ -466,8 +490,9 @@ TEST_F(StandinClientTest, SchemaStatementsReportSqlServersErrors) {
     EXPECT_NE(r.output.find("Cannot find data type cash."), std::string::npos);
     EXPECT_NE(r.output.find("Incorrect syntax near 'x'."), std::string::npos);
     EXPECT_EQ(r.output.find("not\treached"), std::string::npos);  // a syntax error runs nothing of its batch
-    EXPECT_NE(r.output.find("Cannot drop the table 'Missing', because it does not exist or you do not have permission."),
-              std::string::npos);
+    EXPECT_NE(
+        r.output.find("Cannot drop the table 'Missing', because it does not exist or you do not have permission."),
+        std::string::npos);
     EXPECT_NE(r.output.find("Msg 15009"), std::string::npos);
     EXPECT_NE(r.output.find("Could not find stored procedure 'sp_who'."), std::string::npos);
     EXPECT_NE(r.output.find("does not support this statement: ALTER TABLE T"), std::string::npos);
@@ -481,9 +506,10 @@ TEST_F(StandinClientTest, SchemaStatementsReportSqlServersErrors) {
 
 TEST_F(StandinClientTest, UpdatesAndDeletesConvertAndCount) {
     setup("CREATE DATABASE TovixHR");
-    setup("CREATE TABLE T (Id int IDENTITY(1,1), N int NOT NULL, D datetime)\n"
-          "Insert Into T ([N]) Values (1)\nInsert Into T ([N]) Values (2)\nInsert Into T ([N]) Values (3)",
-          "TovixHR");
+    setup(
+        "CREATE TABLE T (Id int IDENTITY(1,1), N int NOT NULL, D datetime)\n"
+        "Insert Into T ([N]) Values (1)\nInsert Into T ([N]) Values (2)\nInsert Into T ([N]) Values (3)",
+        "TovixHR");
     // A conversion error ends its batch: it has one of its own.
     SqlRun r = runTsql(server,
                        "Update T Set N = 'x' Where Id = 1\n"
@@ -529,12 +555,14 @@ TEST_F(StandinClientTest, IdentityValuesAreNeverHandedOutTwice) {
     };
     const Case cases[] = {
         {"a trigger fills an identity key, then an ordinary insert follows",
-         "CREATE TABLE Src (Id int IDENTITY PRIMARY KEY, N int)\nCREATE TABLE Log1 (Id int IDENTITY PRIMARY KEY, SrcId int)\n"
+         "CREATE TABLE Src (Id int IDENTITY PRIMARY KEY, N int)\nCREATE TABLE Log1 (Id int IDENTITY PRIMARY KEY, SrcId "
+         "int)\n"
          "go\nCREATE TRIGGER trg_Src ON Src AFTER INSERT AS INSERT INTO Log1 (SrcId) SELECT Id FROM inserted",
-         "INSERT INTO Src (N) VALUES (1), (2)\nINSERT INTO Log1 (SrcId) VALUES (0)", "SELECT Id, SrcId FROM Log1 ORDER BY Id",
-         "1\t1\n2\t2\n3\t0\n"},
+         "INSERT INTO Src (N) VALUES (1), (2)\nINSERT INTO Log1 (SrcId) VALUES (0)",
+         "SELECT Id, SrcId FROM Log1 ORDER BY Id", "1\t1\n2\t2\n3\t0\n"},
         {"deleting every row does not start again", "CREATE TABLE D1 (Id int IDENTITY PRIMARY KEY, N int)",
-         "INSERT INTO D1 (N) VALUES (1), (2)\nDELETE FROM D1\nINSERT INTO D1 (N) VALUES (3)", "SELECT Id FROM D1", "3\n"},
+         "INSERT INTO D1 (N) VALUES (1), (2)\nDELETE FROM D1\nINSERT INTO D1 (N) VALUES (3)", "SELECT Id FROM D1",
+         "3\n"},
         {"a rolled back insert keeps its value", "CREATE TABLE R1 (Id int IDENTITY PRIMARY KEY, N int)",
          "BEGIN TRAN\nINSERT INTO R1 (N) VALUES (1)\nROLLBACK\nINSERT INTO R1 (N) VALUES (2)", "SELECT Id, N FROM R1",
          "2\t2\n"},
@@ -575,10 +603,10 @@ TEST_F(StandinClientTest, LocksAreTakenPerTableAsSqlServerTakesThem) {
         const char* message;  // or the error expected
     };
     const Case cases[] = {
-        {"a writer of another table does not wait", "SET LOCK_TIMEOUT 0\nINSERT INTO Other VALUES (1)\nSELECT COUNT(*) FROM Other",
-         "1\n", nullptr},
-        {"a reader of the changed table waits until LOCK_TIMEOUT", "SET LOCK_TIMEOUT 300\nSELECT COUNT(*) FROM Held", "",
-         "Lock request time out period exceeded."},
+        {"a writer of another table does not wait",
+         "SET LOCK_TIMEOUT 0\nINSERT INTO Other VALUES (1)\nSELECT COUNT(*) FROM Other", "1\n", nullptr},
+        {"a reader of the changed table waits until LOCK_TIMEOUT", "SET LOCK_TIMEOUT 300\nSELECT COUNT(*) FROM Held",
+         "", "Lock request time out period exceeded."},
         {"a writer of the changed table waits too", "SET LOCK_TIMEOUT 300\nUPDATE Held SET Id = 3", "", "Msg 1222"},
         {"READ UNCOMMITTED reads the uncommitted row",
          "SET TRANSACTION ISOLATION LEVEL READ UNCOMMITTED\nSELECT COUNT(*) FROM Held", "2\n", nullptr},
@@ -633,7 +661,8 @@ TEST_F(StandinClientTest, TriggersRunOncePerStatementAsTSql) {
     };
     const Case cases[] = {
         {"once per statement, every row in inserted",
-         "CREATE TRIGGER trg ON Staff AFTER INSERT AS INSERT INTO Audit (Kind, N) SELECT N'insert', COUNT(*) FROM inserted",
+         "CREATE TRIGGER trg ON Staff AFTER INSERT AS INSERT INTO Audit (Kind, N) SELECT N'insert', COUNT(*) FROM "
+         "inserted",
          "INSERT INTO Staff (Name) VALUES (N'a'), (N'b'), (N'c')", nullptr, "a\nb\nc\n", "insert\t3\tNULL\n"},
         {"an update sees the old rows in deleted and the new ones in inserted",
          "CREATE TRIGGER trg ON Staff FOR UPDATE AS\r\nINSERT INTO Audit (Kind, N, Note)\r\n"
@@ -641,20 +670,24 @@ TEST_F(StandinClientTest, TriggersRunOncePerStatementAsTSql) {
          "INSERT INTO Staff (Name) VALUES (N'a'), (N'b')\nUPDATE Staff SET Name = Name + N'2'", nullptr, "a2\nb2\n",
          "update\t2\ta>a2\n"},
         {"IF, DECLARE, SET and RAISERROR",
-         "CREATE TRIGGER trg ON Staff AFTER DELETE AS\r\nBEGIN\r\n  SET NOCOUNT ON\r\n  DECLARE @n int, @who nvarchar(20)\r\n"
+         "CREATE TRIGGER trg ON Staff AFTER DELETE AS\r\nBEGIN\r\n  SET NOCOUNT ON\r\n  DECLARE @n int, @who "
+         "nvarchar(20)\r\n"
          "  SET @n = (SELECT COUNT(*) FROM deleted)\r\n  SELECT @who = MAX(Name) FROM deleted\r\n"
          "  IF @n > 1\r\n    RAISERROR('deleting %d rows up to %s', 10, 1, @n, @who)\r\n"
          "  ELSE\r\n    INSERT INTO Audit (Kind, N, Note) VALUES (N'delete', @n, @who)\r\nEND",
-         "INSERT INTO Staff (Name) VALUES (N'a'), (N'b'), (N'c')\nDELETE FROM Staff WHERE Name = N'a'\nDELETE FROM Staff",
+         "INSERT INTO Staff (Name) VALUES (N'a'), (N'b'), (N'c')\nDELETE FROM Staff WHERE Name = N'a'\nDELETE FROM "
+         "Staff",
          "deleting 2 rows up to c", "", "delete\t1\ta\n"},
         {"dates and exact numbers are read in a trigger as in a batch; its SET DATEFORMAT ends with it",
          "CREATE TRIGGER trg ON Staff AFTER INSERT AS\r\nSET DATEFORMAT dmy\r\nINSERT INTO Audit (Kind, N, Note)\r\n"
          "  SELECT N'dates', COUNT(*), CONVERT(nvarchar(30), MIN(Rate) * 2) FROM inserted WHERE Born = '13/02/2001'",
-         "SET DATEFORMAT mdy\nINSERT INTO Staff (Name, Born, Rate) VALUES (N'a', '02/13/2001', 0.10), (N'b', '02/14/2001', 0.20)\n"
+         "SET DATEFORMAT mdy\nINSERT INTO Staff (Name, Born, Rate) VALUES (N'a', '02/13/2001', 0.10), (N'b', "
+         "'02/14/2001', 0.20)\n"
          "INSERT INTO Staff (Name, Born) VALUES (N'c', '02/15/2001')",
          nullptr, "a\nb\nc\n", "dates\t1\t0.20\ndates\t0\tNULL\n"},
         {"ROLLBACK undoes the statement and ends the batch",
-         "CREATE TRIGGER trg ON Staff AFTER INSERT AS\r\nIF EXISTS (SELECT * FROM inserted WHERE Pay > 100)\r\nBEGIN\r\n"
+         "CREATE TRIGGER trg ON Staff AFTER INSERT AS\r\nIF EXISTS (SELECT * FROM inserted WHERE Pay > "
+         "100)\r\nBEGIN\r\n"
          "  RAISERROR('pay too high', 16, 1)\r\n  ROLLBACK TRANSACTION\r\nEND",
          "INSERT INTO Staff (Name, Pay) VALUES (N'fine', 1)\nINSERT INTO Staff (Name, Pay) VALUES (N'rich', 500)\n"
          "INSERT INTO Staff (Name, Pay) VALUES (N'after', 1)",
@@ -662,10 +695,11 @@ TEST_F(StandinClientTest, TriggersRunOncePerStatementAsTSql) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        setup("DROP TABLE IF EXISTS Staff\nDELETE FROM Audit\n"
-              "CREATE TABLE Staff (Id int IDENTITY PRIMARY KEY, Name nvarchar(20) NOT NULL, Pay int NULL,"
-              " Born datetime NULL, Rate decimal(9,2) NULL)",
-              "TovixHR");
+        setup(
+            "DROP TABLE IF EXISTS Staff\nDELETE FROM Audit\n"
+            "CREATE TABLE Staff (Id int IDENTITY PRIMARY KEY, Name nvarchar(20) NOT NULL, Pay int NULL,"
+            " Born datetime NULL, Rate decimal(9,2) NULL)",
+            "TovixHR");
         setup(c.trigger, "TovixHR");
         const SqlRun r = runTsql(server, c.run, "TovixHR");
         if (c.message) {
@@ -675,12 +709,14 @@ TEST_F(StandinClientTest, TriggersRunOncePerStatementAsTSql) {
         EXPECT_EQ(server.runSql("SELECT Kind, N, Note FROM Audit", "TovixHR").output, c.audit);
     }
     // Names bracketed and schema-qualified; a comment before CREATE TRIGGER stays in the text.
-    const std::string text = "-- keeps the audit\r\nCREATE TRIGGER [dbo].[trg_Note] ON [dbo].[Staff] FOR INSERT AS SET NOCOUNT ON";
+    const std::string text =
+        "-- keeps the audit\r\nCREATE TRIGGER [dbo].[trg_Note] ON [dbo].[Staff] FOR INSERT AS SET NOCOUNT ON";
     setup(text, "TovixHR");
     const SqlRun listed = server.runSql("EXEC sp_helptrigger '[dbo].[Staff]'", "TovixHR");
     EXPECT_NE(listed.output.find("trg_Note\tdbo\t0\t0\t1\t1\t0\tdbo\n"), std::string::npos) << listed.errors;
-    EXPECT_EQ(server.runSql("EXEC sp_helptext 'dbo.[trg_Note]'", "TovixHR").output,
-              "-- keeps the audit\r\n\nCREATE TRIGGER [dbo].[trg_Note] ON [dbo].[Staff] FOR INSERT AS SET NOCOUNT ON\n\n");
+    EXPECT_EQ(
+        server.runSql("EXEC sp_helptext 'dbo.[trg_Note]'", "TovixHR").output,
+        "-- keeps the audit\r\n\nCREATE TRIGGER [dbo].[trg_Note] ON [dbo].[Staff] FOR INSERT AS SET NOCOUNT ON\n\n");
 }
 
 }  // namespace

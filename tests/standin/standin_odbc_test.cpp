@@ -80,8 +80,7 @@ public:
                 rows.push_back(std::move(row));
             }
             // Later results (statements after the first) must be read too.
-            while (SQL_SUCCEEDED(SQLMoreResults(stmt))) {
-            }
+            while (SQL_SUCCEEDED(SQLMoreResults(stmt))) {}
             const std::string more = diagnostics(SQL_HANDLE_STMT, stmt);
             error_ += more;
         }
@@ -132,7 +131,8 @@ public:
                 Column col;
                 SQLCHAR name[256];
                 SQLSMALLINT nameLength = 0;
-                SQLDescribeCol(stmt, c, name, sizeof name, &nameLength, &col.type, &col.size, &col.digits, &col.nullable);
+                SQLDescribeCol(stmt, c, name, sizeof name, &nameLength, &col.type, &col.size, &col.digits,
+                               &col.nullable);
                 col.name = reinterpret_cast<char*>(name);
                 out.push_back(col);
             }
@@ -178,12 +178,13 @@ TEST_F(StandinOdbcTest, DriverTransactionsCommitAndRollBack) {
     ASSERT_TRUE(server.runSql("CREATE TABLE T (Id int NOT NULL PRIMARY KEY, Name nvarchar(10))", "TovixHR").ok());
     OdbcConnection c(server, "TovixHR");
     ASSERT_TRUE(c.connected()) << c.error();
-    ASSERT_TRUE(SQL_SUCCEEDED(SQLSetConnectAttr(c.handle(), SQL_ATTR_AUTOCOMMIT,
-                                                reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)));
+    ASSERT_TRUE(SQL_SUCCEEDED(
+        SQLSetConnectAttr(c.handle(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)));
     c.run("Insert Into T ([Id],[Name]) Values (1,N'回滚')");
     EXPECT_EQ(single(c.run("Select Count(*) From T")), "1");
     // Another session cannot read the uncommitted row: it would wait for the lock.
-    EXPECT_NE(server.runSql("SET LOCK_TIMEOUT 0\nSelect Count(*) From T", "TovixHR").errors.find("1222"), std::string::npos);
+    EXPECT_NE(server.runSql("SET LOCK_TIMEOUT 0\nSelect Count(*) From T", "TovixHR").errors.find("1222"),
+              std::string::npos);
     ASSERT_TRUE(SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, c.handle(), SQL_ROLLBACK)));
     EXPECT_EQ(single(c.run("Select Count(*) From T")), "0");
 
@@ -197,27 +198,28 @@ TEST_F(StandinOdbcTest, DriverTransactionsCommitAndRollBack) {
     EXPECT_EQ(server.runSql("Select Id, Name From T", "TovixHR").output, "2\t提交\n");
 
     // Back to autocommit: each statement commits on its own.
-    ASSERT_TRUE(SQL_SUCCEEDED(SQLSetConnectAttr(c.handle(), SQL_ATTR_AUTOCOMMIT,
-                                                reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0)));
+    ASSERT_TRUE(SQL_SUCCEEDED(
+        SQLSetConnectAttr(c.handle(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0)));
     c.run("Insert Into T ([Id],[Name]) Values (3,N'auto')");
     EXPECT_EQ(server.runSql("Select Count(*) From T", "TovixHR").output, "2\n");
 }
 
 TEST_F(StandinOdbcTest, ColumnsCarryTheirDeclaredTypesAndNullability) {
-    ASSERT_TRUE(server.runSql("CREATE TABLE Staff (Id int IDENTITY(1,1) PRIMARY KEY, Name nvarchar(20) NOT NULL,"
-                              " Born datetime NULL, Active bit, Pay decimal(10,2), Memo varchar(30), Notes ntext,"
-                              " Photo image, G uniqueidentifier, Small smallint, Big bigint, Rate float, Cash money,"
-                              " Day date, Ts timestamp)",
-                              "TovixHR")
+    ASSERT_TRUE(server
+                    .runSql("CREATE TABLE Staff (Id int IDENTITY(1,1) PRIMARY KEY, Name nvarchar(20) NOT NULL,"
+                            " Born datetime NULL, Active bit, Pay decimal(10,2), Memo varchar(30), Notes ntext,"
+                            " Photo image, G uniqueidentifier, Small smallint, Big bigint, Rate float, Cash money,"
+                            " Day date, Ts timestamp)",
+                            "TovixHR")
                     .ok());
     OdbcConnection c(server, "TovixHR");
     ASSERT_TRUE(c.connected()) << c.error();
     const auto cols = c.describe("Select * From Staff Where 1=2 ");
     ASSERT_EQ(cols.size(), 15u);
     // As the FreeTDS driver names them: decimal as SQL_NUMERIC, float as SQL_DOUBLE, money as SQL_DECIMAL.
-    const SQLSMALLINT expected[] = {SQL_INTEGER, SQL_WVARCHAR, SQL_TYPE_TIMESTAMP, SQL_BIT, SQL_NUMERIC,
-                                    SQL_VARCHAR, SQL_WLONGVARCHAR, SQL_LONGVARBINARY, SQL_GUID, SQL_SMALLINT,
-                                    SQL_BIGINT, SQL_DOUBLE, SQL_DECIMAL, SQL_TYPE_DATE, SQL_BINARY};
+    const SQLSMALLINT expected[] = {SQL_INTEGER, SQL_WVARCHAR,     SQL_TYPE_TIMESTAMP, SQL_BIT,       SQL_NUMERIC,
+                                    SQL_VARCHAR, SQL_WLONGVARCHAR, SQL_LONGVARBINARY,  SQL_GUID,      SQL_SMALLINT,
+                                    SQL_BIGINT,  SQL_DOUBLE,       SQL_DECIMAL,        SQL_TYPE_DATE, SQL_BINARY};
     for (size_t k = 0; k < cols.size(); ++k) EXPECT_EQ(cols[k].type, expected[k]) << cols[k].name;
     EXPECT_EQ(cols[0].name, "Id");
     EXPECT_EQ(cols[0].nullable, SQL_NO_NULLS);
@@ -234,7 +236,9 @@ TEST_F(StandinOdbcTest, ColumnsCarryTheirDeclaredTypesAndNullability) {
     EXPECT_EQ(max[0].nullable, SQL_NULLABLE);
     EXPECT_EQ(single(c.run("Select Max(Id) From Staff")), "<no single value>");  // one NULL value
 
-    c.run("Insert Into Staff ([Name],[Born],[Active],[Pay],[Cash],[Day]) Values (N'王',N'2001-02-03 04:05:06.789',1,-12.5,3.25,'2020-02-29')");
+    c.run(
+        "Insert Into Staff ([Name],[Born],[Active],[Pay],[Cash],[Day]) Values (N'王',N'2001-02-03 "
+        "04:05:06.789',1,-12.5,3.25,'2020-02-29')");
     const auto rows = c.run("Select Id, Name, Born, Active, Pay, Cash, Day, Memo From Staff");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][0], "1");
@@ -267,14 +271,16 @@ TEST_F(StandinOdbcTest, ErrorsReachTheDriverWithTheirNumbers) {
 }
 
 TEST_F(StandinOdbcTest, HelpTextRowsJoinToTheExactDefinition) {
-    ASSERT_TRUE(server.runSql("CREATE TABLE Staff (Id int NOT NULL, Name nvarchar(20))\n"
-                              "CREATE TABLE Audit (Id int, Note nvarchar(400))",
-                              "TovixHR")
+    ASSERT_TRUE(server
+                    .runSql("CREATE TABLE Staff (Id int NOT NULL, Name nvarchar(20))\n"
+                            "CREATE TABLE Audit (Id int, Note nvarchar(400))",
+                            "TovixHR")
                     .ok());
     const std::string longLine(300, 'y');
     const std::string definition =
         "CREATE TRIGGER trg_Long ON Staff FOR INSERT\r\nAS\r\n-- 审计：记录新员工\r\n"
-        "INSERT INTO Audit (Id, Note) SELECT Id, N'" + longLine + "' FROM inserted\r\n";
+        "INSERT INTO Audit (Id, Note) SELECT Id, N'" +
+        longLine + "' FROM inserted\r\n";
     OdbcConnection c(server, "TovixHR");
     ASSERT_TRUE(c.connected()) << c.error();
     c.run(definition);
@@ -304,9 +310,10 @@ TEST_F(StandinOdbcTest, HelpTextRowsJoinToTheExactDefinition) {
 // the stand-in lacks are refused in plain words. SysDatabases has SQL
 // Server's columns and types.
 TEST_F(StandinOdbcTest, CatalogCallsAreAnswered) {
-    ASSERT_TRUE(server.runSql("CREATE TABLE Staff (Id int IDENTITY(1,1) PRIMARY KEY, Name nvarchar(20) NOT NULL,"
-                              " Born datetime NULL, Pay decimal(10,2))\nCREATE TABLE Other (X int)",
-                              "TovixHR")
+    ASSERT_TRUE(server
+                    .runSql("CREATE TABLE Staff (Id int IDENTITY(1,1) PRIMARY KEY, Name nvarchar(20) NOT NULL,"
+                            " Born datetime NULL, Pay decimal(10,2))\nCREATE TABLE Other (X int)",
+                            "TovixHR")
                     .ok());
     OdbcConnection c(server, "TovixHR");
     ASSERT_TRUE(c.connected()) << c.error();
@@ -314,7 +321,7 @@ TEST_F(StandinOdbcTest, CatalogCallsAreAnswered) {
     struct Case {
         const char* name;
         std::function<SQLRETURN(SQLHSTMT)> call;
-        std::vector<SQLUSMALLINT> columns;   // which columns of each row to compare
+        std::vector<SQLUSMALLINT> columns;  // which columns of each row to compare
         std::vector<std::vector<std::string>> rows;
         const char* error;  // or the diagnostics expected
     };
@@ -329,18 +336,26 @@ TEST_F(StandinOdbcTest, CatalogCallsAreAnswered) {
          nullptr},
         {"SQLColumns of one column by pattern",
          [&](SQLHSTMT h) { return SQLColumns(h, nullptr, 0, nullptr, 0, text("St%"), SQL_NTS, text("N%"), SQL_NTS); },
-         {3, 4, 7}, {{"Staff", "Name", "20"}}, nullptr},
+         {3, 4, 7},
+         {{"Staff", "Name", "20"}},
+         nullptr},
         {"SQLTables",
          [&](SQLHSTMT h) { return SQLTables(h, nullptr, 0, nullptr, 0, text("%"), SQL_NTS, text("'TABLE'"), SQL_NTS); },
-         {1, 2, 3, 4}, {{"TovixHR", "dbo", "Other", "TABLE"}, {"TovixHR", "dbo", "Staff", "TABLE"}}, nullptr},
+         {1, 2, 3, 4},
+         {{"TovixHR", "dbo", "Other", "TABLE"}, {"TovixHR", "dbo", "Staff", "TABLE"}},
+         nullptr},
         {"SQLPrimaryKeys",
          [&](SQLHSTMT h) { return SQLPrimaryKeys(h, nullptr, 0, nullptr, 0, text("Staff"), SQL_NTS); },
-         {4, 5}, {{"Id", "1"}}, nullptr},
+         {4, 5},
+         {{"Id", "1"}},
+         nullptr},
         {"SQLStatistics is refused",
          [&](SQLHSTMT h) {
              return SQLStatistics(h, nullptr, 0, nullptr, 0, text("Staff"), SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
          },
-         {}, {}, "The stand-in does not support the procedure sp_statistics"},
+         {},
+         {},
+         "The stand-in does not support the procedure sp_statistics"},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -353,7 +368,8 @@ TEST_F(StandinOdbcTest, CatalogCallsAreAnswered) {
         ASSERT_EQ(rows.size(), k.rows.size());
         for (size_t r = 0; r < rows.size(); ++r) {
             for (size_t col = 0; col < k.columns.size(); ++col) {
-                EXPECT_EQ(rows[r][k.columns[col] - 1].value_or("NULL"), k.rows[r][col]) << "row " << r << " column " << k.columns[col];
+                EXPECT_EQ(rows[r][k.columns[col] - 1].value_or("NULL"), k.rows[r][col])
+                    << "row " << r << " column " << k.columns[col];
             }
         }
     }
@@ -369,9 +385,10 @@ TEST_F(StandinOdbcTest, TextFollowsTheCollationOfItsDatabaseOrColumn) {
     // TovixHR has the default Chinese_PRC_CI_AS (code page 936, case-insensitive);
     // Latin was made with Latin1_General_CS_AS (code page 1252, case-sensitive).
     ASSERT_TRUE(server.runSql("CREATE DATABASE Latin COLLATE Latin1_General_CS_AS").ok());
-    ASSERT_TRUE(server.runSql("CREATE TABLE T (Id int, V varchar(6), C char(4), N nvarchar(6), Tx text,"
-                              " Cs varchar(10) COLLATE Chinese_PRC_CS_AS)",
-                              "TovixHR")
+    ASSERT_TRUE(server
+                    .runSql("CREATE TABLE T (Id int, V varchar(6), C char(4), N nvarchar(6), Tx text,"
+                            " Cs varchar(10) COLLATE Chinese_PRC_CS_AS)",
+                            "TovixHR")
                     .ok());
     ASSERT_TRUE(server.runSql("CREATE TABLE T (Id int, V varchar(6))", "Latin").ok());
     OdbcConnection chinese(server, "TovixHR"), latin(server, "Latin");
@@ -412,8 +429,8 @@ TEST_F(StandinOdbcTest, TextFollowsTheCollationOfItsDatabaseOrColumn) {
         const auto rows = c.connection.run(c.sql);
         const std::string error = c.connection.error();
         const std::string got = !error.empty() ? error.substr(0, error.find(':') + 1)
-                                : rows.empty()  ? std::string()
-                                                : single(rows);
+                                : rows.empty() ? std::string()
+                                               : single(rows);
         EXPECT_EQ(got, c.expected) << c.sql;
     }
 }

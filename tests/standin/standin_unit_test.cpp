@@ -75,7 +75,8 @@ TEST(StandinSqlText, StatementsEndWhereTheNextOneBegins) {
     EXPECT_EQ(statementsOf("IF EXISTS (SELECT 1 FROM t) DROP TABLE t ELSE PRINT 'x' SELECT 2"),
               (std::vector<std::string>{"IF EXISTS (SELECT 1 FROM t) DROP TABLE t ELSE PRINT 'x'", "SELECT 2"}));
     // A trigger's body is the rest of the batch.
-    EXPECT_EQ(statementsOf("CREATE TRIGGER x ON t FOR INSERT, UPDATE AS INSERT INTO a SELECT * FROM inserted DELETE b").size(),
+    EXPECT_EQ(statementsOf("CREATE TRIGGER x ON t FOR INSERT, UPDATE AS INSERT INTO a SELECT * FROM inserted DELETE b")
+                  .size(),
               1u);
     EXPECT_EQ(statementsOf("create table t (a int references u (b) on delete cascade) select 1").size(), 2u);
     EXPECT_EQ(statementsOf("DROP TABLE IF EXISTS t IF 1 = 1 SELECT 1").size(), 2u);
@@ -217,14 +218,23 @@ protected:
     // A SQL batch with the ALL_HEADERS block of TDS 7.2+.
     static std::string batchPayload(const std::string& sql) {
         ByteWriter w;
-        w.u32(22); w.u32(18); w.u16(2); w.u64(0); w.u32(1);
+        w.u32(22);
+        w.u32(18);
+        w.u16(2);
+        w.u64(0);
+        w.u32(1);
         w.bytes(utf8ToUtf16le(sql));
         return w.take();
     }
     // One packet with the status bits given (0x01 end of message, 0x02 ignore).
     static void sendPacket(int fd, uint8_t type, uint8_t status, std::string_view body) {
         ByteWriter w;
-        w.u8(type); w.u8(status); w.u16be(static_cast<uint16_t>(body.size() + 8)); w.u16be(0); w.u8(1); w.u8(0);
+        w.u8(type);
+        w.u8(status);
+        w.u16be(static_cast<uint16_t>(body.size() + 8));
+        w.u16be(0);
+        w.u8(1);
+        w.u8(0);
         w.bytes(body);
         ASSERT_EQ(send(fd, w.data().data(), w.size(), MSG_NOSIGNAL), static_cast<ssize_t>(w.size()));
     }
@@ -305,16 +315,23 @@ protected:
         w.u32(0x74000004);
         w.u32(4096);
         for (int k = 0; k < 3; ++k) w.u32(0);
-        w.u8(0); w.u8(0); w.u8(0); w.u8(0);
-        w.u32(0); w.u32(0);
-        auto field = [&](uint16_t offset, size_t chars) { w.u16(offset); w.u16(static_cast<uint16_t>(chars)); };
-        field(fixed, 0);                                              // host
-        field(fixed, u.size() / 2);                                   // user
-        field(static_cast<uint16_t>(fixed + u.size()), p.size() / 2); // password
-        for (int k = 0; k < 4; ++k) field(afterPassword, 0);          // app, server, unused, library
-        field(afterPassword, l.size() / 2);                           // language
-        field(end, 0);                                                // database
-        w.bytes(std::string(6, '\0'));  // client id
+        w.u8(0);
+        w.u8(0);
+        w.u8(0);
+        w.u8(0);
+        w.u32(0);
+        w.u32(0);
+        auto field = [&](uint16_t offset, size_t chars) {
+            w.u16(offset);
+            w.u16(static_cast<uint16_t>(chars));
+        };
+        field(fixed, 0);                                               // host
+        field(fixed, u.size() / 2);                                    // user
+        field(static_cast<uint16_t>(fixed + u.size()), p.size() / 2);  // password
+        for (int k = 0; k < 4; ++k) field(afterPassword, 0);           // app, server, unused, library
+        field(afterPassword, l.size() / 2);                            // language
+        field(end, 0);                                                 // database
+        w.bytes(std::string(6, '\0'));                                 // client id
         for (int k = 0; k < 3; ++k) field(end, 0);
         w.u32(0);
         w.bytes(u);
@@ -326,7 +343,11 @@ protected:
     // A SQL batch request of TDS 7.4 (with its ALL_HEADERS).
     static std::string batch(const std::string& sql) {
         ByteWriter b;
-        b.u32(22); b.u32(18); b.u16(2); b.u64(0); b.u32(1);
+        b.u32(22);
+        b.u32(18);
+        b.u16(2);
+        b.u64(0);
+        b.u32(1);
         b.bytes(utf8ToUtf16le(sql));
         return b.take();
     }
@@ -391,8 +412,8 @@ TEST_F(StandinWire, CancelledRequestsStopWhereTheClientSaid) {
         const char* name;
         End end;
         const char* sql;
-        int rowsLeft;       // in T afterwards
-        bool stillInTran;   // the session's transaction survives the attention
+        int rowsLeft;      // in T afterwards
+        bool stillInTran;  // the session's transaction survives the attention
     };
     const Case cases[] = {
         {"ignore bit on the last packet", End::IgnoreBit, "INSERT INTO T VALUES (1)", 0, false},

@@ -17,8 +17,8 @@ namespace {
 std::vector<std::string> tsqlArgs(const StandinServer& server, const std::string& database, const std::string& user,
                                   const std::string& password) {
     // stdbuf: tsql writes to a pipe here, and its rows must show before it exits.
-    return {"stdbuf", "-o0", "tsql", "-H", server.host(), "-p", std::to_string(server.port()), "-U", user, "-P", password,
-            "-D", database, "-o", "q"};
+    return {"stdbuf", "-o0",    "tsql", "-H",     server.host(), "-p", std::to_string(server.port()), "-U", user,
+            "-P",     password, "-D",   database, "-o",          "q"};
 }
 
 // Starts tsql with pipes on stdin and on stdout+stderr together.
@@ -91,8 +91,7 @@ SqlRun runTsql(const StandinServer& server, const std::string& sql, const std::s
         close(in);
     });
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (std::chrono::steady_clock::now() < deadline && readSome(out, run.output, 200)) {
-    }
+    while (std::chrono::steady_clock::now() < deadline && readSome(out, run.output, 200)) {}
     writer.join();
     close(out);
     int status = 0;

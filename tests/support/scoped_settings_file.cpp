@@ -18,8 +18,10 @@ ScopedSettingsFile::ScopedSettingsFile()
 
 ScopedSettingsFile::~ScopedSettingsFile() {
     platform::setMachineSettings(previous_);
-    if (previousEnv_) setenv("DOVREL_REGISTRY", previousEnv_->c_str(), 1);
-    else unsetenv("DOVREL_REGISTRY");
+    if (previousEnv_)
+        setenv("DOVREL_REGISTRY", previousEnv_->c_str(), 1);
+    else
+        unsetenv("DOVREL_REGISTRY");
 }
 
 std::string ScopedSettingsFile::contents() const {

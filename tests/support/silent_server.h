@@ -11,7 +11,7 @@ namespace dovrel::test {
 
 class SilentServer {
 public:
-    SilentServer();    // listening when constructed
+    SilentServer();  // listening when constructed
     ~SilentServer();
     SilentServer(const SilentServer&) = delete;
     SilentServer& operator=(const SilentServer&) = delete;

@@ -9,10 +9,10 @@
 namespace dovrel::test {
 
 struct SpawnOptions {
-    std::vector<std::string> environment;   // "NAME=VALUE" added to this process's
-    int passedFd = -1;                      // given to the program as its descriptor 3
-    std::string logFile;                    // stdout and stderr; /dev/null when empty
-    bool ignoreSigusr1 = false;             // an X server then signals its parent when ready
+    std::vector<std::string> environment;  // "NAME=VALUE" added to this process's
+    int passedFd = -1;                     // given to the program as its descriptor 3
+    std::string logFile;                   // stdout and stderr; /dev/null when empty
+    bool ignoreSigusr1 = false;            // an X server then signals its parent when ready
 };
 
 class SpawnedProcess {

@@ -146,8 +146,8 @@ bool StandinServer::restart() {
     return start();
 }
 
-SqlRun StandinServer::runSql(const std::string& sql, const std::string& database,
-                             const std::string& user, const std::string& password) const {
+SqlRun StandinServer::runSql(const std::string& sql, const std::string& database, const std::string& user,
+                             const std::string& password) const {
     SqlRun run;
     const TempFolder folder("dovrel-sql-");
     const std::string& work = folder.path();
@@ -158,10 +158,9 @@ SqlRun StandinServer::runSql(const std::string& sql, const std::string& database
         std::ofstream f(in, std::ios::binary);
         f << sql << '\n';
     }
-    std::vector<std::string> args{"bsqldb", "-q", "-t", "\\t",
-                                  "-S", host() + ":" + std::to_string(port_),
-                                  "-U", user, "-P", password, "-D", database,
-                                  "-i", in.string(), "-o", out.string(), "-e", err.string()};
+    std::vector<std::string> args{"bsqldb", "-q",        "-t", "\\t",        "-S", host() + ":" + std::to_string(port_),
+                                  "-U",     user,        "-P", password,     "-D", database,
+                                  "-i",     in.string(), "-o", out.string(), "-e", err.string()};
     auto argv = argvOf(args);
     // The environment is built before fork: the child only execs.
     std::vector<std::string> env{"TDSVER=7.4"};

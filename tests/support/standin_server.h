@@ -13,9 +13,9 @@ namespace dovrel::test {
 
 // What one run of the command-line client gave back.
 struct SqlRun {
-    int exitCode = -1;    // bsqldb's exit status (0 when every batch ran cleanly)
-    std::string output;   // result rows, one line each, columns separated by tabs
-    std::string errors;   // the server's messages and the client's own complaints
+    int exitCode = -1;   // bsqldb's exit status (0 when every batch ran cleanly)
+    std::string output;  // result rows, one line each, columns separated by tabs
+    std::string errors;  // the server's messages and the client's own complaints
     bool ok() const { return exitCode == 0; }
 };
 
@@ -30,8 +30,7 @@ public:
     // connects through says otherwise; connections by address, as the
     // program's data layer makes them, read no section); SET LANGUAGE and
     // SET DATEFORMAT change a session's date order whatever the client.
-    explicit StandinServer(std::string dataDir = {},
-                           std::vector<std::string> logins = {"sa:Secret#1"});
+    explicit StandinServer(std::string dataDir = {}, std::vector<std::string> logins = {"sa:Secret#1"});
     ~StandinServer();
     StandinServer(const StandinServer&) = delete;
     StandinServer& operator=(const StandinServer&) = delete;
@@ -58,8 +57,8 @@ public:
     // bsqldb with TDS 7.4 and returns its exit code, rows and messages.
     // bsqldb stops at the first error (exit code = its severity), which
     // suits setup SQL; tsql shows every statement's outcome instead.
-    SqlRun runSql(const std::string& sql, const std::string& database = "master",
-                  const std::string& user = "sa", const std::string& password = "Secret#1") const;
+    SqlRun runSql(const std::string& sql, const std::string& database = "master", const std::string& user = "sa",
+                  const std::string& password = "Secret#1") const;
 
 private:
     std::string dataDir_;

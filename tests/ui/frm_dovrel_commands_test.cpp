@@ -32,8 +32,9 @@ const QString kServerFail = QStringLiteral("连接数据服务器<%1>： 失败�
 const QString kDatabaseOk = QStringLiteral("连接数据库<%1>： 成功！");
 const QString kDatabaseFail = QStringLiteral("连接数据库<%1>： 失败！");
 const QString kAdviceHeading = QStringLiteral("请检查以下可能的失败原因或重新设置：");
-const QString kServerAdvice = QStringLiteral("    服务器是否在线；\r\n    服务器上的SQL SERVER服务是否启动；\r\n"
-                                             "    用户和密码是否输入正确；");
+const QString kServerAdvice = QStringLiteral(
+    "    服务器是否在线；\r\n    服务器上的SQL SERVER服务是否启动；\r\n"
+    "    用户和密码是否输入正确；");
 const QString kMissingDatabase = QStringLiteral("    服务器上数据库：%1不存在，您可通过[创建数据库]按钮进行创建！");
 
 std::string decrypted(const std::optional<std::string>& stored) {
@@ -177,9 +178,9 @@ void FrmDovrelCommandsTest::loadWithTheServerUnreachable() {
     QCOMPARE(runState().ConnectionSettings.UserPassword, std::string("pw"));
     QCOMPARE(runState().ConnectionSettings.DatabaseName, std::string("TovixHR"));
     QCOMPARE(w.cmb_DataBase()->count(), 0);
-    QCOMPARE(withCrLf(w.txt_Result()->toPlainText()),
-             kServerFail.arg(q(closed)) + "\r\n" + kDatabaseFail.arg(QStringLiteral("TovixHR")) + "\r\n\r\n" +
-                 kAdviceHeading + "\r\n" + kServerAdvice);
+    QCOMPARE(withCrLf(w.txt_Result()->toPlainText()), kServerFail.arg(q(closed)) + "\r\n" +
+                                                          kDatabaseFail.arg(QStringLiteral("TovixHR")) + "\r\n\r\n" +
+                                                          kAdviceHeading + "\r\n" + kServerAdvice);
     // No listing ran, so the history stands as it was.
     QCOMPARE(env.store.value("FirstServer"), std::optional<std::string>("A"));
     QCOMPARE(env.store.value("FourthServer"), std::optional<std::string>(closed));
@@ -215,9 +216,9 @@ void FrmDovrelCommandsTest::testButtonDiagnosisLayouts() {
     w.cmb_Server()->setEditText(closed);
     w.cmb_DataBase()->setEditText(QStringLiteral("TovixHR"));
     w.cmdTest()->click();
-    QCOMPARE(withCrLf(w.txt_Result()->toPlainText()),
-             kServerFail.arg(closed) + "\r\n" + kDatabaseFail.arg(QStringLiteral("TovixHR")) + "\r\n\r\n" +
-                 kAdviceHeading + "\r\n" + kServerAdvice);
+    QCOMPARE(withCrLf(w.txt_Result()->toPlainText()), kServerFail.arg(closed) + "\r\n" +
+                                                          kDatabaseFail.arg(QStringLiteral("TovixHR")) + "\r\n\r\n" +
+                                                          kAdviceHeading + "\r\n" + kServerAdvice);
     QCOMPARE(items(*w.cmb_DataBase()), serverDatabases());
     QVERIFY(!runState().ServerReachable);
     QCOMPARE(w.stbPanel(1)->text(), QStringLiteral("就绪..."));
@@ -236,9 +237,8 @@ void FrmDovrelCommandsTest::diagnosisWithoutListing() {
     w.cmb_DataBase()->addItem(QStringLiteral("kept"));
     w.cmb_DataBase()->setEditText(QString());
     w.ShowDiagnosis();
-    QCOMPARE(withCrLf(w.txt_Result()->toPlainText()),
-             kServerFail.arg(q(closed)) + "\r\n" + kDatabaseOk.arg(QString()) + "\r\n\r\n" + kAdviceHeading +
-                 "\r\n" + kServerAdvice);
+    QCOMPARE(withCrLf(w.txt_Result()->toPlainText()), kServerFail.arg(q(closed)) + "\r\n" + kDatabaseOk.arg(QString()) +
+                                                          "\r\n\r\n" + kAdviceHeading + "\r\n" + kServerAdvice);
     QCOMPARE(items(*w.cmb_DataBase()), QStringList({QStringLiteral("kept")}));
 }
 
@@ -469,9 +469,9 @@ void FrmDovrelCommandsTest::aFailedPingAfterASuccessReadsAsAFailure() {
     w.cmdTest()->click();
     QCOMPARE(env.messages.shown.size(), std::size_t{1});
     QCOMPARE(q(env.messages.shown[0].text), QStringLiteral("网络不通，请检查网络设置！"));
-    QCOMPARE(withCrLf(w.txt_Result()->toPlainText()),
-             kServerFail.arg(serverName_) + "\r\n" + kDatabaseFail.arg(QStringLiteral("TovixHR")) + "\r\n\r\n" +
-                 kAdviceHeading + "\r\n" + kServerAdvice);
+    QCOMPARE(withCrLf(w.txt_Result()->toPlainText()), kServerFail.arg(serverName_) + "\r\n" +
+                                                          kDatabaseFail.arg(QStringLiteral("TovixHR")) + "\r\n\r\n" +
+                                                          kAdviceHeading + "\r\n" + kServerAdvice);
 }
 
 QTEST_MAIN(FrmDovrelCommandsTest)

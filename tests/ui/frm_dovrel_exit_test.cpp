@@ -118,7 +118,7 @@ void FrmDovrelExitTest::aStoreThatCannotBeReadIsToldThenTheWindowOpens() {
     dovrel::test::WindowEnvironment env;
     const std::string damaged = "[SoftWare\\Tovix\\HR]\n\"ServerName\"=\"PC1\" trailing\n";
     env.store.setContents(damaged);
-    dovrel::platform::overrideCodePages(dovrel::platform::CodePages{936, 936});   // the texts as written
+    dovrel::platform::overrideCodePages(dovrel::platform::CodePages{936, 936});  // the texts as written
     WindowDriver driver([](FrmDovrel& window) { window.cmdExit()->click(); });
     dovrel::ui::Main(dovrel::ui::ShowSettingsWindowModal);
     dovrel::platform::overrideCodePages(std::nullopt);

@@ -35,8 +35,8 @@ public:
 // Settings that keep the window away from any server: the start-up check
 // found nothing reachable.
 void offlineSettings() {
-    runState().ConnectionSettings = {"localhost," + std::to_string(dovrel::test::closedLoopbackPort()), "TovixHR",
-                                     "sa", "Secret#1"};
+    runState().ConnectionSettings = {"localhost," + std::to_string(dovrel::test::closedLoopbackPort()), "TovixHR", "sa",
+                                     "Secret#1"};
     runState().ServerReachable = false;
 }
 
@@ -65,15 +65,16 @@ void FrmDovrelLayoutTest::controlsSitAtTheirTwipPositions() {
     QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(w.windowFlags() & Qt::WindowCloseButtonHint);
 
-    struct Place { const char* name; QRect rect; };
+    struct Place {
+        const char* name;
+        QRect rect;
+    };
     const Place places[] = {
-        {"fra", {6, 60, 489, 175}},          {"cmb_Server", {124, 65, 183, 20}},
-        {"cmb_DataBase", {124, 144, 183, 20}}, {"cmdQuery", {308, 66, 29, 19}},
-        {"cmdEncrypt", {354, 90, 97, 22}},   {"txt_Password", {124, 118, 183, 20}},
-        {"txt_User", {124, 92, 183, 20}},    {"Image1", {14, 18, 35, 36}},
-        {"cmdTest", {396, 258, 97, 22}},     {"cmdSave", {396, 282, 97, 22}},
-        {"txt_Result", {6, 260, 383, 95}},   {"picTop", {0, 0, 499, 59}},
-        {"cmdExit", {396, 332, 97, 22}},     {"stbMain", {0, 361, 499, 21}},
+        {"fra", {6, 60, 489, 175}},       {"cmb_Server", {124, 65, 183, 20}}, {"cmb_DataBase", {124, 144, 183, 20}},
+        {"cmdQuery", {308, 66, 29, 19}},  {"cmdEncrypt", {354, 90, 97, 22}},  {"txt_Password", {124, 118, 183, 20}},
+        {"txt_User", {124, 92, 183, 20}}, {"Image1", {14, 18, 35, 36}},       {"cmdTest", {396, 258, 97, 22}},
+        {"cmdSave", {396, 282, 97, 22}},  {"txt_Result", {6, 260, 383, 95}},  {"picTop", {0, 0, 499, 59}},
+        {"cmdExit", {396, 332, 97, 22}},  {"stbMain", {0, 361, 499, 21}},
     };
     for (const Place& place : places) {
         auto* widget = w.findChild<QWidget*>(QLatin1String(place.name));
@@ -146,9 +147,10 @@ void FrmDovrelLayoutTest::captionsFontsAndKinds() {
     // The design font, no larger than 9.75 points, and the longest diagnosis shows whole.
     QCOMPARE(w.txt_Result()->font().family(), QStringLiteral("MS Serif"));
     QVERIFY(w.txt_Result()->font().pointSizeF() <= 9.75 && w.txt_Result()->font().pointSizeF() >= 8);
-    w.txt_Result()->setPlainText(QStringLiteral("连接数据服务器<x>： 失败！\n连接数据库<y>： 失败！\n\n"
-                                                "请检查以下可能的失败原因或重新设置：\n    服务器是否在线；\n"
-                                                "    服务器上的SQL SERVER服务是否启动；\n    用户和密码是否输入正确；"));
+    w.txt_Result()->setPlainText(
+        QStringLiteral("连接数据服务器<x>： 失败！\n连接数据库<y>： 失败！\n\n"
+                       "请检查以下可能的失败原因或重新设置：\n    服务器是否在线；\n"
+                       "    服务器上的SQL SERVER服务是否启动；\n    用户和密码是否输入正确；"));
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(w.txt_Result()->verticalScrollBar()->maximum(), 0);
@@ -171,16 +173,16 @@ void FrmDovrelLayoutTest::focusOrderAndPassiveControls() {
     QVERIFY(QTest::qWaitForWindowActive(&w));
     w.cmb_Server()->setFocus(Qt::TabFocusReason);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.cmb_Server()));
-    const QList<QWidget*> expected = {w.cmdQuery(), w.txt_User(), w.txt_Password(), w.cmb_DataBase(),
-                                      w.cmdTest(), w.cmdSave(), w.cmdEncrypt(), w.cmdExit(),
-                                      w.picTop(), w.txt_Result(), w.cmb_Server()};
+    const QList<QWidget*> expected = {w.cmdQuery(), w.txt_User(),   w.txt_Password(), w.cmb_DataBase(),
+                                      w.cmdTest(),  w.cmdSave(),    w.cmdEncrypt(),   w.cmdExit(),
+                                      w.picTop(),   w.txt_Result(), w.cmb_Server()};
     for (QWidget* next : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);
     }
-    for (QWidget* passive : {static_cast<QWidget*>(w.fra()), static_cast<QWidget*>(w.stbMain()),
-                             static_cast<QWidget*>(w.Label1()), static_cast<QWidget*>(w.lblTitle()),
-                             static_cast<QWidget*>(w.Image1())}) {
+    for (QWidget* passive :
+         {static_cast<QWidget*>(w.fra()), static_cast<QWidget*>(w.stbMain()), static_cast<QWidget*>(w.Label1()),
+          static_cast<QWidget*>(w.lblTitle()), static_cast<QWidget*>(w.Image1())}) {
         QCOMPARE(passive->focusPolicy(), Qt::NoFocus);
     }
     for (int i = 0; i < 5; ++i) QCOMPARE(w.lblDesc(i)->focusPolicy(), Qt::NoFocus);

@@ -31,8 +31,8 @@ using dovrel::ui::QtUiHost;
 namespace {
 
 const QString kDescCaption = QStringLiteral("正在更新系统....");
-const QString kTitleCaption = QStringLiteral(
-    "BrivaneOstrel人事考勤薪资系统的客户应用程序已经安装完成,系统正在为您配置数据连接服务,请等候。");
+const QString kTitleCaption =
+    QStringLiteral("BrivaneOstrel人事考勤薪资系统的客户应用程序已经安装完成,系统正在为您配置数据连接服务,请等候。");
 
 class MarkingConverter : public platform::TextConverter {
 public:
@@ -99,8 +99,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         // Centred, give or take the frame the window manager adds.
         const QPoint screenCentre = QGuiApplication::primaryScreen()->geometry().center();
-        const int frame = window.frameGeometry().width() - window.width() + window.frameGeometry().height() -
-                          window.height();
+        const int frame =
+            window.frameGeometry().width() - window.width() + window.frameGeometry().height() - window.height();
         QVERIFY((window.geometry().center() - screenCentre).manhattanLength() <= frame / 2 + 2);
     }
 
@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(image.pixelColor(0, 0), QColor(0xC0, 0xC0, 0xC0));
         QCOMPARE(image.pixelColor(34, 35), QColor(0xC0, 0xC0, 0xC0));
         QCOMPARE(image.pixelColor(10, 8), QColor(0x00, 0x00, 0x80));   // the computer's screen
-        QCOMPARE(image.pixelColor(25, 20), QColor(0xE0, 0x70, 0x20));   // the box's front
+        QCOMPARE(image.pixelColor(25, 20), QColor(0xE0, 0x70, 0x20));  // the box's front
     }
 
     void captionsPassThroughTheConversion() {
@@ -210,8 +210,9 @@ private slots:
         ui::QtMessageSink sink;
         BoxAnswerer answerer;
         answerer.arm(QMessageBox::Ok);
-        QCOMPARE(sink.show(Message{"网络不通，请检查网络设置！", MessageIcon::Information, MessageButtons::Ok, kAppTitle}),
-                 MessageAnswer::Ok);
+        QCOMPARE(
+            sink.show(Message{"网络不通，请检查网络设置！", MessageIcon::Information, MessageButtons::Ok, kAppTitle}),
+            MessageAnswer::Ok);
         QCOMPARE(answerer.title, QStringLiteral("Dovrel"));
         QCOMPARE(answerer.text, QStringLiteral("网络不通，请检查网络设置！"));
         QCOMPARE(answerer.icon, QMessageBox::Information);
@@ -235,7 +236,7 @@ private slots:
         test::ScopedSettingsFile store;
         platform::overrideCodePages(platform::CodePages{936, 936});
         WriteSetting(kSettingsKey, "ServerName", "127.0.0.1," + std::to_string(test::closedLoopbackPort()));
-        platform::ScriptedEchoTransport echoes;   // the loopback address answers
+        platform::ScriptedEchoTransport echoes;  // the loopback address answers
         const platform::ScopedEchoTransport scopedEchoes(echoes);
 
         bool stepRan = false;
@@ -249,14 +250,14 @@ private slots:
                 progressVisible = progress->isVisible();
                 statusLine = progress->lblDesc()->text();
             }
-            busy = QApplication::overrideCursor() != nullptr &&
-                   QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            busy =
+                QApplication::overrideCursor() != nullptr && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
         });
         platform::overrideCodePages(std::nullopt);
 
         QVERIFY(stepRan);
         QVERIFY(progressVisible);
-        QCOMPARE(statusLine, QStringLiteral("正在连接服务器..."));   // the probe found no server
+        QCOMPARE(statusLine, QStringLiteral("正在连接服务器..."));  // the probe found no server
         QVERIFY(busy);
         QCOMPARE(runState().UiFontName, std::string("宋体"));
         QVERIFY(!runState().ServerReachable && !runState().DatabaseExists);

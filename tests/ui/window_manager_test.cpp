@@ -75,7 +75,8 @@ public:
         if (!display_) return;
         test::SpawnOptions wm;
         wm.environment = {"DISPLAY=" + name_};
-        windowManager_ = std::make_unique<test::SpawnedProcess>(std::vector<std::string>{"openbox", "--sm-disable"}, wm);
+        windowManager_ =
+            std::make_unique<test::SpawnedProcess>(std::vector<std::string>{"openbox", "--sm-disable"}, wm);
         waitFor([this] { return property(DefaultRootWindow(display_), "_NET_SUPPORTING_WM_CHECK").has_value(); },
                 std::chrono::seconds(10));
     }
@@ -109,8 +110,9 @@ public:
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
         const Atom atom = XInternAtom(display_, propertyName, False);
-        if (XGetWindowProperty(display_, window, atom, 0, 1024, False, AnyPropertyType, &type, &format, &count,
-                               &after, &data) != Success || type == None) {
+        if (XGetWindowProperty(display_, window, atom, 0, 1024, False, AnyPropertyType, &type, &format, &count, &after,
+                               &data) != Success ||
+            type == None) {
             return std::nullopt;
         }
         std::vector<unsigned long> values;
@@ -144,8 +146,10 @@ private:
         if (!XQueryTree(display_, parent, &root, &parentOut, &children, &count)) return std::nullopt;
         std::optional<Window> found;
         for (unsigned int i = 0; i < count && !found; ++i) {
-            if (titleOf(children[i]) == title) found = children[i];
-            else found = find(children[i], title);
+            if (titleOf(children[i]) == title)
+                found = children[i];
+            else
+                found = find(children[i], title);
         }
         XFree(children);
         return found;

@@ -17,11 +17,26 @@ public:
 class ByteWriter {
 public:
     void u8(uint8_t v) { data_.push_back(static_cast<char>(v)); }
-    void u16(uint16_t v) { u8(static_cast<uint8_t>(v & 0xFF)); u8(static_cast<uint8_t>(v >> 8)); }
-    void u32(uint32_t v) { u16(static_cast<uint16_t>(v & 0xFFFF)); u16(static_cast<uint16_t>(v >> 16)); }
-    void u64(uint64_t v) { u32(static_cast<uint32_t>(v)); u32(static_cast<uint32_t>(v >> 32)); }
-    void u16be(uint16_t v) { u8(static_cast<uint8_t>(v >> 8)); u8(static_cast<uint8_t>(v & 0xFF)); }
-    void u32be(uint32_t v) { u16be(static_cast<uint16_t>(v >> 16)); u16be(static_cast<uint16_t>(v & 0xFFFF)); }
+    void u16(uint16_t v) {
+        u8(static_cast<uint8_t>(v & 0xFF));
+        u8(static_cast<uint8_t>(v >> 8));
+    }
+    void u32(uint32_t v) {
+        u16(static_cast<uint16_t>(v & 0xFFFF));
+        u16(static_cast<uint16_t>(v >> 16));
+    }
+    void u64(uint64_t v) {
+        u32(static_cast<uint32_t>(v));
+        u32(static_cast<uint32_t>(v >> 32));
+    }
+    void u16be(uint16_t v) {
+        u8(static_cast<uint8_t>(v >> 8));
+        u8(static_cast<uint8_t>(v & 0xFF));
+    }
+    void u32be(uint32_t v) {
+        u16be(static_cast<uint16_t>(v >> 16));
+        u16be(static_cast<uint16_t>(v & 0xFFFF));
+    }
     void bytes(std::string_view b) { data_.append(b); }
     // Text with a one-byte length in characters (B_VARCHAR), UTF-8 in.
     void bVarchar(std::string_view utf8);

@@ -133,7 +133,10 @@ void Catalog::addTable(const TableInfo& t) {
         ins.bind(9, static_cast<int64_t>(c.identity));
         ins.bind(10, c.seed);
         ins.bind(11, c.increment);
-        if (c.defaultSql.empty()) ins.bind(12, Value::null()); else ins.bind(12, c.defaultSql);
+        if (c.defaultSql.empty())
+            ins.bind(12, Value::null());
+        else
+            ins.bind(12, c.defaultSql);
         ins.step();
         ins.reset();
     }
@@ -169,8 +172,9 @@ std::optional<int64_t> Catalog::lastIdentity(const std::string& table) const {
 }
 
 void Catalog::setLastIdentity(const std::string& table, int64_t value) {
-    Statement q(db_, "INSERT INTO __standin_counters (name, value) VALUES (?, ?) "
-                     "ON CONFLICT(name) DO UPDATE SET value = excluded.value");
+    Statement q(db_,
+                "INSERT INTO __standin_counters (name, value) VALUES (?, ?) "
+                "ON CONFLICT(name) DO UPDATE SET value = excluded.value");
     q.bind(1, identityCounter(table));
     q.bind(2, value);
     q.step();
@@ -214,8 +218,9 @@ void Catalog::remember(const std::string& counter, int64_t value) {
 
 void Catalog::reassertCounters() {
     if (written_.empty()) return;
-    Statement q(db_, "INSERT INTO __standin_counters (name, value) VALUES (?, ?) "
-                     "ON CONFLICT(name) DO UPDATE SET value = max(value, excluded.value)");
+    Statement q(db_,
+                "INSERT INTO __standin_counters (name, value) VALUES (?, ?) "
+                "ON CONFLICT(name) DO UPDATE SET value = max(value, excluded.value)");
     for (const auto& [name, value] : written_) {
         q.bind(1, name);
         q.bind(2, value);

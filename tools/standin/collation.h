@@ -11,12 +11,12 @@
 namespace standin {
 
 struct Collation {
-    const char* name;      // as SQL Server spells it; also its SQLite collating sequence
-    uint32_t info;         // LCID and comparison flags, as the wire carries them
-    uint8_t sortId;        // SQL collations' sort order; 0 for Windows collations
-    int codePage;          // of non-Unicode text
+    const char* name;  // as SQL Server spells it; also its SQLite collating sequence
+    uint32_t info;     // LCID and comparison flags, as the wire carries them
+    uint8_t sortId;    // SQL collations' sort order; 0 for Windows collations
+    int codePage;      // of non-Unicode text
     bool ignoreCase;
-    bool binary;           // code point order, no folding at all
+    bool binary;  // code point order, no folding at all
 
     // The five bytes of a TDS collation (COLMETADATA, ENVCHANGE).
     std::string wireBytes() const;

@@ -100,11 +100,22 @@ Value toInteger(const SourceValue& v, BaseType base) {
     }
     long double lo = 0, hi = 0;
     switch (base) {
-    case BaseType::TinyInt: lo = 0; hi = 255; break;
-    case BaseType::SmallInt: lo = -32768; hi = 32767; break;
-    case BaseType::Int: lo = std::numeric_limits<int32_t>::min(); hi = std::numeric_limits<int32_t>::max(); break;
-    default: lo = static_cast<long double>(std::numeric_limits<int64_t>::min());
-             hi = static_cast<long double>(std::numeric_limits<int64_t>::max()); break;
+    case BaseType::TinyInt:
+        lo = 0;
+        hi = 255;
+        break;
+    case BaseType::SmallInt:
+        lo = -32768;
+        hi = 32767;
+        break;
+    case BaseType::Int:
+        lo = std::numeric_limits<int32_t>::min();
+        hi = std::numeric_limits<int32_t>::max();
+        break;
+    default:
+        lo = static_cast<long double>(std::numeric_limits<int64_t>::min());
+        hi = static_cast<long double>(std::numeric_limits<int64_t>::max());
+        break;
     }
     if (n < lo || n > hi) {
         if (base == BaseType::TinyInt || base == BaseType::SmallInt) {
@@ -135,7 +146,8 @@ Value toBit(const SourceValue& v) {
 
 [[noreturn]] void exactOverflow(const SourceValue& v, const SqlType& type) {
     const bool money = type.base == BaseType::Money || type.base == BaseType::SmallMoney;
-    if (money) fail(8115, "Arithmetic overflow error converting expression to data type " + typeBaseName(type.base) + ".");
+    if (money)
+        fail(8115, "Arithmetic overflow error converting expression to data type " + typeBaseName(type.base) + ".");
     fail(8115, "Arithmetic overflow error converting " + sourceTypeName(v) + " to data type numeric.");
 }
 
@@ -184,7 +196,9 @@ Value toExact(const SourceValue& v, const SqlType& type) {
 }
 
 Value toFloat(const SourceValue& v, BaseType base) {
-    const auto narrow = [base](double d) { return base == BaseType::Real ? static_cast<double>(static_cast<float>(d)) : d; };
+    const auto narrow = [base](double d) {
+        return base == BaseType::Real ? static_cast<double>(static_cast<float>(d)) : d;
+    };
     switch (v.value.kind) {
     case Value::Kind::Integer: return Value::real(narrow(static_cast<double>(v.value.i)));
     case Value::Kind::Real: return Value::real(narrow(v.value.r));
@@ -214,11 +228,15 @@ DateTimeParts fromDays(double days) {
 
 [[noreturn]] void dateOutOfRange(const SourceValue& v, BaseType base) {
     if (v.value.kind == Value::Kind::Text && !isStoredDate(v)) {
-        fail(242, "The conversion of a " + sourceTypeName(v) + " data type to a " + typeBaseName(base) +
-                      " data type resulted in an out-of-range value.", 16, 3);
+        fail(242,
+             "The conversion of a " + sourceTypeName(v) + " data type to a " + typeBaseName(base) +
+                 " data type resulted in an out-of-range value.",
+             16, 3);
     }
-    fail(298, "The conversion from " + sourceTypeName(v) + " data type to " + typeBaseName(base) +
-                  " data type resulted in an out-of-range value.", 16, 1);
+    fail(298,
+         "The conversion from " + sourceTypeName(v) + " data type to " + typeBaseName(base) +
+             " data type resulted in an out-of-range value.",
+         16, 1);
 }
 
 // The date and time `p` rounded and range-checked for `base`.
@@ -285,13 +303,17 @@ std::string textOf(const SourceValue& v, std::optional<int> style, const Convers
         auto d = parseDecimalText(valueText(v.value));
         if (d) {
             auto text = formatMoneyStyle(rescale(*d, 4), s);
-            if (!text) fail(281, std::to_string(s) + " is not a valid style number when converting from money to a character string.");
+            if (!text)
+                fail(281, std::to_string(s) +
+                              " is not a valid style number when converting from money to a character string.");
             return *text;
         }
     }
     if (v.value.kind == Value::Kind::Real) {
         auto text = formatFloatStyle(v.value.r, s);
-        if (!text) fail(281, std::to_string(s) + " is not a valid style number when converting from float to a character string.");
+        if (!text)
+            fail(281,
+                 std::to_string(s) + " is not a valid style number when converting from float to a character string.");
         return *text;
     }
     if (v.value.kind == Value::Kind::Blob) return v.value.s;
@@ -402,23 +424,35 @@ Value convert(const SourceValue& source, const SqlType& t, Mode mode, std::optio
         v.value.s = throughCodePage(v.value.s, context.collation->codePage);
     }
     switch (t.base) {
-    case BaseType::TinyInt: case BaseType::SmallInt: case BaseType::Int: case BaseType::BigInt:
-        return toInteger(v, t.base);
+    case BaseType::TinyInt:
+    case BaseType::SmallInt:
+    case BaseType::Int:
+    case BaseType::BigInt: return toInteger(v, t.base);
     case BaseType::Bit: return toBit(v);
-    case BaseType::Decimal: case BaseType::Numeric: case BaseType::Money: case BaseType::SmallMoney:
-        return toExact(v, t);
-    case BaseType::Float: case BaseType::Real: return toFloat(v, t.base);
-    case BaseType::DateTime: case BaseType::SmallDateTime: case BaseType::Date:
-        return toDateTime(v, t.base, style, context);
-    case BaseType::NVarChar: case BaseType::VarChar: case BaseType::NChar: case BaseType::Char:
-    case BaseType::NText: case BaseType::Text:
-        return toText(v, t, mode, style, context);
+    case BaseType::Decimal:
+    case BaseType::Numeric:
+    case BaseType::Money:
+    case BaseType::SmallMoney: return toExact(v, t);
+    case BaseType::Float:
+    case BaseType::Real: return toFloat(v, t.base);
+    case BaseType::DateTime:
+    case BaseType::SmallDateTime:
+    case BaseType::Date: return toDateTime(v, t.base, style, context);
+    case BaseType::NVarChar:
+    case BaseType::VarChar:
+    case BaseType::NChar:
+    case BaseType::Char:
+    case BaseType::NText:
+    case BaseType::Text: return toText(v, t, mode, style, context);
     case BaseType::UniqueIdentifier: return toGuid(v);
-    case BaseType::VarBinary: case BaseType::Binary: case BaseType::Image: return toBinary(v, t, mode, context);
+    case BaseType::VarBinary:
+    case BaseType::Binary:
+    case BaseType::Image: return toBinary(v, t, mode, context);
     case BaseType::Timestamp:
         if (mode == Mode::Explicit) return toBinary(v, t, mode, context);
-        fail(273, "Cannot insert an explicit value into a timestamp column. Use INSERT with a column list to "
-                  "exclude the timestamp column, or insert a DEFAULT into the timestamp column.");
+        fail(273,
+             "Cannot insert an explicit value into a timestamp column. Use INSERT with a column list to "
+             "exclude the timestamp column, or insert a DEFAULT into the timestamp column.");
     }
     return v.value;
 }
@@ -440,7 +474,8 @@ SourceValue literalValue(const Token& t) {
         size_t digits = 0;
         for (char c : t.text) digits += std::isdigit(static_cast<unsigned char>(c)) ? 1 : 0;
         if (digits > 38) {
-            fail(1007, "The number '" + t.text + "' is out of the range for numeric representation (maximum precision 38).",
+            fail(1007,
+                 "The number '" + t.text + "' is out of the range for numeric representation (maximum precision 38).",
                  15);
         }
     }
@@ -464,7 +499,8 @@ SourceValue literalValue(const Token& t) {
     case TokenKind::Binary: {
         std::string hex = t.text.size() % 2 ? "0" + t.text : t.text;
         std::string bytes;
-        for (size_t k = 0; k < hex.size(); k += 2) bytes.push_back(static_cast<char>(std::stoi(hex.substr(k, 2), nullptr, 16)));
+        for (size_t k = 0; k < hex.size(); k += 2)
+            bytes.push_back(static_cast<char>(std::stoi(hex.substr(k, 2), nullptr, 16)));
         v.value = Value::blob(bytes);
         break;
     }

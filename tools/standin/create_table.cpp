@@ -20,9 +20,9 @@ bool isConstraintStart(const Token& t) {
 
 // Words that may follow a column's type.
 bool isColumnOption(const Token& t) {
-    return t.is("null") || t.is("not") || t.is("identity") || t.is("primary") || t.is("unique") ||
-           t.is("default") || t.is("constraint") || t.is("check") || t.is("references") || t.is("collate") ||
-           t.is("rowguidcol") || t.is("foreign");
+    return t.is("null") || t.is("not") || t.is("identity") || t.is("primary") || t.is("unique") || t.is("default") ||
+           t.is("constraint") || t.is("check") || t.is("references") || t.is("collate") || t.is("rowguidcol") ||
+           t.is("foreign");
 }
 
 // Reads "(a [ASC|DESC], b ...)" at k; returns the SQLite column list.
@@ -89,7 +89,8 @@ SqlType readColumnType(const StatementText& s, size_t& j, size_t end, int column
         typeName = s.at(j + 1).text;
         j += 2;
     }
-    if (j < end && s.at(j).is("varying") && (equalsIgnoreCase(typeName, "char") || equalsIgnoreCase(typeName, "nchar"))) {
+    if (j < end && s.at(j).is("varying") &&
+        (equalsIgnoreCase(typeName, "char") || equalsIgnoreCase(typeName, "nchar"))) {
         typeName = equalsIgnoreCase(typeName, "char") ? "varchar" : "nvarchar";
         ++j;
     }
@@ -103,20 +104,25 @@ SqlType readColumnType(const StatementText& s, size_t& j, size_t end, int column
             const auto [from, to] = parts[a];
             if (to != from + 1) syntaxErrorAt(s, from);
             const Token& t = s.at(from);
-            if (t.is("max")) args[a] = SqlType::MaxLength;
-            else if (t.kind == TokenKind::Number) args[a] = std::atoi(t.text.c_str());
-            else syntaxErrorAt(s, from);
+            if (t.is("max"))
+                args[a] = SqlType::MaxLength;
+            else if (t.kind == TokenKind::Number)
+                args[a] = std::atoi(t.text.c_str());
+            else
+                syntaxErrorAt(s, from);
         }
         hasArgs = true;
         j = close + 1;
     }
     auto type = makeSqlType(typeName, args[0], args[1], hasArgs);
     if (!type) {
-        fail(2715, "Column, parameter, or variable #" + std::to_string(columnNumber) + ": Cannot find data type " +
-                       typeName + ".", 16, 6);
+        fail(2715,
+             "Column, parameter, or variable #" + std::to_string(columnNumber) + ": Cannot find data type " + typeName +
+                 ".",
+             16, 6);
     }
-    const bool maxAllowed = type->base == BaseType::NVarChar || type->base == BaseType::VarChar ||
-                            type->base == BaseType::VarBinary;
+    const bool maxAllowed =
+        type->base == BaseType::NVarChar || type->base == BaseType::VarChar || type->base == BaseType::VarBinary;
     if (type->length == SqlType::MaxLength && !maxAllowed && type->isText() && hasArgs) syntaxErrorAt(s, j - 2);
     if ((type->isText() || type->isBinary()) && type->length != SqlType::MaxLength && hasArgs &&
         (type->length <= 0 || (type->isUnicodeText() && type->length > 4000) || type->length > 8000)) {
@@ -135,8 +141,9 @@ struct ColumnDefinition {
 void readIdentity(const StatementText& s, size_t& j, size_t end, CatalogColumn& col, const TableInfo& table) {
     const SqlType& t = col.type;
     if (!t.isInteger() && !((t.base == BaseType::Decimal || t.base == BaseType::Numeric) && t.scale == 0)) {
-        fail(2749, "Identity column '" + col.name + "' must be of data type int, bigint, smallint, tinyint, "
-                   "or decimal or numeric with a scale of 0, and constrained to be nonnullable.");
+        fail(2749, "Identity column '" + col.name +
+                       "' must be of data type int, bigint, smallint, tinyint, "
+                       "or decimal or numeric with a scale of 0, and constrained to be nonnullable.");
     }
     if (table.identityColumn() >= 0) {
         fail(2744, "Multiple identity columns specified for table '" + table.name +
@@ -167,9 +174,12 @@ std::pair<size_t, size_t> readDefault(const StatementText& s, size_t& j, size_t 
     size_t e = j + 1;
     int depth = 0;
     for (; e < end; ++e) {
-        if (s.at(e).isSymbol("(")) ++depth;
-        else if (s.at(e).isSymbol(")")) --depth;
-        else if (depth == 0 && e > j + 1 && isColumnOption(s.at(e))) break;
+        if (s.at(e).isSymbol("("))
+            ++depth;
+        else if (s.at(e).isSymbol(")"))
+            --depth;
+        else if (depth == 0 && e > j + 1 && isColumnOption(s.at(e)))
+            break;
     }
     if (e == j + 1) syntaxErrorAt(s, e);
     const std::pair<size_t, size_t> expression{j + 1, e};
@@ -235,8 +245,8 @@ ColumnDefinition readColumn(const StatementText& s, size_t from, size_t end, int
     if (!s.at(j).isName()) syntaxErrorAt(s, j);
     col.name = s.at(j).text;
     if (table.findColumn(col.name) >= 0) {
-        fail(2705, "Column names in each table must be unique. Column name '" + col.name + "' in table '" +
-                       table.name + "' is specified more than once.");
+        fail(2705, "Column names in each table must be unique. Column name '" + col.name + "' in table '" + table.name +
+                       "' is specified more than once.");
     }
     ++j;
     col.type = readColumnType(s, j, end, number, col.name);

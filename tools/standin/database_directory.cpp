@@ -107,7 +107,7 @@ bool DatabaseDirectory::prepare(std::string& error) {
         }
         for (const auto& s : SystemDatabases) {
             const bool present = std::any_of(names.begin(), names.end(),
-                                              [&](const std::string& n) { return equalsIgnoreCase(n, s.name); });
+                                             [&](const std::string& n) { return equalsIgnoreCase(n, s.name); });
             if (!present) {
                 openPrepared(pathOf(s.name).string(), true);
                 names.emplace_back(s.name);

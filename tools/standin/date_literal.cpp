@@ -305,9 +305,17 @@ DateLiteral readDateLiteral(std::string_view text, const DateSettings& settings,
 
 std::optional<DateOrder> styleDateOrder(int style) {
     switch (style % 100) {
-    case 1: case 10: return DateOrder::MDY;
-    case 3: case 4: case 5: return DateOrder::DMY;
-    case 2: case 11: case 20: case 21: case 23: case 26: return DateOrder::YMD;
+    case 1:
+    case 10: return DateOrder::MDY;
+    case 3:
+    case 4:
+    case 5: return DateOrder::DMY;
+    case 2:
+    case 11:
+    case 20:
+    case 21:
+    case 23:
+    case 26: return DateOrder::YMD;
     default: return std::nullopt;
     }
 }

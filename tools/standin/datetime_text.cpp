@@ -85,8 +85,8 @@ DateTimeParts roundToMinute(DateTimeParts p) {
 
 std::string formatDateTime(const DateTimeParts& p) {
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", p.year, p.month, p.day, p.hour,
-                  p.minute, p.second, p.millis);
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", p.year, p.month, p.day, p.hour, p.minute,
+                  p.second, p.millis);
     return buf;
 }
 

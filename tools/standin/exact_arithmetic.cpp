@@ -68,8 +68,15 @@ struct Exact {
 std::optional<Exact> exactOf(const Value& v) {
     Exact e;
     switch (v.kind) {
-    case Value::Kind::Integer: e.d.mantissa = v.i; e.r = static_cast<double>(v.i); return e;
-    case Value::Kind::Real: e.real = true; e.integer = false; e.r = v.r; return e;
+    case Value::Kind::Integer:
+        e.d.mantissa = v.i;
+        e.r = static_cast<double>(v.i);
+        return e;
+    case Value::Kind::Real:
+        e.real = true;
+        e.integer = false;
+        e.r = v.r;
+        return e;
     case Value::Kind::Text:
     case Value::Kind::Blob: {
         e.integer = false;
@@ -108,7 +115,8 @@ bool fitsMultiply(Int128 a, Int128 b) {
 }
 
 Value resultOf(const DecimalNumber& d) {
-    if (d.scale == 0 && d.mantissa >= INT64_MIN && d.mantissa <= INT64_MAX) return Value::integer(static_cast<int64_t>(d.mantissa));
+    if (d.scale == 0 && d.mantissa >= INT64_MIN && d.mantissa <= INT64_MAX)
+        return Value::integer(static_cast<int64_t>(d.mantissa));
     return Value::text(formatDecimal(d.mantissa, d.scale));
 }
 
@@ -139,7 +147,10 @@ Value arithmetic(char op, const Value& x, const Value& y) {
         case '+': over = __builtin_add_overflow(u, v, &out); break;
         case '-': over = __builtin_sub_overflow(u, v, &out); break;
         case '*': over = __builtin_mul_overflow(u, v, &out); break;
-        case '/': over = u == INT64_MIN && v == -1; out = over ? 0 : u / v; break;
+        case '/':
+            over = u == INT64_MIN && v == -1;
+            out = over ? 0 : u / v;
+            break;
         default: out = v == -1 ? 0 : u % v; break;
         }
         if (over) fail(8115, "Arithmetic overflow error converting expression to data type bigint.");
@@ -147,9 +158,11 @@ Value arithmetic(char op, const Value& x, const Value& y) {
     }
     DecimalNumber r;
     switch (op) {
-    case '+': case '-': {
+    case '+':
+    case '-': {
         r.scale = std::max(p.scale, q.scale);
-        if (digitCount(p.mantissa) + r.scale - p.scale > 38 || digitCount(q.mantissa) + r.scale - q.scale > 38) overflow();
+        if (digitCount(p.mantissa) + r.scale - p.scale > 38 || digitCount(q.mantissa) + r.scale - q.scale > 38)
+            overflow();
         const Int128 u = rescale(p, r.scale), v = rescale(q, r.scale);
         r.mantissa = op == '+' ? u + v : u - v;
         break;

@@ -15,16 +15,16 @@ namespace {
 // A procedure asked about another database than the session's answers as SQL Server does.
 void requireCurrentDatabase(const std::string& qualifier, const std::string& database) {
     if (!qualifier.empty() && !equalsIgnoreCase(qualifier, database)) {
-        fail(15250, "The database name component of the object qualifier must be the name of the current database.",
-             16, 1);
+        fail(15250, "The database name component of the object qualifier must be the name of the current database.", 16,
+             1);
     }
 }
 
 // The columns that name a table in every catalog procedure's answer, then `more`.
 std::vector<ColumnInfo> tableNameColumns(std::initializer_list<ColumnInfo> more) {
     std::vector<ColumnInfo> columns = {resultColumn("TABLE_QUALIFIER", "nvarchar", 128, true),
-                                         resultColumn("TABLE_OWNER", "nvarchar", 128, true),
-                                         resultColumn("TABLE_NAME", "nvarchar", 128, true)};
+                                       resultColumn("TABLE_OWNER", "nvarchar", 128, true),
+                                       resultColumn("TABLE_NAME", "nvarchar", 128, true)};
     columns.insert(columns.end(), more);
     return columns;
 }
@@ -147,25 +147,18 @@ void Executor::spColumns(const std::vector<ProcedureArgument>& args, StatementOu
     const std::string qualifier = a.text("@table_qualifier");
     const std::string columnPattern = a.text("@column_name", "%");
     const auto version = a.value("@ODBCVer");
-    const bool odbc3 = version && version->kind == Value::Kind::Integer ? version->i >= 3
-                                                                         : a.text("@ODBCVer", "2") == "3";
+    const bool odbc3 =
+        version && version->kind == Value::Kind::Integer ? version->i >= 3 : a.text("@ODBCVer", "2") == "3";
     requireCurrentDatabase(qualifier, database_);
-    ResultSet rs = tableOf(tableNameColumns({resultColumn("COLUMN_NAME", "nvarchar", 128, true),
-                            resultColumn("DATA_TYPE", "smallint", 0, true),
-                            resultColumn("TYPE_NAME", "nvarchar", 128, true),
-                            resultColumn("PRECISION", "int", 0, true),
-                            resultColumn("LENGTH", "int", 0, true),
-                            resultColumn("SCALE", "smallint", 0, true),
-                            resultColumn("RADIX", "smallint", 0, true),
-                            resultColumn("NULLABLE", "smallint", 0, true),
-                            resultColumn("REMARKS", "varchar", 254, true),
-                            resultColumn("COLUMN_DEF", "nvarchar", 4000, true),
-                            resultColumn("SQL_DATA_TYPE", "smallint", 0, true),
-                            resultColumn("SQL_DATETIME_SUB", "smallint", 0, true),
-                            resultColumn("CHAR_OCTET_LENGTH", "int", 0, true),
-                            resultColumn("ORDINAL_POSITION", "int", 0, true),
-                            resultColumn("IS_NULLABLE", "varchar", 254, true),
-                            resultColumn("SS_DATA_TYPE", "tinyint", 0, true)}));
+    ResultSet rs = tableOf(tableNameColumns(
+        {resultColumn("COLUMN_NAME", "nvarchar", 128, true), resultColumn("DATA_TYPE", "smallint", 0, true),
+         resultColumn("TYPE_NAME", "nvarchar", 128, true), resultColumn("PRECISION", "int", 0, true),
+         resultColumn("LENGTH", "int", 0, true), resultColumn("SCALE", "smallint", 0, true),
+         resultColumn("RADIX", "smallint", 0, true), resultColumn("NULLABLE", "smallint", 0, true),
+         resultColumn("REMARKS", "varchar", 254, true), resultColumn("COLUMN_DEF", "nvarchar", 4000, true),
+         resultColumn("SQL_DATA_TYPE", "smallint", 0, true), resultColumn("SQL_DATETIME_SUB", "smallint", 0, true),
+         resultColumn("CHAR_OCTET_LENGTH", "int", 0, true), resultColumn("ORDINAL_POSITION", "int", 0, true),
+         resultColumn("IS_NULLABLE", "varchar", 254, true), resultColumn("SS_DATA_TYPE", "tinyint", 0, true)}));
     if (matches(owner, "dbo")) {
         Statement tables(db_, "SELECT DISTINCT table_name FROM __standin_columns ORDER BY table_name");
         while (tables.step()) {
@@ -181,9 +174,10 @@ void Executor::spColumns(const std::vector<ProcedureArgument>& args, StatementOu
                     c.defaultSql.empty() ? std::nullopt : std::optional<std::string>("(" + c.defaultSql + ")");
                 rs.rows.push_back({Value::text(database_), Value::text("dbo"), Value::text(table->name),
                                    Value::text(c.name), Value::integer(d.dataType), Value::text(d.typeName),
-                                   Value::integer(d.precision), Value::integer(d.length), d.scale.value_or(Value::null()),
-                                   d.radix.value_or(Value::null()), Value::integer(c.nullable ? 1 : 0), Value::null(),
-                                   textOrNull(def), Value::integer(d.sqlDataType), d.datetimeSub.value_or(Value::null()),
+                                   Value::integer(d.precision), Value::integer(d.length),
+                                   d.scale.value_or(Value::null()), d.radix.value_or(Value::null()),
+                                   Value::integer(c.nullable ? 1 : 0), Value::null(), textOrNull(def),
+                                   Value::integer(d.sqlDataType), d.datetimeSub.value_or(Value::null()),
                                    d.octetLength.value_or(Value::null()), Value::integer(static_cast<int64_t>(k + 1)),
                                    Value::text(c.nullable ? "YES" : "NO"), Value::integer(d.ssDataType)});
             }
@@ -202,8 +196,8 @@ void Executor::spTables(const std::vector<ProcedureArgument>& args, StatementOut
     const std::string owner = a.text("@table_owner", "%");
     const std::string qualifier = a.text("@table_qualifier", "%");
     const std::string types = toLower(a.text("@table_type"));
-    ResultSet rs = tableOf(tableNameColumns({resultColumn("TABLE_TYPE", "varchar", 32, true),
-                            resultColumn("REMARKS", "varchar", 254, true)}));
+    ResultSet rs = tableOf(tableNameColumns(
+        {resultColumn("TABLE_TYPE", "varchar", 32, true), resultColumn("REMARKS", "varchar", 254, true)}));
     auto emptyGiven = [&](const char* p) { return a.hasText(p) && a.text(p).empty(); };
     // ODBC's enumerations: catalogs ('%', '', ''), owners ('', '%', ''), table types ('', '', '', '%').
     if (a.text("@table_qualifier") == "%" && emptyGiven("@table_owner") && emptyGiven("@table_name")) {
@@ -223,8 +217,8 @@ void Executor::spTables(const std::vector<ProcedureArgument>& args, StatementOut
         while (tables.step()) {
             const std::string table = tables.columnText(0);
             if (!matches(name, table)) continue;
-            rs.rows.push_back({Value::text(database_), Value::text("dbo"), Value::text(table), Value::text("TABLE"),
-                               Value::null()});
+            rs.rows.push_back(
+                {Value::text(database_), Value::text("dbo"), Value::text(table), Value::text("TABLE"), Value::null()});
         }
     }
     o.command = command::Select;
@@ -239,8 +233,8 @@ void Executor::spPkeys(const std::vector<ProcedureArgument>& args, StatementOutc
     const std::string qualifier = a.text("@table_qualifier");
     requireCurrentDatabase(qualifier, database_);
     ResultSet rs = tableOf(tableNameColumns({resultColumn("COLUMN_NAME", "nvarchar", 128, true),
-                            resultColumn("KEY_SEQ", "smallint", 0, true),
-                            resultColumn("PK_NAME", "nvarchar", 128, true)}));
+                                             resultColumn("KEY_SEQ", "smallint", 0, true),
+                                             resultColumn("PK_NAME", "nvarchar", 128, true)}));
     if (const auto table = catalog_->table(name); table && matches(a.text("@table_owner", "%"), "dbo")) {
         Statement keys(db_, "SELECT name, pk FROM pragma_table_info(?) WHERE pk > 0 ORDER BY pk");
         keys.bind(1, table->name);

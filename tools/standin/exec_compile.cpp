@@ -21,7 +21,6 @@ bool isMissingTable(sqlite3* db) {
     return msg.rfind("no such table", 0) == 0;
 }
 
-
 }  // namespace
 
 std::optional<SqlMessage> Executor::compile(const std::vector<TokenRange>& statements, const std::vector<Token>& tokens,
@@ -58,7 +57,8 @@ void Executor::compileStatement(const StatementText& s, bool firstInBatch, std::
     }
     if (head.is("else")) fail(156, "Incorrect syntax near the keyword 'else'.", 15);
     if (head.is("end")) fail(156, "Incorrect syntax near the keyword 'end'.", 15);
-    if (head.is("begin") && !(s.has(1) && (s.at(1).is("tran") || s.at(1).is("transaction") || s.at(1).is("distributed")))) {
+    if (head.is("begin") &&
+        !(s.has(1) && (s.at(1).is("tran") || s.at(1).is("transaction") || s.at(1).is("distributed")))) {
         size_t end = s.size();
         if (end < 2 || !s.at(end - 1).is("end")) fail(102, "Incorrect syntax near '" + s.at(end - 1).text + "'.", 15);
         --end;
@@ -93,8 +93,11 @@ void Executor::compileStatement(const StatementText& s, bool firstInBatch, std::
             if (a >= b || s.at(a).kind != TokenKind::Variable || s.at(a).text.rfind("@@", 0) == 0) syntaxErrorAt(s, a);
             const std::string name = toLower(s.at(a).text);
             if (std::find(declared.begin(), declared.end(), name) != declared.end()) {
-                fail(134, "The variable name '" + s.at(a).text + "' has already been declared. Variable names must "
-                          "be unique within a query batch or stored procedure.", 15);
+                fail(134,
+                     "The variable name '" + s.at(a).text +
+                         "' has already been declared. Variable names must "
+                         "be unique within a query batch or stored procedure.",
+                     15);
             }
             const size_t eq = findTopLevel(s, a, b, "=");
             if (eq < b) compileQuery(s.sub(eq + 1, b), declared);

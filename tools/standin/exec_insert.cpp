@@ -40,7 +40,8 @@ void Executor::runInsert(const StatementText& s, StatementOutcome& o, std::vecto
                                   "' is specified more than once in the SET clause or column list of an INSERT. "
                                   "A column cannot be assigned more than one value in the same clause. Modify the "
                                   "clause to make sure that a column is updated only once. If this statement updates "
-                                  "or inserts columns into a view, column aliasing can conceal the duplication in your code.");
+                                  "or inserts columns into a view, column aliasing can conceal the duplication in your "
+                                  "code.");
                 }
             }
             targets.push_back(idx);
@@ -77,12 +78,16 @@ void Executor::runInsert(const StatementText& s, StatementOutcome& o, std::vecto
         const StatementText select = s.sub(shape.selectStart, s.size());
         const ResultSet rs = query(translate(select), select);
         if (rs.columns.size() < targets.size()) {
-            fail(120, "The select list for the INSERT statement contains fewer items than the insert list. The "
-                      "number of SELECT values must match the number of INSERT columns.", 15);
+            fail(120,
+                 "The select list for the INSERT statement contains fewer items than the insert list. The "
+                 "number of SELECT values must match the number of INSERT columns.",
+                 15);
         }
         if (rs.columns.size() > targets.size()) {
-            fail(121, "The select list for the INSERT statement contains more items than the insert list. The "
-                      "number of SELECT values must match the number of INSERT columns.", 15);
+            fail(121,
+                 "The select list for the INSERT statement contains more items than the insert list. The "
+                 "number of SELECT values must match the number of INSERT columns.",
+                 15);
         }
         for (const auto& r : rs.rows) {
             std::vector<InsertValue> row;
@@ -103,8 +108,9 @@ void Executor::runInsert(const StatementText& s, StatementOutcome& o, std::vecto
     for (int t : targets) {
         if (t == identity) explicitIdentity = true;
         if (t == timestamp) {
-            fail(273, "Cannot insert an explicit value into a timestamp column. Use INSERT with a column list to "
-                      "exclude the timestamp column, or insert a DEFAULT into the timestamp column.");
+            fail(273,
+                 "Cannot insert an explicit value into a timestamp column. Use INSERT with a column list to "
+                 "exclude the timestamp column, or insert a DEFAULT into the timestamp column.");
         }
     }
     const bool identityInsertOn = identity >= 0 && equalsIgnoreCase(identityInsertTable_, table.name);
@@ -126,9 +132,12 @@ void Executor::runInsert(const StatementText& s, StatementOutcome& o, std::vecto
         const auto& col = table.columns[c];
         bool listed = false;
         for (int t : targets) listed = listed || t == static_cast<int>(c);
-        if (!listed && !col.nullable && !col.identity && col.type.base != BaseType::Timestamp && col.defaultSql.empty()) {
-            fail(515, "Cannot insert the value NULL into column '" + col.name + "', table '" + database_ + ".dbo." +
-                          table.name + "'; column does not allow nulls. INSERT fails.", 16, 2);
+        if (!listed && !col.nullable && !col.identity && col.type.base != BaseType::Timestamp &&
+            col.defaultSql.empty()) {
+            fail(515,
+                 "Cannot insert the value NULL into column '" + col.name + "', table '" + database_ + ".dbo." +
+                     table.name + "'; column does not allow nulls. INSERT fails.",
+                 16, 2);
         }
     }
 
@@ -140,15 +149,19 @@ void Executor::runInsert(const StatementText& s, StatementOutcome& o, std::vecto
             const auto& col = table.columns[static_cast<size_t>(targets[i])];
             if (row[i].isDefault) {
                 if (col.defaultSql.empty() && !col.nullable) {
-                    fail(515, "Cannot insert the value NULL into column '" + col.name + "', table '" + database_ +
-                                  ".dbo." + table.name + "'; column does not allow nulls. INSERT fails.", 16, 2);
+                    fail(515,
+                         "Cannot insert the value NULL into column '" + col.name + "', table '" + database_ + ".dbo." +
+                             table.name + "'; column does not allow nulls. INSERT fails.",
+                         16, 2);
                 }
                 continue;
             }
             Value v = convertForColumn(row[i].source, col, conversionContext());
             if (v.isNull() && !col.nullable) {
-                fail(515, "Cannot insert the value NULL into column '" + col.name + "', table '" + database_ + ".dbo." +
-                              table.name + "'; column does not allow nulls. INSERT fails.", 16, 2);
+                fail(515,
+                     "Cannot insert the value NULL into column '" + col.name + "', table '" + database_ + ".dbo." +
+                         table.name + "'; column does not allow nulls. INSERT fails.",
+                     16, 2);
             }
             if (targets[i] == identity) explicitIdentityValue = v.i;
             names.push_back(col.name);

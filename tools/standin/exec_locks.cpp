@@ -173,9 +173,10 @@ void Executor::takeLocks(const std::vector<LockNeed>& needs) {
         case LockResult::Granted: remember(needs[k]); break;
         case LockResult::TimedOut: fail(1222, "Lock request time out period exceeded.", 16, 51);
         case LockResult::Deadlock:
-            fail(1205, "Transaction (Process ID " + std::to_string(owner) +
-                           ") was deadlocked on lock resources with another process and has been chosen as the "
-                           "deadlock victim. Rerun the transaction.",
+            fail(1205,
+                 "Transaction (Process ID " + std::to_string(owner) +
+                     ") was deadlocked on lock resources with another process and has been chosen as the "
+                     "deadlock victim. Rerun the transaction.",
                  13, 51);
         case LockResult::Interrupted: throwInterrupted();
         }

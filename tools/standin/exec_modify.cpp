@@ -42,8 +42,10 @@ void Executor::runUpdate(const StatementText& s, StatementOutcome& o, std::vecto
         if (null || literal) {
             Value converted = null ? Value::null() : convertForColumn(*literal, col, conversionContext());
             if (converted.isNull() && !col.nullable) {
-                fail(515, "Cannot insert the value NULL into column '" + col.name + "', table '" + database_ + ".dbo." +
-                              table.name + "'; column does not allow nulls. UPDATE fails.", 16, 2);
+                fail(515,
+                     "Cannot insert the value NULL into column '" + col.name + "', table '" + database_ + ".dbo." +
+                         table.name + "'; column does not allow nulls. UPDATE fails.",
+                     16, 2);
             }
             params.push_back(std::move(converted));
             sql += "?" + std::to_string(params.size());

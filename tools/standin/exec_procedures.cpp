@@ -15,10 +15,11 @@ namespace {
 // beats claiming they do not exist.
 bool isUnsupportedSystemProcedure(const std::string& lower) {
     static const char* const names[] = {
-        "sp_executesql",  "sp_prepare",         "sp_execute",       "sp_prepexec",          "sp_unprepare",
-        "sp_cursoropen",  "sp_cursorfetch",     "sp_cursorclose",   "sp_cursor",            "sp_cursorprepare",
-        "sp_statistics",  "sp_special_columns", "sp_fkeys",         "sp_stored_procedures", "sp_sproc_columns",
-        "sp_datatype_info", "sp_server_info",   "sp_column_privileges", "sp_table_privileges"};
+        "sp_executesql",  "sp_prepare",           "sp_execute",         "sp_prepexec",
+        "sp_unprepare",   "sp_cursoropen",        "sp_cursorfetch",     "sp_cursorclose",
+        "sp_cursor",      "sp_cursorprepare",     "sp_statistics",      "sp_special_columns",
+        "sp_fkeys",       "sp_stored_procedures", "sp_sproc_columns",   "sp_datatype_info",
+        "sp_server_info", "sp_column_privileges", "sp_table_privileges"};
     for (const char* n : names) {
         if (lower == n) return true;
     }
@@ -118,14 +119,20 @@ BatchOutcome Executor::runProcedureCall(const std::string& name, const std::vect
 void Executor::helpTrigger(const std::string& tableName, StatementOutcome& o) {
     const auto table = catalog_->table(unqualifiedObjectName(tableName));
     if (!table) {
-        fail(15009, "The object '" + tableName + "' does not exist in database '" + database_ +
-                        "' or is invalid for this operation.", 16, 1);
+        fail(15009,
+             "The object '" + tableName + "' does not exist in database '" + database_ +
+                 "' or is invalid for this operation.",
+             16, 1);
     }
     ResultSet rs;
-    rs.columns = {resultColumn("trigger_name", "nvarchar", 128, false), resultColumn("trigger_owner", "nvarchar", 128, true),
-                  resultColumn("isupdate", "int", 0, true),               resultColumn("isdelete", "int", 0, true),
-                  resultColumn("isinsert", "int", 0, true),               resultColumn("isafter", "int", 0, true),
-                  resultColumn("isinsteadof", "int", 0, true),            resultColumn("trigger_schema", "nvarchar", 128, true)};
+    rs.columns = {resultColumn("trigger_name", "nvarchar", 128, false),
+                  resultColumn("trigger_owner", "nvarchar", 128, true),
+                  resultColumn("isupdate", "int", 0, true),
+                  resultColumn("isdelete", "int", 0, true),
+                  resultColumn("isinsert", "int", 0, true),
+                  resultColumn("isafter", "int", 0, true),
+                  resultColumn("isinsteadof", "int", 0, true),
+                  resultColumn("trigger_schema", "nvarchar", 128, true)};
     for (const auto& t : catalog_->triggersOf(table->name)) {
         rs.rows.push_back({Value::text(t.name), Value::text("dbo"), Value::integer(t.onUpdate),
                            Value::integer(t.onDelete), Value::integer(t.onInsert), Value::integer(!t.insteadOf),
@@ -142,8 +149,10 @@ void Executor::helpText(const std::string& objectName, StatementOutcome& o) {
     const auto trigger = catalog_->trigger(name);
     if (!trigger) {
         if (catalog_->table(name)) fail(15197, "There is no text for object '" + objectName + "'.", 16, 1);
-        fail(15009, "The object '" + objectName + "' does not exist in database '" + database_ +
-                        "' or is invalid for this operation.", 16, 1);
+        fail(15009,
+             "The object '" + objectName + "' does not exist in database '" + database_ +
+                 "' or is invalid for this operation.",
+             16, 1);
     }
     ResultSet rs;
     rs.columns = {resultColumn("Text", "nvarchar", 255, true)};

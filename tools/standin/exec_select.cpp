@@ -23,7 +23,7 @@ struct SelectItem {
     std::string argumentColumn;  // the column inside MAX(...), MIN(...) ...
     bool literal = false;        // a constant: never null
     bool textLiteral = false;
-    bool dateFunction = false;   // GETDATE() and its kin: datetime values
+    bool dateFunction = false;        // GETDATE() and its kin: datetime values
     size_t exprFrom = 0, exprTo = 0;  // the expression without its alias
 };
 
@@ -35,10 +35,9 @@ SelectItem describeItem(const StatementText& s, size_t from, size_t to) {
         from += 2;
     } else if (end - from >= 2 && s.at(end - 1).isName() &&
                (s.at(end - 2).is("as") ||
-                (!s.at(end - 2).isSymbol(".") && (s.at(end - 2).isSymbol(")") || s.at(end - 2).isName() ||
-                                                  s.at(end - 2).kind == TokenKind::Variable ||
-                                                  s.at(end - 2).kind == TokenKind::String ||
-                                                  s.at(end - 2).kind == TokenKind::Number)))) {
+                (!s.at(end - 2).isSymbol(".") &&
+                 (s.at(end - 2).isSymbol(")") || s.at(end - 2).isName() || s.at(end - 2).kind == TokenKind::Variable ||
+                  s.at(end - 2).kind == TokenKind::String || s.at(end - 2).kind == TokenKind::Number)))) {
         item.aliased = true;
         end -= s.at(end - 2).is("as") ? 2u : 1u;
     } else if (end - from >= 2 && s.at(end - 1).kind == TokenKind::String && s.at(end - 2).is("as")) {
@@ -57,9 +56,12 @@ SelectItem describeItem(const StatementText& s, size_t from, size_t to) {
         s.at(end - 1).isSymbol(")")) {
         const std::string f = toLower(s.at(from).text);
         if (end - from == 3 && (f == "getdate" || f == "sysdatetime")) item.dateFunction = true;
-        if (f == "max" || f == "min") item.aggregate = Aggregate::MaxMin;
-        else if (f == "count" || f == "count_big") item.aggregate = Aggregate::Count;
-        else if (f == "sum" || f == "avg") item.aggregate = Aggregate::SumAvg;
+        if (f == "max" || f == "min")
+            item.aggregate = Aggregate::MaxMin;
+        else if (f == "count" || f == "count_big")
+            item.aggregate = Aggregate::Count;
+        else if (f == "sum" || f == "avg")
+            item.aggregate = Aggregate::SumAvg;
         if (item.aggregate != Aggregate::None && s.at(end - 2).isName()) {
             item.argumentColumn = s.at(end - 2).text;
         }
@@ -83,10 +85,12 @@ std::vector<SelectItem> describeSelectList(const StatementText& s) {
     size_t start = k;
     for (; s.has(k); ++k) {
         const Token& t = s.at(k);
-        if (t.isSymbol("(")) ++depth;
-        else if (t.isSymbol(")")) --depth;
-        else if (depth == 0 && (t.is("from") || t.is("where") || t.is("order") || t.is("group") ||
-                                t.is("union") || t.is("into") || t.is("having") || t.isSymbol(";"))) {
+        if (t.isSymbol("("))
+            ++depth;
+        else if (t.isSymbol(")"))
+            --depth;
+        else if (depth == 0 && (t.is("from") || t.is("where") || t.is("order") || t.is("group") || t.is("union") ||
+                                t.is("into") || t.is("having") || t.isSymbol(";"))) {
             break;
         } else if (depth == 0 && t.isSymbol(",")) {
             items.push_back(describeItem(s, start, k));
@@ -198,12 +202,17 @@ ResultSet Executor::query(const std::string& sqliteSql, const StatementText& sel
         if (table && origin) {
             const bool temp = schema && std::strcmp(schema, "temp") == 0;
             if (temp && equalsIgnoreCase(table, "sysdatabases")) {
-                // sys.sysdatabases: name sysname, dbid smallint, crdate datetime, cmptlevel tinyint, filename nvarchar(260).
+                // sys.sysdatabases: name sysname, dbid smallint, crdate datetime, cmptlevel tinyint, filename
+                // nvarchar(260).
                 const std::string column = toLower(origin);
-                if (column == "dbid") col.type = *makeSqlType("smallint", 0, 0, false);
-                else if (column == "crdate") col.type = *makeSqlType("datetime", 0, 0, false);
-                else if (column == "cmptlevel") col.type = *makeSqlType("tinyint", 0, 0, false);
-                else col.type = *makeSqlType("nvarchar", column == "filename" ? 260 : 128, 0, true);
+                if (column == "dbid")
+                    col.type = *makeSqlType("smallint", 0, 0, false);
+                else if (column == "crdate")
+                    col.type = *makeSqlType("datetime", 0, 0, false);
+                else if (column == "cmptlevel")
+                    col.type = *makeSqlType("tinyint", 0, 0, false);
+                else
+                    col.type = *makeSqlType("nvarchar", column == "filename" ? 260 : 128, 0, true);
                 col.nullable = column == "filename";
                 typed = true;
             } else if (auto t = temp && !firing_.empty() && toLower(table).rfind(HiddenPrefix, 0) == 0

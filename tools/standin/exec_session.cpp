@@ -26,12 +26,32 @@ bool onOff(const StatementText& s, size_t k, bool& on) {
 
 // SET options that the stand-in accepts (most of them without effect).
 bool isIgnoredOption(const std::string& lower) {
-    static const char* const options[] = {
-        "ansi_nulls", "ansi_null_dflt_on", "ansi_null_dflt_off", "ansi_padding", "ansi_warnings",
-        "ansi_defaults", "arithabort", "arithignore", "concat_null_yields_null", "cursor_close_on_commit",
-        "numeric_roundabort", "quoted_identifier", "xact_abort", "fmtonly", "nocount", "noexec",
-        "parseonly", "showplan_text", "showplan_all", "statistics", "forceplan", "remote_proc_transactions",
-        "implicit_transactions", "identity_insert", "no_browsetable", "offsets"};
+    static const char* const options[] = {"ansi_nulls",
+                                          "ansi_null_dflt_on",
+                                          "ansi_null_dflt_off",
+                                          "ansi_padding",
+                                          "ansi_warnings",
+                                          "ansi_defaults",
+                                          "arithabort",
+                                          "arithignore",
+                                          "concat_null_yields_null",
+                                          "cursor_close_on_commit",
+                                          "numeric_roundabort",
+                                          "quoted_identifier",
+                                          "xact_abort",
+                                          "fmtonly",
+                                          "nocount",
+                                          "noexec",
+                                          "parseonly",
+                                          "showplan_text",
+                                          "showplan_all",
+                                          "statistics",
+                                          "forceplan",
+                                          "remote_proc_transactions",
+                                          "implicit_transactions",
+                                          "identity_insert",
+                                          "no_browsetable",
+                                          "offsets"};
     for (const char* o : options) {
         if (lower == o) return true;
     }
@@ -41,9 +61,19 @@ bool isIgnoredOption(const std::string& lower) {
 }  // namespace
 
 bool isKnownSetOption(const std::string& lower) {
-    static const char* const handled[] = {"identity_insert", "nocount", "implicit_transactions", "xact_abort",
-                                          "lock_timeout", "transaction", "rowcount", "textsize", "dateformat",
-                                          "datefirst", "language", "deadlock_priority", "query_governor_cost_limit"};
+    static const char* const handled[] = {"identity_insert",
+                                          "nocount",
+                                          "implicit_transactions",
+                                          "xact_abort",
+                                          "lock_timeout",
+                                          "transaction",
+                                          "rowcount",
+                                          "textsize",
+                                          "dateformat",
+                                          "datefirst",
+                                          "language",
+                                          "deadlock_priority",
+                                          "query_governor_cost_limit"};
     for (const char* o : handled) {
         if (lower == o) return true;
     }
@@ -106,12 +136,18 @@ void Executor::runSet(const StatementText& s, StatementOutcome& o) {
         std::string level;
         for (size_t k = 4; s.has(k); ++k) level += (level.empty() ? "" : " ") + toLower(s.at(k).text);
         if (!(s.has(3) && s.at(2).is("isolation") && s.at(3).is("level"))) syntaxErrorAt(s, 2);
-        if (level == "read uncommitted") isolation_ = Isolation::ReadUncommitted;
-        else if (level == "read committed") isolation_ = Isolation::ReadCommitted;
-        else if (level == "repeatable read") isolation_ = Isolation::RepeatableRead;
-        else if (level == "serializable") isolation_ = Isolation::Serializable;
-        else if (level == "snapshot") fail(50000, "SNAPSHOT isolation is not supported by the stand-in.");
-        else syntaxErrorAt(s, 4);
+        if (level == "read uncommitted")
+            isolation_ = Isolation::ReadUncommitted;
+        else if (level == "read committed")
+            isolation_ = Isolation::ReadCommitted;
+        else if (level == "repeatable read")
+            isolation_ = Isolation::RepeatableRead;
+        else if (level == "serializable")
+            isolation_ = Isolation::Serializable;
+        else if (level == "snapshot")
+            fail(50000, "SNAPSHOT isolation is not supported by the stand-in.");
+        else
+            syntaxErrorAt(s, 4);
         return;
     }
     if (name == "rowcount") {

@@ -65,8 +65,10 @@ void Executor::runCreateIndex(const StatementText& s, StatementOutcome&) {
             fail(1911, "Column name '" + s.at(a).text + "' does not exist in the target table or view.");
         }
         cols += (cols.empty() ? "" : ", ") + quoteName(s.at(a).text);
-        if (b == a + 2 && (s.at(a + 1).is("asc") || s.at(a + 1).is("desc"))) cols += " " + s.at(a + 1).text;
-        else if (b != a + 1) syntaxErrorAt(s, a + 1);
+        if (b == a + 2 && (s.at(a + 1).is("asc") || s.at(a + 1).is("desc")))
+            cols += " " + s.at(a + 1).text;
+        else if (b != a + 1)
+            syntaxErrorAt(s, a + 1);
     }
     {
         Statement exists(db_, "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ? COLLATE NOCASE");
@@ -98,8 +100,9 @@ void Executor::runDropIndex(const StatementText& s, StatementOutcome&) {
         Statement exists(db_, "SELECT name FROM sqlite_master WHERE type = 'index' AND name = ? COLLATE NOCASE");
         exists.bind(1, index);
         if (!exists.step()) {
-            fail(3701, "Cannot drop the index '" + index + "', because it does not exist or you do not have permission.",
-                 11, 7);
+            fail(3701,
+                 "Cannot drop the index '" + index + "', because it does not exist or you do not have permission.", 11,
+                 7);
         }
         stored = exists.columnText(0);
     }

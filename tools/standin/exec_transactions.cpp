@@ -15,9 +15,9 @@ namespace {
 
 // Keys of stored undo records, unique across sessions and restarts.
 int64_t newUndoKey() {
-    static std::atomic<int64_t> next{std::chrono::duration_cast<std::chrono::microseconds>(
-                                         std::chrono::system_clock::now().time_since_epoch())
-                                         .count()};
+    static std::atomic<int64_t> next{
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count()};
     return next++;
 }
 
@@ -31,9 +31,8 @@ std::string Executor::transactionDescriptor() const {
 
 void Executor::startWriting(bool interruptible) {
     if (writing_) return;
-    const bool took = shared_->writer.take(info_.spid, [this, interruptible] {
-        return interruptible && pollInterrupt() != Interruption::None;
-    });
+    const bool took = shared_->writer.take(
+        info_.spid, [this, interruptible] { return interruptible && pollInterrupt() != Interruption::None; });
     if (!took) throwInterrupted();
     try {
         execSql(db_, "BEGIN IMMEDIATE");
@@ -80,8 +79,8 @@ void Executor::dropSqliteTable(const std::string& table) {
         execSql(db_, "DROP TABLE " + quoteName(table));
         return;
     }
-    const std::string hidden = std::string(HiddenPrefix) + "_dropped_" + std::to_string(undoKey_) + "_" +
-                               std::to_string(dropOnCommit_.size());
+    const std::string hidden =
+        std::string(HiddenPrefix) + "_dropped_" + std::to_string(undoKey_) + "_" + std::to_string(dropOnCommit_.size());
     execSql(db_, "ALTER TABLE " + quoteName(table) + " RENAME TO " + quoteName(hidden));
     noteSchemaChange("ALTER TABLE " + quoteName(hidden) + " RENAME TO " + quoteName(table));
     dropOnCommit_.push_back(hidden);
@@ -125,7 +124,8 @@ void Executor::commitTran(StatementOutcome& o) {
         --tranCount_;
         return;
     }
-    if (triggerDepth_ > 0) fail(50000, "COMMIT of the outermost transaction inside a trigger is not supported by the stand-in.");
+    if (triggerDepth_ > 0)
+        fail(50000, "COMMIT of the outermost transaction inside a trigger is not supported by the stand-in.");
     if (undoStored_ || !dropOnCommit_.empty()) startWriting(false);
     if (writing_) {
         if (undoStored_) forgetStored(db_, undoKey_);
@@ -192,9 +192,12 @@ void Executor::runTransactionStatement(const StatementText& s, StatementOutcome&
     // An optional transaction name.
     if (s.has(k) && (s.at(k).isName() || s.at(k).kind == TokenKind::Variable)) ++k;
     if (s.has(k)) fail(102, "Incorrect syntax near '" + s.at(k).text + "'.", 15);
-    if (head.is("begin")) beginTran(o);
-    else if (head.is("commit")) commitTran(o);
-    else rollbackTran(o);
+    if (head.is("begin"))
+        beginTran(o);
+    else if (head.is("commit"))
+        commitTran(o);
+    else
+        rollbackTran(o);
 }
 
 namespace {

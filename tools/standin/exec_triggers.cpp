@@ -57,8 +57,9 @@ void Executor::runDropTrigger(const StatementText& s, StatementOutcome&) {
         const auto t = catalog_->trigger(name);
         if (!t) {
             if (ifExists) return;
-            fail(3701, "Cannot drop the trigger '" + name + "', because it does not exist or you do not have permission.",
-                 11, 5);
+            fail(3701,
+                 "Cannot drop the trigger '" + name + "', because it does not exist or you do not have permission.", 11,
+                 5);
         }
         catalog_->dropTrigger(t->name);
     });
@@ -93,7 +94,8 @@ void Executor::fireTriggers(const TableInfo& table, char event, size_t mark, std
     }
 }
 
-void Executor::runTrigger(const TriggerInfo& trigger, const TableInfo& table, const std::vector<int64_t>& insertedRowids,
+void Executor::runTrigger(const TriggerInfo& trigger, const TableInfo& table,
+                          const std::vector<int64_t>& insertedRowids,
                           const std::vector<std::vector<Value>>& deletedRows, std::vector<StatementOutcome>& out) {
     const int depth = triggerDepth_ + 1;
     const std::string inserted = pseudoTableName("inserted", depth);
@@ -101,8 +103,8 @@ void Executor::runTrigger(const TriggerInfo& trigger, const TableInfo& table, co
     createPseudoTable(db_, inserted, table);
     createPseudoTable(db_, deleted, table);
     {
-        Statement copy(db_, "INSERT INTO temp." + quoteName(inserted) + " SELECT * FROM main." +
-                                      quoteName(table.name) + " WHERE rowid = ?");
+        Statement copy(db_, "INSERT INTO temp." + quoteName(inserted) + " SELECT * FROM main." + quoteName(table.name) +
+                                " WHERE rowid = ?");
         for (const int64_t rowid : insertedRowids) {
             copy.bind(1, rowid);
             copy.step();
@@ -112,7 +114,8 @@ void Executor::runTrigger(const TriggerInfo& trigger, const TableInfo& table, co
         for (size_t c = 0; c < table.columns.size(); ++c) marks += c ? ", ?" : "?";
         Statement put(db_, "INSERT INTO temp." + quoteName(deleted) + " VALUES (" + marks + ")");
         for (const auto& row : deletedRows) {
-            for (size_t c = 0; c < table.columns.size() && c < row.size(); ++c) put.bind(static_cast<int>(c + 1), row[c]);
+            for (size_t c = 0; c < table.columns.size() && c < row.size(); ++c)
+                put.bind(static_cast<int>(c + 1), row[c]);
             put.step();
             put.reset();
         }

@@ -84,13 +84,15 @@ std::optional<SqlType> Executor::expressionType(const StatementText& e) const {
         if (!argument) return std::nullopt;
         // SUM of decimal(p,s) is decimal(38,s), AVG decimal(38,max(s,6));
         // money stays money, float float, and smaller integers become int.
-        if (argument->base == BaseType::Money || argument->base == BaseType::SmallMoney) return makeSqlType("money", 0, 0, false);
+        if (argument->base == BaseType::Money || argument->base == BaseType::SmallMoney)
+            return makeSqlType("money", 0, 0, false);
         if (argument->isExactNumeric()) {
             return makeSqlType("decimal", 38, e.at(0).is("avg") ? std::max(argument->scale, 6) : argument->scale, true);
         }
         if (argument->base == BaseType::BigInt) return argument;
         if (argument->isInteger()) return makeSqlType("int", 0, 0, false);
-        if (argument->base == BaseType::Float || argument->base == BaseType::Real) return makeSqlType("float", 0, 0, false);
+        if (argument->base == BaseType::Float || argument->base == BaseType::Real)
+            return makeSqlType("float", 0, 0, false);
         return std::nullopt;
     }
     // The first argument decides the type of ISNULL, COALESCE, MAX and MIN.
@@ -123,9 +125,11 @@ std::optional<SqlType> Executor::arithmeticType(const StatementText& e) const {
         x.known = type->isExactNumeric() || type->isInteger();
         x.decimal = type->isExactNumeric();
         x.money = type->base == BaseType::Money || type->base == BaseType::SmallMoney;
-        x.p = type->isExactNumeric() ? type->precision
-              : type->base == BaseType::BigInt ? 19 : type->base == BaseType::Int ? 10
-              : type->base == BaseType::SmallInt ? 5 : 3;
+        x.p = type->isExactNumeric()             ? type->precision
+              : type->base == BaseType::BigInt   ? 19
+              : type->base == BaseType::Int      ? 10
+              : type->base == BaseType::SmallInt ? 5
+                                                 : 3;
         x.s = type->scale;
         return x;
     };
@@ -135,11 +139,15 @@ std::optional<SqlType> Executor::arithmeticType(const StatementText& e) const {
         r.decimal = a.decimal || b.decimal;
         r.money = a.money || b.money;  // money ranks above decimal
         switch (op) {
-        case '+': case '-':
+        case '+':
+        case '-':
             r.s = std::max(a.s, b.s);
             r.p = r.s + std::max(a.p - a.s, b.p - b.s) + 1;
             break;
-        case '*': r.p = a.p + b.p + 1; r.s = a.s + b.s; break;
+        case '*':
+            r.p = a.p + b.p + 1;
+            r.s = a.s + b.s;
+            break;
         case '/':
             r.s = std::max(6, a.s + b.p + 1);
             r.p = a.p - a.s + b.s + r.s;
@@ -156,7 +164,8 @@ std::optional<SqlType> Executor::arithmeticType(const StatementText& e) const {
         }
         return r;
     };
-    const Exact r = foldArithmetic<Exact>(e, 0, e.size(), operand, [](Exact x) { return x; }, combine);
+    const Exact r = foldArithmetic<Exact>(
+        e, 0, e.size(), operand, [](Exact x) { return x; }, combine);
     if (!r.known || !r.decimal) return std::nullopt;
     if (r.money) return makeSqlType("money", 0, 0, false);
     return makeSqlType("decimal", std::max(r.p, 1), std::min(r.s, r.p), true);
@@ -172,8 +181,8 @@ std::string Executor::typedLiteral(const Token& literal, const SqlType& type) co
     // A string meeting a number, date, bit or uniqueidentifier is converted
     // to that type (and fails as SQL Server fails); a number meeting a date
     // counts days. Other literals compare as they are.
-    const bool converted = number ? type.isDateTime()
-                                  : !type.isText() && !type.isBinary() && type.base != BaseType::Timestamp;
+    const bool converted =
+        number ? type.isDateTime() : !type.isText() && !type.isBinary() && type.base != BaseType::Timestamp;
     if (!converted) return number ? literal.text : stringLiteral(literal);
     CatalogColumn column;
     column.type = type;

@@ -43,8 +43,9 @@ SqlType readType(const StatementText& s, size_t& k, size_t end, int number) {
     }
     auto type = makeSqlType(name, arg1, arg2, hasArgs);
     if (!type) {
-        fail(2715, "Column, parameter, or variable #" + std::to_string(number) + ": Cannot find data type " + name + ".",
-             16, 6);
+        fail(2715,
+             "Column, parameter, or variable #" + std::to_string(number) + ": Cannot find data type " + name + ".", 16,
+             6);
     }
     return *type;
 }
@@ -69,7 +70,8 @@ std::string formatMessage(const std::string& format, const std::vector<Value>& a
         while (j < format.size() && std::isdigit(static_cast<unsigned char>(format[j]))) spec.push_back(format[j++]);
         if (j < format.size() && format[j] == '.') {
             spec.push_back(format[j++]);
-            while (j < format.size() && std::isdigit(static_cast<unsigned char>(format[j]))) spec.push_back(format[j++]);
+            while (j < format.size() && std::isdigit(static_cast<unsigned char>(format[j])))
+                spec.push_back(format[j++]);
         }
         while (j < format.size() && (format[j] == 'h' || format[j] == 'l' || format[j] == 'I')) ++j;
         if (j >= format.size()) {
@@ -111,8 +113,11 @@ void Executor::runDeclare(const StatementText& s, StatementOutcome&) {
         Variable v;
         v.type = readType(s, k, b, number);
         if (variables_->count(name) > 0) {
-            fail(134, "The variable name '" + s.at(a).text + "' has already been declared. Variable names must be "
-                      "unique within a query batch or stored procedure.", 15);
+            fail(134,
+                 "The variable name '" + s.at(a).text +
+                     "' has already been declared. Variable names must be "
+                     "unique within a query batch or stored procedure.",
+                 15);
         }
         if (k < b) {
             if (!s.at(k).isSymbol("=") || k + 1 >= b) syntaxErrorAt(s, k);
@@ -152,8 +157,10 @@ void Executor::runSelectAssign(const StatementText& s, StatementOutcome& o) {
     std::string sql = "SELECT ";
     for (auto [a, b] : splitTopLevel(s, 1, end)) {
         if (b < a + 3 || s.at(a).kind != TokenKind::Variable || !s.at(a + 1).isSymbol("=")) {
-            fail(141, "A SELECT statement that assigns a value to a variable must not be combined with "
-                      "data-retrieval operations.", 15);
+            fail(141,
+                 "A SELECT statement that assigns a value to a variable must not be combined with "
+                 "data-retrieval operations.",
+                 15);
         }
         Variable* v = findVariable(s.at(a).text);
         if (!v) fail(137, "Must declare the scalar variable \"" + s.at(a).text + "\".", 15, 2);
@@ -173,9 +180,9 @@ void Executor::runSelectAssign(const StatementText& s, StatementOutcome& o) {
             CatalogColumn column;
             column.name = "variable";
             column.type = targets[c]->type;
-            targets[c]->value = convertForColumn(
-                SourceValue{q.column(static_cast<int>(c)), ValueOrigin::Expression, sourceTypes[c]}, column,
-                conversionContext());
+            targets[c]->value =
+                convertForColumn(SourceValue{q.column(static_cast<int>(c)), ValueOrigin::Expression, sourceTypes[c]},
+                                 column, conversionContext());
         }
     }
     o.command = command::Select;
@@ -196,7 +203,8 @@ void Executor::runRaiserror(const StatementText& s, StatementOutcome& o) {
         }
     }
     const Value message = evaluate(s.sub(parts[0].first, parts[0].second));
-    const auto severity = static_cast<int>(std::min<int64_t>(25, std::max<int64_t>(0, evaluate(s.sub(parts[1].first, parts[1].second)).i)));
+    const auto severity = static_cast<int>(
+        std::min<int64_t>(25, std::max<int64_t>(0, evaluate(s.sub(parts[1].first, parts[1].second)).i)));
     int64_t state = evaluate(s.sub(parts[2].first, parts[2].second)).i;
     if (state < 0 || state > 255) state = 1;
     std::vector<Value> args;
@@ -204,11 +212,12 @@ void Executor::runRaiserror(const StatementText& s, StatementOutcome& o) {
     SqlMessage m;
     if (message.kind == Value::Kind::Integer) {
         // No messages of one's own (sp_addmessage): SQL Server's answer for an unknown number.
-        m = sqlError(18054, "Error " + std::to_string(message.i) + ", severity " + std::to_string(severity) +
-                                ", state " + std::to_string(state) +
-                                " was raised, but no message with that error number was found in sys.messages. If "
-                                "error is larger than 50000, make sure the user-defined message is added using "
-                                "sp_addmessage.",
+        m = sqlError(18054,
+                     "Error " + std::to_string(message.i) + ", severity " + std::to_string(severity) + ", state " +
+                         std::to_string(state) +
+                         " was raised, but no message with that error number was found in sys.messages. If "
+                         "error is larger than 50000, make sure the user-defined message is added using "
+                         "sp_addmessage.",
                      16, 1);
     } else {
         m = sqlError(50000, formatMessage(valueText(message), args), static_cast<uint8_t>(severity),
@@ -269,8 +278,9 @@ void Executor::runDbcc(const StatementText& s, StatementOutcome& o) {
     }
     if (!quiet) {
         o.messages.push_back(sqlInfo(7998, report));
-        o.messages.push_back(sqlInfo(2528, "DBCC execution completed. If DBCC printed error messages, contact your "
-                                           "system administrator."));
+        o.messages.push_back(sqlInfo(2528,
+                                     "DBCC execution completed. If DBCC printed error messages, contact your "
+                                     "system administrator."));
     }
 }
 

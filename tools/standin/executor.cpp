@@ -47,11 +47,26 @@ std::string savepointName(int depth) { return "standin_statement_" + std::to_str
 // runs (names resolved late, deferred name resolution) they end the batch.
 bool isCompileError(int number) {
     switch (number) {
-    case 102: case 105: case 109: case 110: case 111: case 113: case 120: case 121: case 134: case 137:
-    case 141: case 156: case 195: case 207: case 208: case 213: case 4104: case 8101: case 10709:
-        return true;
-    default:
-        return false;
+    case 102:
+    case 105:
+    case 109:
+    case 110:
+    case 111:
+    case 113:
+    case 120:
+    case 121:
+    case 134:
+    case 137:
+    case 141:
+    case 156:
+    case 195:
+    case 207:
+    case 208:
+    case 213:
+    case 4104:
+    case 8101:
+    case 10709: return true;
+    default: return false;
     }
 }
 
@@ -80,8 +95,7 @@ std::string serverVersionText() {
            sqlite3_libversion() + ")";
 }
 
-Executor::Executor(DatabaseDirectory& directory, SessionInfo info)
-    : directory_(directory), info_(std::move(info)) {
+Executor::Executor(DatabaseDirectory& directory, SessionInfo info) : directory_(directory), info_(std::move(info)) {
     functions_.login = info_.login;
     functions_.appName = info_.appName;
     functions_.hostName = info_.hostName;
@@ -159,7 +173,8 @@ int Executor::progressHandler(void* self) {
 int32_t Executor::lineOf(const StatementText& s) const {
     if (!lineStarts_ || s.size() == 0) return 1;
     const size_t at = s.at(0).begin;
-    return static_cast<int32_t>(1 + (std::upper_bound(lineStarts_->begin(), lineStarts_->end(), at) - lineStarts_->begin()));
+    return static_cast<int32_t>(
+        1 + (std::upper_bound(lineStarts_->begin(), lineStarts_->end(), at) - lineStarts_->begin()));
 }
 
 BatchOutcome Executor::runBatch(const std::string& sql) {
@@ -228,8 +243,8 @@ void Executor::runStatement(const StatementText& s, bool firstInBatch, std::vect
     const ScopeGuard scope(*this, s);
     const Token& head = s.at(0);
     if (head.is("if") || head.is("while")) return runIf(s, out);
-    if (head.is("begin") && !(s.has(1) && (s.at(1).is("tran") || s.at(1).is("transaction") ||
-                                           s.at(1).is("distributed")))) {
+    if (head.is("begin") &&
+        !(s.has(1) && (s.at(1).is("tran") || s.at(1).is("transaction") || s.at(1).is("distributed")))) {
         return runBlock(s, out);
     }
     runSimple(s, firstInBatch, out);
@@ -261,9 +276,11 @@ void Executor::runSimple(const StatementText& s, bool firstInBatch, std::vector<
         if (savepoint) {
             // Undo the statement alone; a write SQLite rolled back entirely has no savepoint left.
             if (!sqlite3_get_autocommit(db_)) {
-                sqlite3_exec(db_, ("ROLLBACK TO " + savepointName(savepointDepth_) + "; RELEASE " +
-                                         savepointName(savepointDepth_)).c_str(),
-                             nullptr, nullptr, nullptr);
+                sqlite3_exec(
+                    db_,
+                    ("ROLLBACK TO " + savepointName(savepointDepth_) + "; RELEASE " + savepointName(savepointDepth_))
+                        .c_str(),
+                    nullptr, nullptr, nullptr);
             }
             --savepointDepth_;
             changes_->truncate(mark);
@@ -308,7 +325,7 @@ void Executor::savepointStep(int kind, int depth) {
     auto& stmt = savepointStatements_[at];
     if (!stmt) {
         const std::string name = savepointName(depth);
-        stmt = std::make_unique<Statement>(db_, kind == 0 ? "SAVEPOINT " + name
+        stmt = std::make_unique<Statement>(db_, kind == 0   ? "SAVEPOINT " + name
                                                 : kind == 1 ? "RELEASE " + name
                                                             : "ROLLBACK TO " + name);
     }
@@ -403,7 +420,8 @@ void Executor::dispatch(const StatementText& s, bool firstInBatch, StatementOutc
         return runExec(s, o);
     }
     if (head.kind == TokenKind::Word && isStatementKeyword(head)) {
-        fail(50000, "The stand-in does not support this statement: " + s.text(0, std::min<size_t>(s.size(), 3)) + " ...");
+        fail(50000,
+             "The stand-in does not support this statement: " + s.text(0, std::min<size_t>(s.size(), 3)) + " ...");
     }
     if (head.kind == TokenKind::Word && isReservedWord(head.text)) {
         fail(156, "Incorrect syntax near the keyword '" + head.text + "'.", 15);
@@ -445,7 +463,8 @@ std::string Executor::translate(const StatementText& s) const {
     if (triggerDepth_ > 0) {
         ctx.pseudoTable = [this](const std::string& name) -> std::optional<std::string> {
             if (name == "inserted" || name == "deleted") {
-                return "temp." + quoteName(std::string(HiddenPrefix) + "_" + name + "_" + std::to_string(triggerDepth_));
+                return "temp." +
+                       quoteName(std::string(HiddenPrefix) + "_" + name + "_" + std::to_string(triggerDepth_));
             }
             return std::nullopt;
         };
@@ -476,7 +495,8 @@ void Executor::refreshSysDatabases() {
             "CREATE TEMP TABLE IF NOT EXISTS sysdatabases (name TEXT NOT NULL COLLATE NOCASE, dbid INTEGER NOT NULL,"
             " crdate TEXT NOT NULL, cmptlevel INTEGER NOT NULL, filename TEXT);"
             "DELETE FROM temp.sysdatabases;");
-    Statement ins(db_, "INSERT INTO temp.sysdatabases (name, dbid, crdate, cmptlevel, filename) VALUES (?, ?, ?, 110, ?)");
+    Statement ins(db_,
+                  "INSERT INTO temp.sysdatabases (name, dbid, crdate, cmptlevel, filename) VALUES (?, ?, ?, 110, ?)");
     for (const auto& d : directory_.list()) {
         ins.bind(1, d.name);
         ins.bind(2, static_cast<int64_t>(d.dbid));

@@ -42,7 +42,7 @@ struct StatementOutcome {
     uint16_t command = 0;
     std::optional<uint64_t> rowCount;
     bool failed = false;
-    bool procedure = false;  // the statement ran a stored procedure
+    bool procedure = false;    // the statement ran a stored procedure
     bool inProcedure = false;  // a statement of a trigger body: DONEINPROC
 };
 
@@ -278,9 +278,9 @@ private:
     // Transactions.
     int tranCount_ = 0;
     uint64_t transactionId_ = 0;
-    int64_t undoKey_ = 0;        // this transaction's key in the stored undo records
-    bool undoStored_ = false;    // some of its records are stored already
-    bool writing_ = false;       // an SQLite write transaction is open
+    int64_t undoKey_ = 0;      // this transaction's key in the stored undo records
+    bool undoStored_ = false;  // some of its records are stored already
+    bool writing_ = false;     // an SQLite write transaction is open
     int savepointDepth_ = 0;
     std::vector<std::string> dropOnCommit_;  // tables dropped inside the transaction (renamed until then)
     std::vector<std::string> heldShared_;    // shared locks of the running statement
@@ -294,7 +294,7 @@ private:
     bool noCount_ = false;
     bool xactAbort_ = false;
     Isolation isolation_ = Isolation::ReadCommitted;
-    int lockTimeoutMs_ = -1;  // SET LOCK_TIMEOUT; -1 waits without end, as SQL Server's default
+    int lockTimeoutMs_ = -1;           // SET LOCK_TIMEOUT; -1 waits without end, as SQL Server's default
     std::string identityInsertTable_;  // the one table with IDENTITY_INSERT ON
 
     // The running batch.

@@ -11,9 +11,12 @@ std::vector<std::string> helpTextRows(const std::string& text) {
         // One UTF-8 sequence at a time, so no character is cut.
         size_t len = 1;
         const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0xF0) len = 4;
-        else if (c >= 0xE0) len = 3;
-        else if (c >= 0xC0) len = 2;
+        if (c >= 0xF0)
+            len = 4;
+        else if (c >= 0xE0)
+            len = 3;
+        else if (c >= 0xC0)
+            len = 2;
         const size_t need = len == 4 ? 2 : 1;
         if (units + need > 255) {
             rows.push_back(current);

@@ -60,14 +60,18 @@ void checkInsertCounts(const InsertShape& shape, const TableInfo* table) {
     }
     if (shape.explicitList) {
         if (width < shape.columns.size()) {
-            fail(109, "There are more columns in the INSERT statement than values specified in the VALUES clause. "
-                      "The number of values in the VALUES clause must match the number of columns specified in the "
-                      "INSERT statement.", 15);
+            fail(109,
+                 "There are more columns in the INSERT statement than values specified in the VALUES clause. "
+                 "The number of values in the VALUES clause must match the number of columns specified in the "
+                 "INSERT statement.",
+                 15);
         }
         if (width > shape.columns.size()) {
-            fail(110, "There are fewer columns in the INSERT statement than values specified in the VALUES clause. "
-                      "The number of values in the VALUES clause must match the number of columns specified in the "
-                      "INSERT statement.", 15);
+            fail(110,
+                 "There are fewer columns in the INSERT statement than values specified in the VALUES clause. "
+                 "The number of values in the VALUES clause must match the number of columns specified in the "
+                 "INSERT statement.",
+                 15);
         }
         return;
     }

@@ -76,8 +76,8 @@ LoginRequest parseLogin7(std::string_view payload) {
     r.skip(4 + 4 + 4);  // client program version, process id, connection id
     r.u8();             // option flags 1
     const uint8_t flags2 = r.u8();
-    r.u8();  // type flags
-    r.u8();  // option flags 3
+    r.u8();         // type flags
+    r.u8();         // option flags 3
     r.skip(4 + 4);  // time zone, LCID
     auto next = [&]() {
         const uint16_t off = r.u16();

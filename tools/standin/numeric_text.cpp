@@ -123,8 +123,7 @@ std::optional<double> parseFloatText(std::string_view text) {
     std::string_view s = trimmed(text);
     if (s.empty()) return std::nullopt;
     for (char c : s) {
-        if (!std::isdigit(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '+' && c != 'e' &&
-            c != 'E') {
+        if (!std::isdigit(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '+' && c != 'e' && c != 'E') {
             return std::nullopt;
         }
     }

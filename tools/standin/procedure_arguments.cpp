@@ -46,8 +46,10 @@ std::string ProcedureArguments::text(const std::string& parameter, const std::st
 
 std::string ProcedureArguments::requiredText(const std::string& parameter) const {
     if (!value(parameter)) {
-        fail(201, "Procedure or function '" + procedure_ + "' expects parameter '" + parameter +
-                      "', which was not supplied.", 16, 4);
+        fail(
+            201,
+            "Procedure or function '" + procedure_ + "' expects parameter '" + parameter + "', which was not supplied.",
+            16, 4);
     }
     return text(parameter);
 }

@@ -97,11 +97,11 @@ bool Refusals::serve(Pending& p) {
             }
             if (type != packet_type::Login7) return false;
             TokenWriter w(negotiatedTdsVersion(parseLogin7(payload).tdsVersion), "DOVREL-STANDIN");
-            w.message(sqlError(17809, "Could not connect because the maximum number of '" +
-                                          std::to_string(maxConnections_) +
-                                          "' user connections has already been reached. The system administrator can "
-                                          "use sp_configure to increase the maximum value. The connection has been "
-                                          "closed.",
+            w.message(sqlError(17809,
+                               "Could not connect because the maximum number of '" + std::to_string(maxConnections_) +
+                                   "' user connections has already been reached. The system administrator can "
+                                   "use sp_configure to increase the maximum value. The connection has been "
+                                   "closed.",
                                20, 1));
             w.done(done_token::Done, done_status::Error, command::None, 0);
             sendAll(p.fd, packet(packet_type::Reply, w.take()));
@@ -133,8 +133,7 @@ void Refusals::loop() {
         poll(fds.data(), fds.size(), 100);
         if (fds[0].revents != 0) {
             char drain[64];
-            while (read(wakeFds_[0], drain, sizeof drain) > 0) {
-            }
+            while (read(wakeFds_[0], drain, sizeof drain) > 0) {}
         }
         const auto now = std::chrono::steady_clock::now();
         std::vector<Pending> kept;

@@ -12,19 +12,31 @@ namespace {
 
 // The procedures a request may name by number (ProcID).
 const char* procedureById(uint16_t id) {
-    static const char* const names[] = {nullptr,           "sp_cursor",        "sp_cursoropen",  "sp_cursorprepare",
-                                        "sp_cursorexecute", "sp_cursorprepexec", "sp_cursorunprepare", "sp_cursorfetch",
-                                        "sp_cursoroption", "sp_cursorclose",   "sp_executesql",  "sp_prepare",
-                                        "sp_execute",      "sp_prepexec",      "sp_prepexecrpc", "sp_unprepare"};
+    static const char* const names[] = {nullptr,
+                                        "sp_cursor",
+                                        "sp_cursoropen",
+                                        "sp_cursorprepare",
+                                        "sp_cursorexecute",
+                                        "sp_cursorprepexec",
+                                        "sp_cursorunprepare",
+                                        "sp_cursorfetch",
+                                        "sp_cursoroption",
+                                        "sp_cursorclose",
+                                        "sp_executesql",
+                                        "sp_prepare",
+                                        "sp_execute",
+                                        "sp_prepexec",
+                                        "sp_prepexecrpc",
+                                        "sp_unprepare"};
     return id < sizeof names / sizeof names[0] ? names[id] : nullptr;
 }
 
 namespace type {
 constexpr uint8_t Null = 0x1F, Int1 = 0x30, Bit = 0x32, Int2 = 0x34, Int4 = 0x38, Int8 = 0x7F, DateTime4 = 0x3A,
-                  Float4 = 0x3B, Money = 0x3C, DateTime = 0x3D, Float8 = 0x3E, Money4 = 0x7A, Guid = 0x24,
-                  IntN = 0x26, BitN = 0x68, FloatN = 0x6D, MoneyN = 0x6E, DateTimeN = 0x6F, DecimalN = 0x6A,
-                  NumericN = 0x6C, DateN = 0x28, BigVarChar = 0xA7, BigChar = 0xAF, NVarChar = 0xE7, NChar = 0xEF,
-                  BigVarBinary = 0xA5, BigBinary = 0xAD;
+                  Float4 = 0x3B, Money = 0x3C, DateTime = 0x3D, Float8 = 0x3E, Money4 = 0x7A, Guid = 0x24, IntN = 0x26,
+                  BitN = 0x68, FloatN = 0x6D, MoneyN = 0x6E, DateTimeN = 0x6F, DecimalN = 0x6A, NumericN = 0x6C,
+                  DateN = 0x28, BigVarChar = 0xA7, BigChar = 0xAF, NVarChar = 0xE7, NChar = 0xEF, BigVarBinary = 0xA5,
+                  BigBinary = 0xAD;
 }
 
 std::string latin1ToUtf8(std::string_view bytes) {
@@ -57,8 +69,10 @@ Value fixedValue(uint8_t t, std::string_view b) {
     switch (t) {
     case type::Int1: return Value::integer(static_cast<uint8_t>(b[0]));
     case type::Bit: return Value::integer(b[0] != 0 ? 1 : 0);
-    case type::Int2: case type::Int4: case type::Int8: case type::IntN:
-        return Value::integer(signedOf(littleEndian(b), b.size()));
+    case type::Int2:
+    case type::Int4:
+    case type::Int8:
+    case type::IntN: return Value::integer(signedOf(littleEndian(b), b.size()));
     case type::Float4: {
         float f = 0;
         const uint32_t raw = static_cast<uint32_t>(littleEndian(b));
@@ -73,9 +87,9 @@ Value fixedValue(uint8_t t, std::string_view b) {
     }
     case type::Money:
     case type::Money4: {
-        const int64_t units = b.size() == 4 ? signedOf(littleEndian(b), 4)
-                                            : static_cast<int64_t>((littleEndian(b.substr(0, 4)) << 32) |
-                                                                   littleEndian(b.substr(4, 4)));
+        const int64_t units =
+            b.size() == 4 ? signedOf(littleEndian(b), 4)
+                          : static_cast<int64_t>((littleEndian(b.substr(0, 4)) << 32) | littleEndian(b.substr(4, 4)));
         char buf[40];
         std::snprintf(buf, sizeof buf, "%s%lld.%04lld", units < 0 ? "-" : "", std::llabs(units / 10000),
                       std::llabs(units % 10000));
@@ -144,11 +158,23 @@ bool readParameter(ByteReader& r, Value& value, uint8_t& typeCode) {
     typeCode = t;
     switch (t) {
     case type::Null: value = Value::null(); return true;
-    case type::Int1: case type::Bit: value = fixedValue(t, r.bytes(1)); return true;
+    case type::Int1:
+    case type::Bit: value = fixedValue(t, r.bytes(1)); return true;
     case type::Int2: value = fixedValue(t, r.bytes(2)); return true;
-    case type::Int4: case type::Float4: case type::Money4: case type::DateTime4: value = fixedValue(t, r.bytes(4)); return true;
-    case type::Int8: case type::Float8: case type::Money: case type::DateTime: value = fixedValue(t, r.bytes(8)); return true;
-    case type::IntN: case type::BitN: case type::FloatN: case type::MoneyN: case type::DateTimeN: case type::Guid: {
+    case type::Int4:
+    case type::Float4:
+    case type::Money4:
+    case type::DateTime4: value = fixedValue(t, r.bytes(4)); return true;
+    case type::Int8:
+    case type::Float8:
+    case type::Money:
+    case type::DateTime: value = fixedValue(t, r.bytes(8)); return true;
+    case type::IntN:
+    case type::BitN:
+    case type::FloatN:
+    case type::MoneyN:
+    case type::DateTimeN:
+    case type::Guid: {
         r.u8();  // maximum length
         const uint8_t n = r.u8();
         if (n == 0) {
@@ -156,15 +182,22 @@ bool readParameter(ByteReader& r, Value& value, uint8_t& typeCode) {
             return true;
         }
         const std::string_view b = r.bytes(n);
-        if (t == type::Guid) value = Value::text(guidText(b));
-        else if (t == type::BitN) value = Value::integer(b[0] != 0 ? 1 : 0);
-        else if (t == type::IntN) value = fixedValue(type::IntN, b);
-        else if (t == type::FloatN) value = fixedValue(n == 4 ? type::Float4 : type::Float8, b);
-        else if (t == type::MoneyN) value = fixedValue(n == 4 ? type::Money4 : type::Money, b);
-        else value = fixedValue(n == 4 ? type::DateTime4 : type::DateTime, b);
+        if (t == type::Guid)
+            value = Value::text(guidText(b));
+        else if (t == type::BitN)
+            value = Value::integer(b[0] != 0 ? 1 : 0);
+        else if (t == type::IntN)
+            value = fixedValue(type::IntN, b);
+        else if (t == type::FloatN)
+            value = fixedValue(n == 4 ? type::Float4 : type::Float8, b);
+        else if (t == type::MoneyN)
+            value = fixedValue(n == 4 ? type::Money4 : type::Money, b);
+        else
+            value = fixedValue(n == 4 ? type::DateTime4 : type::DateTime, b);
         return true;
     }
-    case type::DecimalN: case type::NumericN: {
+    case type::DecimalN:
+    case type::NumericN: {
         r.u8();
         r.u8();  // precision
         const uint8_t scale = r.u8();
@@ -178,11 +211,16 @@ bool readParameter(ByteReader& r, Value& value, uint8_t& typeCode) {
             value = Value::null();
             return true;
         }
-        value = Value::text(formatDate(civilFromDays(daysFromCivil(1, 1, 1) + static_cast<int64_t>(littleEndian(r.bytes(n))))));
+        value = Value::text(
+            formatDate(civilFromDays(daysFromCivil(1, 1, 1) + static_cast<int64_t>(littleEndian(r.bytes(n))))));
         return true;
     }
-    case type::BigVarChar: case type::BigChar: case type::NVarChar: case type::NChar:
-    case type::BigVarBinary: case type::BigBinary: {
+    case type::BigVarChar:
+    case type::BigChar:
+    case type::NVarChar:
+    case type::NChar:
+    case type::BigVarBinary:
+    case type::BigBinary: {
         const uint16_t max = r.u16();
         const bool text = t != type::BigVarBinary && t != type::BigBinary;
         if (text) r.skip(5);  // collation
@@ -193,10 +231,14 @@ bool readParameter(ByteReader& r, Value& value, uint8_t& typeCode) {
             const uint16_t n = r.u16();
             if (n != 0xFFFF) bytes = std::string(r.bytes(n));
         }
-        if (!bytes) value = Value::null();
-        else if (t == type::NVarChar || t == type::NChar) value = Value::text(utf16leToUtf8(*bytes));
-        else if (text) value = Value::text(latin1ToUtf8(*bytes));
-        else value = Value::blob(*bytes);
+        if (!bytes)
+            value = Value::null();
+        else if (t == type::NVarChar || t == type::NChar)
+            value = Value::text(utf16leToUtf8(*bytes));
+        else if (text)
+            value = Value::text(latin1ToUtf8(*bytes));
+        else
+            value = Value::blob(*bytes);
         return true;
     }
     default: return false;

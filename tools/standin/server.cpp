@@ -19,7 +19,9 @@ constexpr const char* ServerName = "DOVREL-STANDIN";
 }  // namespace
 
 Server::Server(DatabaseDirectory& directory, LoginTable logins, ServerLimits limits)
-    : directory_(directory), logins_(std::move(logins)), limits_(limits),
+    : directory_(directory),
+      logins_(std::move(logins)),
+      limits_(limits),
       refusals_(limits.maxConnections, std::min(limits.loginTimeout, std::chrono::milliseconds(2000))) {
     if (pipe2(wakeFds_, O_CLOEXEC) != 0) wakeFds_[0] = wakeFds_[1] = -1;
 }

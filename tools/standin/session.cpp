@@ -27,8 +27,7 @@ constexpr uint16_t TmBegin = 5, TmCommit = 7, TmRollback = 8;
 
 void setTraceRequests(bool on) { traceRequests = on; }
 
-Session::Session(int fd, DatabaseDirectory& directory, const LoginTable& logins, uint16_t spid,
-                 std::string serverName)
+Session::Session(int fd, DatabaseDirectory& directory, const LoginTable& logins, uint16_t spid, std::string serverName)
     : fd_(fd), transport_(fd), directory_(directory), logins_(logins), spid_(spid), serverName_(std::move(serverName)) {
     transport_.setSessionId(spid);
 }
@@ -73,7 +72,9 @@ Interruption Session::checkClient() {
     char header[8];
     const ssize_t n = recv(fd_, header, sizeof header, MSG_PEEK | MSG_DONTWAIT);
     if (n == 0) return Interruption::ClientGone;
-    if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR ? Interruption::None : Interruption::ClientGone;
+    if (n < 0)
+        return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR ? Interruption::None
+                                                                         : Interruption::ClientGone;
     if (n < static_cast<ssize_t>(sizeof header)) return Interruption::None;  // the rest is on its way
     if (static_cast<uint8_t>(header[0]) != packet_type::Attention) {
         // A request sent ahead of its turn: it waits until this one is answered.
@@ -171,8 +172,8 @@ void Session::handleTransactionRequest(const std::string& payload) {
         o = request == TmCommit ? executor_->commitTransaction(beginNew) : executor_->rollbackTransaction(beginNew);
     } else {
         o.failed = true;
-        o.messages.push_back(sqlError(50000, "Transaction manager request " + std::to_string(request) +
-                                                 " is not supported by the stand-in."));
+        o.messages.push_back(sqlError(
+            50000, "Transaction manager request " + std::to_string(request) + " is not supported by the stand-in."));
     }
     sendOutcomes({o}, Interruption::None);
 }

@@ -5,8 +5,9 @@
 namespace standin {
 namespace {
 
-constexpr std::array<const char*, 12> EnglishMonths{"January", "February", "March",     "April",   "May",      "June",
-                                                    "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<const char*, 12> EnglishMonths{"January",   "February", "March",    "April",
+                                                    "May",       "June",     "July",     "August",
+                                                    "September", "October",  "November", "December"};
 constexpr std::array<const char*, 12> EnglishShortMonths{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 // sys.syslanguages gives 简体中文 numbered months, long and short alike.

@@ -12,7 +12,7 @@ struct SqlMessage {
     uint8_t state = 1;
     uint8_t severity = 16;  // 10 and below: information, not an error
     std::string text;
-    int32_t line = 1;  // line of the batch (or trigger) the statement starts on
+    int32_t line = 1;       // line of the batch (or trigger) the statement starts on
     std::string procedure;  // the trigger that raised it, if any
     bool isError() const { return severity > 10; }
 };

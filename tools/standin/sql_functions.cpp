@@ -98,7 +98,9 @@ void datePart(sqlite3_context* c, int, sqlite3_value** argv) {
     // A stored date, or a string read under the session's settings.
     auto p = parseStoredDateTime(text);
     if (!p) p = readDateLiteral(text, contextOf(c).conversion.dates, DateKind::DateTime).value;
-    if (!p) return resultError(c, sqlError(241, "Conversion failed when converting date and/or time from character string."));
+    if (!p)
+        return resultError(c,
+                           sqlError(241, "Conversion failed when converting date and/or time from character string."));
     sqlite3_result_int(c, Part == 0 ? p->year : Part == 1 ? p->month : p->day);
 }
 
@@ -121,8 +123,7 @@ void result(sqlite3_context* c, const Value& v) {
     case Value::Kind::Integer: return sqlite3_result_int64(c, v.i);
     case Value::Kind::Real: return sqlite3_result_double(c, v.r);
     case Value::Kind::Text: return resultText(c, v.s);
-    case Value::Kind::Blob:
-        return sqlite3_result_blob(c, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT);
+    case Value::Kind::Blob: return sqlite3_result_blob(c, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT);
     }
 }
 
@@ -273,7 +274,8 @@ void registerFunctions(sqlite3* db, const FunctionContext* context) {
     sqlite3_create_function(db, "object_id", 1, flags, user, objectId, nullptr, nullptr);
     sqlite3_create_function(db, ConvertFunction, 5, flags, user, convertValue, nullptr, nullptr);
     sqlite3_create_function(db, AssignFunction, 4, flags, user, assignValue, nullptr, nullptr);
-    sqlite3_create_function(db, ArithmeticFunction, 3, flags | SQLITE_DETERMINISTIC, user, arithmeticValue, nullptr, nullptr);
+    sqlite3_create_function(db, ArithmeticFunction, 3, flags | SQLITE_DETERMINISTIC, user, arithmeticValue, nullptr,
+                            nullptr);
     sqlite3_create_function(db, "sum", 1, flags, user, nullptr, sumStep, sumFinal);
     registerCollations(db);
 }

@@ -11,10 +11,10 @@
 namespace standin {
 
 struct FunctionContext {
-    std::string database;  // DB_NAME()
-    std::string login;     // SUSER_SNAME(), USER_NAME()
-    std::string appName;   // APP_NAME()
-    std::string hostName;  // HOST_NAME()
+    std::string database;          // DB_NAME()
+    std::string login;             // SUSER_SNAME(), USER_NAME()
+    std::string appName;           // APP_NAME()
+    std::string hostName;          // HOST_NAME()
     ConversionContext conversion;  // the session's date settings
 };
 

@@ -19,9 +19,7 @@ bool isWordChar(unsigned char c) { return std::isalnum(c) || c == '_' || c == '#
 
 }  // namespace
 
-bool Token::is(std::string_view keyword) const {
-    return kind == TokenKind::Word && equalsIgnoreCase(text, keyword);
-}
+bool Token::is(std::string_view keyword) const { return kind == TokenKind::Word && equalsIgnoreCase(text, keyword); }
 
 std::vector<Token> tokenize(std::string_view s) {
     std::vector<Token> tokens;
@@ -140,12 +138,13 @@ std::vector<Token> tokenize(std::string_view s) {
 
 bool isReservedWord(std::string_view word) {
     static const std::array<std::string_view, 60> words{
-        "add", "all", "alter", "and", "as", "asc", "begin", "between", "by", "case", "check", "column",
-        "commit", "constraint", "create", "database", "default", "delete", "desc", "distinct", "drop", "else",
-        "end", "exec", "execute", "exists", "foreign", "from", "group", "having", "identity", "if", "in",
-        "index", "insert", "into", "is", "join", "key", "like", "not", "null", "on", "or", "order",
-        "primary", "print", "references", "rollback", "select", "set", "table", "top", "tran", "transaction",
-        "trigger", "union", "update", "values", "where"};
+        "add",         "all",      "alter",      "and",      "as",         "asc",    "begin",    "between", "by",
+        "case",        "check",    "column",     "commit",   "constraint", "create", "database", "default", "delete",
+        "desc",        "distinct", "drop",       "else",     "end",        "exec",   "execute",  "exists",  "foreign",
+        "from",        "group",    "having",     "identity", "if",         "in",     "index",    "insert",  "into",
+        "is",          "join",     "key",        "like",     "not",        "null",   "on",       "or",      "order",
+        "primary",     "print",    "references", "rollback", "select",     "set",    "table",    "top",     "tran",
+        "transaction", "trigger",  "union",      "update",   "values",     "where"};
     const std::string lower = toLower(word);
     return std::find(words.begin(), words.end(), lower) != words.end();
 }

@@ -5,9 +5,7 @@ namespace {
 
 bool isTransactionWord(const Token& t) { return t.is("tran") || t.is("transaction") || t.is("distributed"); }
 
-bool isSetOperator(const Token& t) {
-    return t.is("union") || t.is("all") || t.is("except") || t.is("intersect");
-}
+bool isSetOperator(const Token& t) { return t.is("union") || t.is("all") || t.is("except") || t.is("intersect"); }
 
 // Whether `t` (a statement keyword at depth 0) continues the statement that
 // began at `start` instead of starting a new one.
@@ -54,10 +52,10 @@ bool continues(const std::vector<Token>& tokens, size_t start, size_t at) {
 }  // namespace
 
 bool isStatementKeyword(const Token& t) {
-    static const char* const words[] = {"select", "insert", "update", "delete", "create", "drop", "alter",
-                                        "exec", "execute", "set", "begin", "commit", "rollback", "save",
-                                        "use", "print", "if", "declare", "truncate", "raiserror", "return",
-                                        "while", "grant", "revoke", "waitfor", "merge", "dbcc", "checkpoint"};
+    static const char* const words[] = {
+        "select", "insert", "update",   "delete", "create",  "drop",  "alter", "exec",      "execute",  "set",
+        "begin",  "commit", "rollback", "save",   "use",     "print", "if",    "declare",   "truncate", "raiserror",
+        "return", "while",  "grant",    "revoke", "waitfor", "merge", "dbcc",  "checkpoint"};
     if (t.kind != TokenKind::Word) return false;
     for (const char* w : words) {
         if (t.is(w)) return true;
@@ -70,8 +68,7 @@ size_t statementEnd(const std::vector<Token>& tokens, size_t start, size_t limit
     const Token& head = tokens[start];
     if (head.is("create") && start + 1 < limit) {
         const Token& what = tokens[start + 1];
-        if (what.is("trigger") || what.is("procedure") || what.is("proc") || what.is("view") ||
-            what.is("function")) {
+        if (what.is("trigger") || what.is("procedure") || what.is("proc") || what.is("view") || what.is("function")) {
             return limit;
         }
     }
@@ -81,9 +78,13 @@ size_t statementEnd(const std::vector<Token>& tokens, size_t start, size_t limit
         size_t k = start + 1;
         for (; k < limit; ++k) {
             const Token& t = tokens[k];
-            if (t.isSymbol("(")) ++depth;
-            else if (t.isSymbol(")")) --depth;
-            else if (depth == 0 && isStatementKeyword(t) && !(t.is("select") && k > start + 1 && tokens[k - 1].isSymbol("("))) break;
+            if (t.isSymbol("("))
+                ++depth;
+            else if (t.isSymbol(")"))
+                --depth;
+            else if (depth == 0 && isStatementKeyword(t) &&
+                     !(t.is("select") && k > start + 1 && tokens[k - 1].isSymbol("(")))
+                break;
         }
         size_t end = statementEnd(tokens, k, limit);
         if (head.is("if") && end < limit && tokens[end].is("else")) end = statementEnd(tokens, end + 1, limit);
@@ -132,6 +133,5 @@ std::vector<TokenRange> splitStatements(const std::vector<Token>& tokens, TokenR
     }
     return out;
 }
-
 
 }  // namespace standin

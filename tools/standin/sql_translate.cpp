@@ -26,10 +26,11 @@ std::optional<std::string> mappedFunction(const std::string& lower) {
 bool isStringToken(const Token& t) { return t.kind == TokenKind::String; }
 
 bool isTableHint(const Token& t) {
-    static const char* const hints[] = {"nolock", "readuncommitted", "readcommitted", "readcommittedlock", "updlock",
-                                        "rowlock", "paglock", "tablock", "tablockx", "xlock", "holdlock",
-                                        "serializable", "repeatableread", "readpast", "nowait", "forceseek",
-                                        "forcescan", "noexpand"};
+    static const char* const hints[] = {"nolock",         "readuncommitted", "readcommitted", "readcommittedlock",
+                                        "updlock",        "rowlock",         "paglock",       "tablock",
+                                        "tablockx",       "xlock",           "holdlock",      "serializable",
+                                        "repeatableread", "readpast",        "nowait",        "forceseek",
+                                        "forcescan",      "noexpand"};
     for (const char* h : hints) {
         if (t.is(h)) return true;
     }
@@ -150,9 +151,12 @@ std::optional<SqlType> readCastType(const StatementText& s, size_t from, size_t 
     for (size_t a = 0; a < args.size(); ++a) {
         const Token& t = s.at(args[a].first);
         if (args[a].second != args[a].first + 1) return std::nullopt;
-        if (t.is("max")) values[a] = SqlType::MaxLength;
-        else if (t.kind == TokenKind::Number) values[a] = std::atoi(t.text.c_str());
-        else return std::nullopt;
+        if (t.is("max"))
+            values[a] = SqlType::MaxLength;
+        else if (t.kind == TokenKind::Number)
+            values[a] = std::atoi(t.text.c_str());
+        else
+            return std::nullopt;
     }
     return makeSqlType(name, values[0], values[1], true);
 }
@@ -198,15 +202,17 @@ std::string translateToSqlite(const StatementText& s, const TranslateContext& ct
         }
         switch (t.kind) {
         case TokenKind::String:
-            if (auto typed = typedLiteral(k)) out += *typed;
-            else out += ctx.stringLiteral && !t.unicode ? ctx.stringLiteral(t) : quoteText(t.text);
+            if (auto typed = typedLiteral(k))
+                out += *typed;
+            else
+                out += ctx.stringLiteral && !t.unicode ? ctx.stringLiteral(t) : quoteText(t.text);
             break;
-        case TokenKind::Binary:
-            out += "X'" + (t.text.size() % 2 ? "0" + t.text : t.text) + "'";
-            break;
+        case TokenKind::Binary: out += "X'" + (t.text.size() % 2 ? "0" + t.text : t.text) + "'"; break;
         case TokenKind::Number:
-            if (auto typed = typedLiteral(k)) out += *typed;
-            else out += numberText(t);
+            if (auto typed = typedLiteral(k))
+                out += *typed;
+            else
+                out += numberText(t);
             break;
         case TokenKind::Variable: {
             if (t.text.rfind("@@", 0) == 0) {
@@ -257,10 +263,10 @@ std::string translateToSqlite(const StatementText& s, const TranslateContext& ct
                     out += *table;
                     // Without an alias of its own it keeps its name for column references.
                     const bool aliased = k + 1 < n && (s.at(k + 1).is("as") ||
-                                                      (s.at(k + 1).isName() && !isReservedWord(s.at(k + 1).text) &&
-                                                       !s.at(k + 1).is("inner") && !s.at(k + 1).is("left") &&
-                                                       !s.at(k + 1).is("cross") && !s.at(k + 1).is("right") &&
-                                                       !s.at(k + 1).is("full")));
+                                                       (s.at(k + 1).isName() && !isReservedWord(s.at(k + 1).text) &&
+                                                        !s.at(k + 1).is("inner") && !s.at(k + 1).is("left") &&
+                                                        !s.at(k + 1).is("cross") && !s.at(k + 1).is("right") &&
+                                                        !s.at(k + 1).is("full")));
                     if (!aliased) out += " AS " + quoteName(t.text);
                     break;
                 }

@@ -20,10 +20,12 @@ int compareExact(void*, int lengthA, const void* a, int lengthB, const void* b) 
     const auto fx = dx ? std::nullopt : parseFloatText(x), fy = dy ? std::nullopt : parseFloatText(y);
     const bool nx = dx || fx, ny = dy || fy;
     if (nx && ny) {
-        const long double vx = fx ? static_cast<long double>(*fx) : static_cast<long double>(dx->mantissa) /
-                                                                          static_cast<long double>(powerOfTen(dx->scale));
-        const long double vy = fy ? static_cast<long double>(*fy) : static_cast<long double>(dy->mantissa) /
-                                                                          static_cast<long double>(powerOfTen(dy->scale));
+        const long double vx =
+            fx ? static_cast<long double>(*fx)
+               : static_cast<long double>(dx->mantissa) / static_cast<long double>(powerOfTen(dx->scale));
+        const long double vy =
+            fy ? static_cast<long double>(*fy)
+               : static_cast<long double>(dy->mantissa) / static_cast<long double>(powerOfTen(dy->scale));
         return vx < vy ? -1 : vx > vy ? 1 : 0;
     }
     if (nx != ny) return nx ? -1 : 1;
@@ -52,7 +54,8 @@ void readColumnCollations(sqlite3* db, TableInfo& t) {
         if (!c.type.isText()) continue;
         const char* sequence = nullptr;
         if (sqlite3_table_column_metadata(db, "main", t.name.c_str(), c.name.c_str(), nullptr, &sequence, nullptr,
-                                          nullptr, nullptr) == SQLITE_OK && sequence) {
+                                          nullptr, nullptr) == SQLITE_OK &&
+            sequence) {
             c.type.collation = findCollation(sequence);
         }
     }

@@ -50,7 +50,8 @@ SqlMessage describeUniqueViolation(sqlite3* db, const std::string& columns) {
             auto cols = columnsOf(name);
             if (cols.size() != failed.size()) continue;
             bool same = true;
-            for (size_t k = 0; k < cols.size(); ++k) same = same && sqlite3_stricmp(cols[k].c_str(), failed[k].c_str()) == 0;
+            for (size_t k = 0; k < cols.size(); ++k)
+                same = same && sqlite3_stricmp(cols[k].c_str(), failed[k].c_str()) == 0;
             if (same) {
                 origin = how;
                 index = name;
@@ -59,15 +60,24 @@ SqlMessage describeUniqueViolation(sqlite3* db, const std::string& columns) {
         }
     }
     if (origin == "c") {
-        return sqlError(2601, "Cannot insert duplicate key row in object 'dbo." + table + "' with unique index '" +
-                                  index + "'.", 14);
+        return sqlError(
+            2601, "Cannot insert duplicate key row in object 'dbo." + table + "' with unique index '" + index + "'.",
+            14);
     }
     if (origin == "u") {
-        return sqlError(2627, "Violation of UNIQUE KEY constraint 'UQ_" + table + "'. Cannot insert duplicate key in "
-                              "object 'dbo." + table + "'.", 14);
+        return sqlError(2627,
+                        "Violation of UNIQUE KEY constraint 'UQ_" + table +
+                            "'. Cannot insert duplicate key in "
+                            "object 'dbo." +
+                            table + "'.",
+                        14);
     }
-    return sqlError(2627, "Violation of PRIMARY KEY constraint 'PK_" + table + "'. Cannot insert duplicate key in "
-                          "object 'dbo." + table + "'.", 14);
+    return sqlError(2627,
+                    "Violation of PRIMARY KEY constraint 'PK_" + table +
+                        "'. Cannot insert duplicate key in "
+                        "object 'dbo." +
+                        table + "'.",
+                    14);
 }
 
 }  // namespace
@@ -104,8 +114,9 @@ SqlMessage mapSqliteError(sqlite3* db, int rc) {
     }
     if (startsWith(msg, "NOT NULL constraint failed: ")) {
         const std::string target = msg.substr(28);
-        return sqlError(515, "Cannot insert the value NULL into column '" + afterDot(target) + "', table '" +
-                                 beforeDot(target) + "'; column does not allow nulls. INSERT fails.",
+        return sqlError(515,
+                        "Cannot insert the value NULL into column '" + afterDot(target) + "', table '" +
+                            beforeDot(target) + "'; column does not allow nulls. INSERT fails.",
                         16, 2);
     }
     if (startsWith(msg, "UNIQUE constraint failed: ")) return describeUniqueViolation(db, msg.substr(26));
@@ -128,7 +139,8 @@ SqliteHandle openSqlite(const std::string& path, int flags) {
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
     SqliteHandle db(raw);
-    if (rc != SQLITE_OK) fail(50000, "SQLite cannot open " + path + ": " + (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
+    if (rc != SQLITE_OK)
+        fail(50000, "SQLite cannot open " + path + ": " + (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
     return db;
 }
 

@@ -5,9 +5,9 @@ namespace {
 
 // Words that end a FROM list (or cannot be an alias).
 bool endsFromList(const Token& t) {
-    static const char* const words[] = {"where", "group", "order", "having", "union", "except", "intersect", "on",
-                                        "set", "option", "for", "into", "values", "select", "inner", "left",
-                                        "right", "full", "cross", "outer", "join", "with", "apply"};
+    static const char* const words[] = {"where", "group",  "order", "having", "union",  "except", "intersect", "on",
+                                        "set",   "option", "for",   "into",   "values", "select", "inner",     "left",
+                                        "right", "full",   "cross", "outer",  "join",   "with",   "apply"};
     if (t.kind != TokenKind::Word) return false;
     for (const char* w : words) {
         if (t.is(w)) return true;
@@ -18,8 +18,10 @@ bool endsFromList(const Token& t) {
 size_t closeOf(const StatementText& s, size_t open) {
     int depth = 0;
     for (size_t k = open; s.has(k); ++k) {
-        if (s.at(k).isSymbol("(")) ++depth;
-        else if (s.at(k).isSymbol(")") && --depth == 0) return k;
+        if (s.at(k).isSymbol("("))
+            ++depth;
+        else if (s.at(k).isSymbol(")") && --depth == 0)
+            return k;
     }
     return s.size();
 }
@@ -44,7 +46,8 @@ StatementTables tablesOf(const StatementText& s) {
         if (s.has(after) && s.at(after).isSymbol("(")) {
             int depth = 0;
             for (size_t j = after; s.has(j); ++j) {
-                if (s.at(j).isSymbol("(")) ++depth;
+                if (s.at(j).isSymbol("("))
+                    ++depth;
                 else if (s.at(j).isSymbol(")") && --depth == 0) {
                     skipUntil = j + 1;
                     break;

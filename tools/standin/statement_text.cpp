@@ -36,9 +36,12 @@ size_t findTopLevel(const StatementText& s, size_t from, size_t to, std::string_
     int depth = 0;
     for (size_t k = from; k < to && s.has(k); ++k) {
         const Token& t = s.at(k);
-        if (t.isSymbol("(")) ++depth;
-        else if (t.isSymbol(")")) --depth;
-        else if (depth == 0 && (t.is(word) || t.isSymbol(word))) return k;
+        if (t.isSymbol("("))
+            ++depth;
+        else if (t.isSymbol(")"))
+            --depth;
+        else if (depth == 0 && (t.is(word) || t.isSymbol(word)))
+            return k;
     }
     return to;
 }
@@ -46,8 +49,10 @@ size_t findTopLevel(const StatementText& s, size_t from, size_t to, std::string_
 size_t matchingParen(const StatementText& s, size_t open) {
     int depth = 0;
     for (size_t k = open; s.has(k); ++k) {
-        if (s.at(k).isSymbol("(")) ++depth;
-        else if (s.at(k).isSymbol(")") && --depth == 0) return k;
+        if (s.at(k).isSymbol("("))
+            ++depth;
+        else if (s.at(k).isSymbol(")") && --depth == 0)
+            return k;
     }
     syntaxErrorAt(s, s.size());
 }
@@ -58,8 +63,10 @@ std::vector<std::pair<size_t, size_t>> splitTopLevel(const StatementText& s, siz
     size_t start = from;
     for (size_t k = from; k < to; ++k) {
         const Token& t = s.at(k);
-        if (t.isSymbol("(")) ++depth;
-        else if (t.isSymbol(")")) --depth;
+        if (t.isSymbol("("))
+            ++depth;
+        else if (t.isSymbol(")"))
+            --depth;
         else if (depth == 0 && t.isSymbol(",")) {
             parts.emplace_back(start, k);
             start = k + 1;
@@ -105,9 +112,12 @@ size_t conditionEnd(const StatementText& s) {
     size_t k = 1;
     for (; s.has(k); ++k) {
         const Token& t = s.at(k);
-        if (t.isSymbol("(")) ++depth;
-        else if (t.isSymbol(")")) --depth;
-        else if (depth == 0 && isStatementKeyword(t) && !(t.is("select") && s.at(k - 1).isSymbol("("))) break;
+        if (t.isSymbol("("))
+            ++depth;
+        else if (t.isSymbol(")"))
+            --depth;
+        else if (depth == 0 && isStatementKeyword(t) && !(t.is("select") && s.at(k - 1).isSymbol("(")))
+            break;
     }
     return k;
 }

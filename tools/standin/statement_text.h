@@ -21,9 +21,7 @@ struct StatementText {
     // The source text of tokens [from, to) of this statement, verbatim.
     std::string text(size_t from, size_t to) const;
     std::string text() const { return text(0, size()); }
-    StatementText sub(size_t from, size_t to) const {
-        return {tokens, {range.first + from, range.first + to}, source};
-    }
+    StatementText sub(size_t from, size_t to) const { return {tokens, {range.first + from, range.first + to}, source}; }
 };
 
 // Reads an object name at token k ("t", "dbo.t", "db.dbo.t", "db..t"):

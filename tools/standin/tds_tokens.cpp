@@ -5,8 +5,8 @@
 namespace standin {
 namespace {
 
-constexpr uint8_t TokenReturnStatus = 0x79, TokenError = 0xAA, TokenInfo = 0xAB, TokenLoginAck = 0xAD, TokenEnvChange = 0xE3,
-                  TokenColMetadata = 0x81, TokenRow = 0xD1;
+constexpr uint8_t TokenReturnStatus = 0x79, TokenError = 0xAA, TokenInfo = 0xAB, TokenLoginAck = 0xAD,
+                  TokenEnvChange = 0xE3, TokenColMetadata = 0x81, TokenRow = 0xD1;
 constexpr uint32_t Tds72 = 0x72090002;
 constexpr uint16_t FlagNullable = 0x0001, FlagUpdateable = 0x0004, FlagIdentity = 0x0010;
 

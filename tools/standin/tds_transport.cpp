@@ -23,8 +23,8 @@ bool TdsTransport::readExact(char* buf, size_t n) {
     size_t got = 0;
     while (got < n) {
         if (deadline_) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline_ -
-                                                                                    std::chrono::steady_clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(*deadline_ - std::chrono::steady_clock::now());
             if (left.count() <= 0) return false;
             pollfd p{fd_, POLLIN, 0};
             const int r = ::poll(&p, 1, static_cast<int>(std::min<int64_t>(left.count(), 60000)));

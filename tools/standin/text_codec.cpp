@@ -11,10 +11,17 @@ char32_t nextCodePoint(std::string_view s, size_t& i) {
     if (b0 < 0x80) return b0;
     int extra = 0;
     char32_t cp = 0;
-    if ((b0 & 0xE0) == 0xC0) { extra = 1; cp = b0 & 0x1F; }
-    else if ((b0 & 0xF0) == 0xE0) { extra = 2; cp = b0 & 0x0F; }
-    else if ((b0 & 0xF8) == 0xF0) { extra = 3; cp = b0 & 0x07; }
-    else return 0xFFFD;
+    if ((b0 & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = b0 & 0x1F;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = b0 & 0x0F;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = b0 & 0x07;
+    } else
+        return 0xFFFD;
     for (int k = 0; k < extra; ++k) {
         if (i >= s.size()) return 0xFFFD;
         const auto b = static_cast<unsigned char>(s[i]);

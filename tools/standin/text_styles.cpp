@@ -19,7 +19,9 @@ std::string fourDigits(int v) {
     return buf;
 }
 
-std::string timeOfDay(const DateTimeParts& p) { return twoDigits(p.hour) + ":" + twoDigits(p.minute) + ":" + twoDigits(p.second); }
+std::string timeOfDay(const DateTimeParts& p) {
+    return twoDigits(p.hour) + ":" + twoDigits(p.minute) + ":" + twoDigits(p.second);
+}
 
 std::string millis(const DateTimeParts& p) {
     char buf[8];
@@ -59,18 +61,30 @@ std::optional<std::string> formatDateStyle(const DateTimeParts& p, DateKind kind
     const std::string iso = fourDigits(p.year) + "-" + m + "-" + d;
     const bool dateOnly = kind == DateKind::Date;
     switch (style) {
-    case 0: case 100: return dateOnly ? iso : defaultStyle(p, language);
-    case 1: case 101: return m + "/" + d + "/" + y;
-    case 2: case 102: return y + "." + m + "." + d;
-    case 3: case 103: return d + "/" + m + "/" + y;
-    case 4: case 104: return d + "." + m + "." + y;
-    case 5: case 105: return d + "-" + m + "-" + y;
-    case 8: case 108: return dateOnly ? std::nullopt : std::optional<std::string>(timeOfDay(p));
-    case 10: case 110: return m + "-" + d + "-" + y;
-    case 11: case 111: return y + "/" + m + "/" + d;
-    case 12: case 112: return y + m + d;
-    case 20: case 120: return dateOnly ? iso : iso + " " + timeOfDay(p);
-    case 21: case 121: return dateOnly ? iso : iso + " " + timeOfDay(p) + millis(p);
+    case 0:
+    case 100: return dateOnly ? iso : defaultStyle(p, language);
+    case 1:
+    case 101: return m + "/" + d + "/" + y;
+    case 2:
+    case 102: return y + "." + m + "." + d;
+    case 3:
+    case 103: return d + "/" + m + "/" + y;
+    case 4:
+    case 104: return d + "." + m + "." + y;
+    case 5:
+    case 105: return d + "-" + m + "-" + y;
+    case 8:
+    case 108: return dateOnly ? std::nullopt : std::optional<std::string>(timeOfDay(p));
+    case 10:
+    case 110: return m + "-" + d + "-" + y;
+    case 11:
+    case 111: return y + "/" + m + "/" + d;
+    case 12:
+    case 112: return y + m + d;
+    case 20:
+    case 120: return dateOnly ? iso : iso + " " + timeOfDay(p);
+    case 21:
+    case 121: return dateOnly ? iso : iso + " " + timeOfDay(p) + millis(p);
     case 23: return iso;
     case 126:
         if (dateOnly) return iso;
@@ -101,7 +115,8 @@ std::optional<std::string> formatMoneyStyle(Int128 mantissa, int style) {
         const std::string whole = plain.substr(negative ? 1 : 0, point - (negative ? 1 : 0));
         return (negative ? "-" : "") + withThousands(whole) + plain.substr(point);
     }
-    case 2: case 126: return formatDecimal(mantissa, 4);
+    case 2:
+    case 126: return formatDecimal(mantissa, 4);
     default: return std::nullopt;
     }
 }

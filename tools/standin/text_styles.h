@@ -17,8 +17,7 @@ namespace standin {
 // 126 ISO 8601 with 'T'. A date alone writes only its date part, and as
 // yyyy-mm-dd where datetime would write the default style. Nothing for
 // other styles.
-std::optional<std::string> formatDateStyle(const DateTimeParts& p, DateKind kind, int style,
-                                           const Language& language);
+std::optional<std::string> formatDateStyle(const DateTimeParts& p, DateKind kind, int style, const Language& language);
 
 // float: style 0 six significant digits ('1.23457e+006' beyond), 1 eight,
 // 2 sixteen in scientific notation, 3 seventeen (round trip).

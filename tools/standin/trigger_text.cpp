@@ -25,10 +25,14 @@ TriggerHeader parseTriggerHeader(const StatementText& s) {
     ++k;
     for (;;) {
         if (!s.has(k)) syntaxErrorAt(s, k);
-        if (s.at(k).is("insert")) h.onInsert = true;
-        else if (s.at(k).is("update")) h.onUpdate = true;
-        else if (s.at(k).is("delete")) h.onDelete = true;
-        else syntaxErrorAt(s, k);
+        if (s.at(k).is("insert"))
+            h.onInsert = true;
+        else if (s.at(k).is("update"))
+            h.onUpdate = true;
+        else if (s.at(k).is("delete"))
+            h.onDelete = true;
+        else
+            syntaxErrorAt(s, k);
         ++k;
         if (s.has(k) && s.at(k).isSymbol(",")) {
             ++k;

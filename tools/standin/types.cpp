@@ -17,9 +17,8 @@ namespace {
 
 namespace wire {
 constexpr uint8_t Image = 0x22, Text = 0x23, Guid = 0x24, IntN = 0x26, DateN = 0x28, NText = 0x63, BitN = 0x68,
-                  DecimalN = 0x6A, NumericN = 0x6C, FloatN = 0x6D, MoneyN = 0x6E, DateTimeN = 0x6F,
-                  BigVarBinary = 0xA5, BigVarChar = 0xA7, BigBinary = 0xAD, BigChar = 0xAF, NVarChar = 0xE7,
-                  NChar = 0xEF;
+                  DecimalN = 0x6A, NumericN = 0x6C, FloatN = 0x6D, MoneyN = 0x6E, DateTimeN = 0x6F, BigVarBinary = 0xA5,
+                  BigVarChar = 0xA7, BigBinary = 0xAD, BigChar = 0xAF, NVarChar = 0xE7, NChar = 0xEF;
 }
 
 const Collation& collationOf(const SqlType& t) { return t.collation ? *t.collation : defaultCollation(); }
@@ -152,8 +151,12 @@ void writeLegacyLob(ByteWriter& w, std::string_view data) {
 
 bool SqlType::isText() const {
     switch (base) {
-    case BaseType::NVarChar: case BaseType::VarChar: case BaseType::NChar: case BaseType::Char:
-    case BaseType::NText: case BaseType::Text: return true;
+    case BaseType::NVarChar:
+    case BaseType::VarChar:
+    case BaseType::NChar:
+    case BaseType::Char:
+    case BaseType::NText:
+    case BaseType::Text: return true;
     default: return false;
     }
 }
@@ -168,8 +171,7 @@ bool SqlType::isBinary() const {
 }
 
 bool SqlType::isInteger() const {
-    return base == BaseType::TinyInt || base == BaseType::SmallInt || base == BaseType::Int ||
-           base == BaseType::BigInt;
+    return base == BaseType::TinyInt || base == BaseType::SmallInt || base == BaseType::Int || base == BaseType::BigInt;
 }
 
 bool SqlType::isExactNumeric() const {
@@ -189,11 +191,26 @@ std::optional<SqlType> makeSqlType(const std::string& rawName, int arg1, int arg
         t.length = hasArgs ? arg1 : defaultLength;
         return t;
     };
-    if (name == "int" || name == "integer") { t.base = BaseType::Int; return t; }
-    if (name == "smallint") { t.base = BaseType::SmallInt; return t; }
-    if (name == "tinyint") { t.base = BaseType::TinyInt; return t; }
-    if (name == "bigint") { t.base = BaseType::BigInt; return t; }
-    if (name == "bit") { t.base = BaseType::Bit; return t; }
+    if (name == "int" || name == "integer") {
+        t.base = BaseType::Int;
+        return t;
+    }
+    if (name == "smallint") {
+        t.base = BaseType::SmallInt;
+        return t;
+    }
+    if (name == "tinyint") {
+        t.base = BaseType::TinyInt;
+        return t;
+    }
+    if (name == "bigint") {
+        t.base = BaseType::BigInt;
+        return t;
+    }
+    if (name == "bit") {
+        t.base = BaseType::Bit;
+        return t;
+    }
     if (name == "decimal" || name == "dec" || name == "numeric") {
         t.base = name == "numeric" ? BaseType::Numeric : BaseType::Decimal;
         t.precision = hasArgs ? arg1 : 18;
@@ -201,16 +218,38 @@ std::optional<SqlType> makeSqlType(const std::string& rawName, int arg1, int arg
         if (t.precision < 1 || t.precision > 38 || t.scale < 0 || t.scale > t.precision) return std::nullopt;
         return t;
     }
-    if (name == "money") { t.base = BaseType::Money; t.precision = 19; t.scale = 4; return t; }
-    if (name == "smallmoney") { t.base = BaseType::SmallMoney; t.precision = 10; t.scale = 4; return t; }
+    if (name == "money") {
+        t.base = BaseType::Money;
+        t.precision = 19;
+        t.scale = 4;
+        return t;
+    }
+    if (name == "smallmoney") {
+        t.base = BaseType::SmallMoney;
+        t.precision = 10;
+        t.scale = 4;
+        return t;
+    }
     if (name == "float") {
         t.base = hasArgs && arg1 >= 1 && arg1 <= 24 ? BaseType::Real : BaseType::Float;
         return t;
     }
-    if (name == "real") { t.base = BaseType::Real; return t; }
-    if (name == "datetime") { t.base = BaseType::DateTime; return t; }
-    if (name == "smalldatetime") { t.base = BaseType::SmallDateTime; return t; }
-    if (name == "date") { t.base = BaseType::Date; return t; }
+    if (name == "real") {
+        t.base = BaseType::Real;
+        return t;
+    }
+    if (name == "datetime") {
+        t.base = BaseType::DateTime;
+        return t;
+    }
+    if (name == "smalldatetime") {
+        t.base = BaseType::SmallDateTime;
+        return t;
+    }
+    if (name == "date") {
+        t.base = BaseType::Date;
+        return t;
+    }
     if (name == "nvarchar" || name == "sysname") {
         if (name == "sysname") return textType(BaseType::NVarChar, 128);
         return textType(BaseType::NVarChar, 1);
@@ -218,13 +257,32 @@ std::optional<SqlType> makeSqlType(const std::string& rawName, int arg1, int arg
     if (name == "varchar") return textType(BaseType::VarChar, 1);
     if (name == "nchar") return textType(BaseType::NChar, 1);
     if (name == "char") return textType(BaseType::Char, 1);
-    if (name == "ntext") { t.base = BaseType::NText; t.length = SqlType::MaxLength; return t; }
-    if (name == "text") { t.base = BaseType::Text; t.length = SqlType::MaxLength; return t; }
-    if (name == "uniqueidentifier") { t.base = BaseType::UniqueIdentifier; return t; }
+    if (name == "ntext") {
+        t.base = BaseType::NText;
+        t.length = SqlType::MaxLength;
+        return t;
+    }
+    if (name == "text") {
+        t.base = BaseType::Text;
+        t.length = SqlType::MaxLength;
+        return t;
+    }
+    if (name == "uniqueidentifier") {
+        t.base = BaseType::UniqueIdentifier;
+        return t;
+    }
     if (name == "varbinary") return textType(BaseType::VarBinary, 1);
     if (name == "binary") return textType(BaseType::Binary, 1);
-    if (name == "image") { t.base = BaseType::Image; t.length = SqlType::MaxLength; return t; }
-    if (name == "timestamp" || name == "rowversion") { t.base = BaseType::Timestamp; t.length = 8; return t; }
+    if (name == "image") {
+        t.base = BaseType::Image;
+        t.length = SqlType::MaxLength;
+        return t;
+    }
+    if (name == "timestamp" || name == "rowversion") {
+        t.base = BaseType::Timestamp;
+        t.length = 8;
+        return t;
+    }
     return std::nullopt;
 }
 
@@ -275,10 +333,14 @@ std::string typeBaseName(BaseType b) {
 std::string typeDisplayName(const SqlType& t) {
     std::string name = typeBaseName(t.base);
     switch (t.base) {
-    case BaseType::Decimal: case BaseType::Numeric:
-        return name + "(" + std::to_string(t.precision) + "," + std::to_string(t.scale) + ")";
-    case BaseType::NVarChar: case BaseType::VarChar: case BaseType::NChar: case BaseType::Char:
-    case BaseType::VarBinary: case BaseType::Binary:
+    case BaseType::Decimal:
+    case BaseType::Numeric: return name + "(" + std::to_string(t.precision) + "," + std::to_string(t.scale) + ")";
+    case BaseType::NVarChar:
+    case BaseType::VarChar:
+    case BaseType::NChar:
+    case BaseType::Char:
+    case BaseType::VarBinary:
+    case BaseType::Binary:
         return name + "(" + (t.length == SqlType::MaxLength ? std::string("max") : std::to_string(t.length)) + ")";
     default: return name;
     }
@@ -307,23 +369,57 @@ SqlType inferredTextType(size_t maxChars) {
 
 void writeTypeInfo(ByteWriter& w, const SqlType& t, uint32_t tdsVersion) {
     switch (t.base) {
-    case BaseType::TinyInt: w.u8(wire::IntN); w.u8(1); return;
-    case BaseType::SmallInt: w.u8(wire::IntN); w.u8(2); return;
-    case BaseType::Int: w.u8(wire::IntN); w.u8(4); return;
-    case BaseType::BigInt: w.u8(wire::IntN); w.u8(8); return;
-    case BaseType::Bit: w.u8(wire::BitN); w.u8(1); return;
-    case BaseType::Decimal: case BaseType::Numeric:
+    case BaseType::TinyInt:
+        w.u8(wire::IntN);
+        w.u8(1);
+        return;
+    case BaseType::SmallInt:
+        w.u8(wire::IntN);
+        w.u8(2);
+        return;
+    case BaseType::Int:
+        w.u8(wire::IntN);
+        w.u8(4);
+        return;
+    case BaseType::BigInt:
+        w.u8(wire::IntN);
+        w.u8(8);
+        return;
+    case BaseType::Bit:
+        w.u8(wire::BitN);
+        w.u8(1);
+        return;
+    case BaseType::Decimal:
+    case BaseType::Numeric:
         w.u8(t.base == BaseType::Decimal ? wire::DecimalN : wire::NumericN);
         w.u8(decimalBytes(t.precision));
         w.u8(static_cast<uint8_t>(t.precision));
         w.u8(static_cast<uint8_t>(t.scale));
         return;
-    case BaseType::Money: w.u8(wire::MoneyN); w.u8(8); return;
-    case BaseType::SmallMoney: w.u8(wire::MoneyN); w.u8(4); return;
-    case BaseType::Float: w.u8(wire::FloatN); w.u8(8); return;
-    case BaseType::Real: w.u8(wire::FloatN); w.u8(4); return;
-    case BaseType::DateTime: w.u8(wire::DateTimeN); w.u8(8); return;
-    case BaseType::SmallDateTime: w.u8(wire::DateTimeN); w.u8(4); return;
+    case BaseType::Money:
+        w.u8(wire::MoneyN);
+        w.u8(8);
+        return;
+    case BaseType::SmallMoney:
+        w.u8(wire::MoneyN);
+        w.u8(4);
+        return;
+    case BaseType::Float:
+        w.u8(wire::FloatN);
+        w.u8(8);
+        return;
+    case BaseType::Real:
+        w.u8(wire::FloatN);
+        w.u8(4);
+        return;
+    case BaseType::DateTime:
+        w.u8(wire::DateTimeN);
+        w.u8(8);
+        return;
+    case BaseType::SmallDateTime:
+        w.u8(wire::DateTimeN);
+        w.u8(4);
+        return;
     case BaseType::Date:
         if (tdsVersion >= Tds73) {
             w.u8(wire::DateN);
@@ -360,13 +456,17 @@ void writeTypeInfo(ByteWriter& w, const SqlType& t, uint32_t tdsVersion) {
         w.u16(narrowMaxBytes(t));
         w.bytes(collationOf(t).wireBytes());
         return;
-    case BaseType::NText: case BaseType::Text:
+    case BaseType::NText:
+    case BaseType::Text:
         w.u8(t.base == BaseType::Text ? wire::Text : wire::NText);
         w.u32(0x7FFFFFFE);
         w.bytes(collationOf(t).wireBytes());
         w.u8(0);  // no table name parts
         return;
-    case BaseType::UniqueIdentifier: w.u8(wire::Guid); w.u8(16); return;
+    case BaseType::UniqueIdentifier:
+        w.u8(wire::Guid);
+        w.u8(16);
+        return;
     case BaseType::VarBinary:
         w.u8(wire::BigVarBinary);
         w.u16(t.length == SqlType::MaxLength || t.length > 8000 ? 0xFFFF : static_cast<uint16_t>(t.length));
@@ -375,7 +475,10 @@ void writeTypeInfo(ByteWriter& w, const SqlType& t, uint32_t tdsVersion) {
         w.u8(wire::BigBinary);
         w.u16(static_cast<uint16_t>(std::min(t.length, 8000)));
         return;
-    case BaseType::Timestamp: w.u8(wire::BigBinary); w.u16(8); return;
+    case BaseType::Timestamp:
+        w.u8(wire::BigBinary);
+        w.u16(8);
+        return;
     case BaseType::Image:
         w.u8(wire::Image);
         w.u32(0x7FFFFFFF);
@@ -387,20 +490,36 @@ void writeTypeInfo(ByteWriter& w, const SqlType& t, uint32_t tdsVersion) {
 void writeValue(ByteWriter& w, const SqlType& t, const Value& v, uint32_t tdsVersion) {
     const bool null = v.isNull();
     switch (t.base) {
-    case BaseType::TinyInt: case BaseType::SmallInt: case BaseType::Int: case BaseType::BigInt: {
-        const int size = t.base == BaseType::TinyInt ? 1 : t.base == BaseType::SmallInt ? 2 : t.base == BaseType::Int ? 4 : 8;
-        if (null) { w.u8(0); return; }
+    case BaseType::TinyInt:
+    case BaseType::SmallInt:
+    case BaseType::Int:
+    case BaseType::BigInt: {
+        const int size = t.base == BaseType::TinyInt    ? 1
+                         : t.base == BaseType::SmallInt ? 2
+                         : t.base == BaseType::Int      ? 4
+                                                        : 8;
+        if (null) {
+            w.u8(0);
+            return;
+        }
         w.u8(static_cast<uint8_t>(size));
         writeLittleEndian(w, static_cast<uint64_t>(asInteger(v)), size);
         return;
     }
     case BaseType::Bit:
-        if (null) { w.u8(0); return; }
+        if (null) {
+            w.u8(0);
+            return;
+        }
         w.u8(1);
         w.u8(asInteger(v) != 0 ? 1 : 0);
         return;
-    case BaseType::Decimal: case BaseType::Numeric: {
-        if (null) { w.u8(0); return; }
+    case BaseType::Decimal:
+    case BaseType::Numeric: {
+        if (null) {
+            w.u8(0);
+            return;
+        }
         const uint8_t size = decimalBytes(t.precision);
         Int128 m = asScaled(v, t.scale);
         w.u8(size);
@@ -411,8 +530,12 @@ void writeValue(ByteWriter& w, const SqlType& t, const Value& v, uint32_t tdsVer
         if (size - 1 > 8) writeLittleEndian(w, static_cast<uint64_t>(u >> 64), size - 1 - 8);
         return;
     }
-    case BaseType::Money: case BaseType::SmallMoney: {
-        if (null) { w.u8(0); return; }
+    case BaseType::Money:
+    case BaseType::SmallMoney: {
+        if (null) {
+            w.u8(0);
+            return;
+        }
         const auto m = static_cast<int64_t>(asScaled(v, 4));
         if (t.base == BaseType::SmallMoney) {
             w.u8(4);
@@ -425,7 +548,10 @@ void writeValue(ByteWriter& w, const SqlType& t, const Value& v, uint32_t tdsVer
         return;
     }
     case BaseType::Float: {
-        if (null) { w.u8(0); return; }
+        if (null) {
+            w.u8(0);
+            return;
+        }
         const double d = asDouble(v);
         uint64_t bits;
         std::memcpy(&bits, &d, 8);
@@ -434,7 +560,10 @@ void writeValue(ByteWriter& w, const SqlType& t, const Value& v, uint32_t tdsVer
         return;
     }
     case BaseType::Real: {
-        if (null) { w.u8(0); return; }
+        if (null) {
+            w.u8(0);
+            return;
+        }
         const float f = static_cast<float>(asDouble(v));
         uint32_t bits;
         std::memcpy(&bits, &f, 4);
@@ -442,8 +571,12 @@ void writeValue(ByteWriter& w, const SqlType& t, const Value& v, uint32_t tdsVer
         w.u32(bits);
         return;
     }
-    case BaseType::DateTime: case BaseType::SmallDateTime: {
-        if (null) { w.u8(0); return; }
+    case BaseType::DateTime:
+    case BaseType::SmallDateTime: {
+        if (null) {
+            w.u8(0);
+            return;
+        }
         const DateTimeParts p = asDateTime(v);
         const int64_t days = daysFromCivil(p.year, p.month, p.day) - daysFromCivil(1900, 1, 1);
         if (t.base == BaseType::SmallDateTime) {
@@ -461,23 +594,36 @@ void writeValue(ByteWriter& w, const SqlType& t, const Value& v, uint32_t tdsVer
     case BaseType::Date: {
         const DateTimeParts p = asDateTime(v);
         if (tdsVersion >= Tds73) {
-            if (null) { w.u8(0); return; }
+            if (null) {
+                w.u8(0);
+                return;
+            }
             w.u8(3);
-            writeLittleEndian(w, static_cast<uint64_t>(daysFromCivil(p.year, p.month, p.day) - daysFromCivil(1, 1, 1)), 3);
+            writeLittleEndian(w, static_cast<uint64_t>(daysFromCivil(p.year, p.month, p.day) - daysFromCivil(1, 1, 1)),
+                              3);
         } else {
-            if (null) { w.u16(0xFFFF); return; }
+            if (null) {
+                w.u16(0xFFFF);
+                return;
+            }
             const std::string wide = utf8ToUtf16le(formatDate(p));
             w.u16(static_cast<uint16_t>(wide.size()));
             w.bytes(wide);
         }
         return;
     }
-    case BaseType::NVarChar: case BaseType::VarChar: case BaseType::NChar: case BaseType::Char: {
+    case BaseType::NVarChar:
+    case BaseType::VarChar:
+    case BaseType::NChar:
+    case BaseType::Char: {
         const bool unicode = t.isUnicodeText();
         const uint16_t maxBytes = unicode ? wideMaxBytes(t) : narrowMaxBytes(t);
         const bool isMax = maxBytes == 0xFFFF;
         if (null) {
-            if (isMax) w.u64(~0ULL); else w.u16(0xFFFF);
+            if (isMax)
+                w.u64(~0ULL);
+            else
+                w.u16(0xFFFF);
             return;
         }
         std::string bytes = unicode ? utf8ToUtf16le(textOf(v)) : toCodePage(textOf(v), collationOf(t).codePage);
@@ -494,24 +640,38 @@ void writeValue(ByteWriter& w, const SqlType& t, const Value& v, uint32_t tdsVer
         }
         return;
     }
-    case BaseType::NText: case BaseType::Text:
-        if (null) { w.u8(0); return; }
-        writeLegacyLob(w, t.base == BaseType::Text ? toCodePage(textOf(v), collationOf(t).codePage)
-                                                   : utf8ToUtf16le(textOf(v)));
+    case BaseType::NText:
+    case BaseType::Text:
+        if (null) {
+            w.u8(0);
+            return;
+        }
+        writeLegacyLob(
+            w, t.base == BaseType::Text ? toCodePage(textOf(v), collationOf(t).codePage) : utf8ToUtf16le(textOf(v)));
         return;
     case BaseType::Image:
-        if (null) { w.u8(0); return; }
+        if (null) {
+            w.u8(0);
+            return;
+        }
         writeLegacyLob(w, v.s);
         return;
     case BaseType::UniqueIdentifier:
-        if (null) { w.u8(0); return; }
+        if (null) {
+            w.u8(0);
+            return;
+        }
         w.u8(16);
         w.bytes(guidBytes(textOf(v)));
         return;
-    case BaseType::VarBinary: case BaseType::Binary: {
+    case BaseType::VarBinary:
+    case BaseType::Binary: {
         const bool isMax = t.base == BaseType::VarBinary && (t.length == SqlType::MaxLength || t.length > 8000);
         if (null) {
-            if (isMax) w.u64(~0ULL); else w.u16(0xFFFF);
+            if (isMax)
+                w.u64(~0ULL);
+            else
+                w.u16(0xFFFF);
             return;
         }
         std::string bytes = v.kind == Value::Kind::Blob ? v.s : textOf(v);
@@ -526,7 +686,10 @@ void writeValue(ByteWriter& w, const SqlType& t, const Value& v, uint32_t tdsVer
         return;
     }
     case BaseType::Timestamp: {
-        if (null) { w.u16(0xFFFF); return; }
+        if (null) {
+            w.u16(0xFFFF);
+            return;
+        }
         w.u16(8);
         if (v.kind == Value::Kind::Blob && v.s.size() == 8) {
             w.bytes(v.s);

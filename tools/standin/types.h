@@ -13,11 +13,31 @@
 namespace standin {
 
 enum class BaseType {
-    TinyInt, SmallInt, Int, BigInt, Bit,
-    Decimal, Numeric, Money, SmallMoney, Float, Real,
-    DateTime, SmallDateTime, Date,
-    NVarChar, VarChar, NChar, Char, NText, Text,
-    UniqueIdentifier, VarBinary, Binary, Image, Timestamp,
+    TinyInt,
+    SmallInt,
+    Int,
+    BigInt,
+    Bit,
+    Decimal,
+    Numeric,
+    Money,
+    SmallMoney,
+    Float,
+    Real,
+    DateTime,
+    SmallDateTime,
+    Date,
+    NVarChar,
+    VarChar,
+    NChar,
+    Char,
+    NText,
+    Text,
+    UniqueIdentifier,
+    VarBinary,
+    Binary,
+    Image,
+    Timestamp,
 };
 
 struct SqlType {

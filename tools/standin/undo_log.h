@@ -22,10 +22,10 @@ struct RowChange {
     enum class Kind : uint8_t { Insert, Delete, Update, Statement };
     Kind kind = Kind::Insert;
     std::string table;
-    int64_t oldRowid = 0;            // Delete, Update
-    int64_t newRowid = 0;            // Insert, Update
-    std::vector<Value> oldValues;    // Delete, Update: the row as it was, in column order
-    std::string undoSql;             // Statement: what undoes a schema change
+    int64_t oldRowid = 0;          // Delete, Update
+    int64_t newRowid = 0;          // Insert, Update
+    std::vector<Value> oldValues;  // Delete, Update: the row as it was, in column order
+    std::string undoSql;           // Statement: what undoes a schema change
 };
 
 // Records the row changes made on one connection (SQLite's pre-update hook),

@@ -14,10 +14,30 @@ struct Value {
     std::string s;  // text in UTF-8, or the bytes of a blob
 
     static Value null() { return {}; }
-    static Value integer(int64_t v) { Value x; x.kind = Kind::Integer; x.i = v; return x; }
-    static Value real(double v) { Value x; x.kind = Kind::Real; x.r = v; return x; }
-    static Value text(std::string v) { Value x; x.kind = Kind::Text; x.s = std::move(v); return x; }
-    static Value blob(std::string v) { Value x; x.kind = Kind::Blob; x.s = std::move(v); return x; }
+    static Value integer(int64_t v) {
+        Value x;
+        x.kind = Kind::Integer;
+        x.i = v;
+        return x;
+    }
+    static Value real(double v) {
+        Value x;
+        x.kind = Kind::Real;
+        x.r = v;
+        return x;
+    }
+    static Value text(std::string v) {
+        Value x;
+        x.kind = Kind::Text;
+        x.s = std::move(v);
+        return x;
+    }
+    static Value blob(std::string v) {
+        Value x;
+        x.kind = Kind::Blob;
+        x.s = std::move(v);
+        return x;
+    }
     bool isNull() const { return kind == Kind::Null; }
 };
 

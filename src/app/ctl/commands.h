@@ -5,10 +5,10 @@
 
 namespace dovrel::ctl {
 
-void addSettingsCommands(CLI::App& app);   // show, set, encrypt, decrypt, localize, setting
-void addDataCommands(CLI::App& app);       // databases, connection-string
-void addCheckCommand(CLI::App& app);       // check
-void addExchangeCommands(CLI::App& app);   // import, check-file
+void addSettingsCommands(CLI::App& app);  // show, set, encrypt, decrypt, localize, setting
+void addDataCommands(CLI::App& app);      // databases, connection-string
+void addCheckCommand(CLI::App& app);      // check
+void addExchangeCommands(CLI::App& app);  // import, check-file
 
 // Start-up's reading of the four settings; a store that cannot be read ends
 // the command with its reason and exit code 4.

@@ -51,7 +51,8 @@ void addCheckCommand(CLI::App& app) {
         loadSettingsOrFail();
         const auto start = std::chrono::steady_clock::now();
         CheckServerConnection(false);
-        const double elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const double elapsed =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         const RunState& state = runState();
         const std::string& server = state.ConnectionSettings.ServerName;
         const std::string& database = state.ConnectionSettings.DatabaseName;

@@ -31,14 +31,15 @@ void addDatabases(CLI::App& app) {
                 for (const ado::ErrorEntry& entry : e.entries())
                     diagnostics.push_back(
                         {{"sqlstate", entry.SQLState}, {"number", entry.Number}, {"message", entry.Description}});
-                printJson({{"server", server}, {"error", {{"number", e.number()}, {"diagnostics", diagnostics}}},
+                printJson({{"server", server},
+                           {"error", {{"number", e.number()}, {"diagnostics", diagnostics}}},
                            {"exit_code", kExitServerUnreachable}});
             }
             std::cerr << "dovrelctl: cannot list the databases of server \"" << server << "\" (error " << e.number()
                       << ")\n";
             for (const ado::ErrorEntry& entry : e.entries())
-                std::cerr << "  SQLSTATE " << entry.SQLState << ", number " << entry.Number << ": "
-                          << entry.Description << "\n";
+                std::cerr << "  SQLSTATE " << entry.SQLState << ", number " << entry.Number << ": " << entry.Description
+                          << "\n";
             throw CLI::RuntimeError(kExitServerUnreachable);
         }
         std::cout.flush();

@@ -68,7 +68,8 @@ private:
         const double seconds = std::chrono::duration<double>(now - phaseStart_).count();
         const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
         const int width = 30;
-        const int filled = total > 0 ? static_cast<int>(width * static_cast<double>(done) / static_cast<double>(total)) : 0;
+        const int filled =
+            total > 0 ? static_cast<int>(width * static_cast<double>(done) / static_cast<double>(total)) : 0;
         std::string bar(static_cast<std::size_t>(filled), '#');
         bar.resize(width, '.');
         const std::string label = LocalizeText(phase == Phase::Reading ? "读取" : "导入");
@@ -92,7 +93,7 @@ public:
         bar_.clear();
         Message onTerminal = message;
         onTerminal.text = terminalLines(message.text);
-        if (!onTerminal.text.empty()) onTerminal.text.pop_back();   // the sink ends the line
+        if (!onTerminal.text.empty()) onTerminal.text.pop_back();  // the sink ends the line
         return stderrSink_.show(onTerminal);
     }
 
@@ -167,8 +168,7 @@ void addImport(CLI::App& app) {
         ->check(CLI::Range(0, 32767));
     cmd->add_option("--id-name", args->options.IDname, "The column numbered with --id-mode 2");
     cmd->add_flag("--delete", args->erase, "Delete every row of the table before inserting");
-    cmd->add_option("--delete-sql", args->options.strDelete,
-                    "A statement run before inserting, instead of --delete's");
+    cmd->add_option("--delete-sql", args->options.strDelete, "A statement run before inserting, instead of --delete's");
     cmd->add_flag("--drop-triggers", args->drop, "Drop the table's triggers during the load, re-create them after");
     cmd->add_flag("--json", args->json, "Answer with one JSON object on stdout (the summary's counts)");
     cmd->callback([args, connect] {

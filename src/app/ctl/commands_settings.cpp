@@ -57,7 +57,8 @@ void addSet(CLI::App& app) {
     cmd->add_option("--server", o->server, "SQL Server host, host\\instance or host,port");
     cmd->add_option("--database", o->database, "Database name");
     cmd->add_option("--user", o->user, "SQL login");
-    cmd->add_option("--password", o->password, "SQL password (stored as given; one that begins with \"-\": --password=-x9)");
+    cmd->add_option("--password", o->password,
+                    "SQL password (stored as given; one that begins with \"-\": --password=-x9)");
     cmd->add_flag("--plain", o->storeCredentialsInClear, "Store login and password in clear");
     cmd->callback([o] {
         const std::vector<SaveFailure> failures = SaveSettings(*o);
@@ -71,8 +72,8 @@ void addSet(CLI::App& app) {
                           << StoreCodeReason(failure.code) << ")\n";
             }
         }
-        if (!failures.empty()) throw CLI::RuntimeError(failures.front().code == kNotRestorable ? kExitDataRefused
-                                                                                                : kExitFileUnreadable);
+        if (!failures.empty())
+            throw CLI::RuntimeError(failures.front().code == kNotRestorable ? kExitDataRefused : kExitFileUnreadable);
     });
 }
 void addCipher(CLI::App& app, const std::string& name, const std::string& mode, const std::string& help) {

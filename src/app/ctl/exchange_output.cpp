@@ -42,14 +42,14 @@ std::string terminalLines(const std::string& text) {
 
 std::string summaryLine(const ImportSummary& summary) {
     const double rate = summary.seconds > 0 ? static_cast<double>(summary.rowsInserted) / summary.seconds : 0;
-    return LocalizeText(format("读取 {1} 行，插入 {2} 行，删除 {3} 行，键值筛选跳过 {4} 行，"
-                               "被写成 NULL、''、N''、0 或未写入的单元格 {5} 个，无法解码的字节 {6} 处，"
-                               "用时 {7} 秒，每秒 {8} 行",
-                               {std::to_string(summary.linesRead), std::to_string(summary.rowsInserted),
-                                std::to_string(summary.rowsDeleted < 0 ? 0 : summary.rowsDeleted),
-                                std::to_string(summary.linesSkipped), std::to_string(summary.changedCells),
-                                std::to_string(summary.replacedBytes), number(summary.seconds, "%.2f"),
-                                number(rate, "%.0f")})) +
+    return LocalizeText(
+               format("读取 {1} 行，插入 {2} 行，删除 {3} 行，键值筛选跳过 {4} 行，"
+                      "被写成 NULL、''、N''、0 或未写入的单元格 {5} 个，无法解码的字节 {6} 处，"
+                      "用时 {7} 秒，每秒 {8} 行",
+                      {std::to_string(summary.linesRead), std::to_string(summary.rowsInserted),
+                       std::to_string(summary.rowsDeleted < 0 ? 0 : summary.rowsDeleted),
+                       std::to_string(summary.linesSkipped), std::to_string(summary.changedCells),
+                       std::to_string(summary.replacedBytes), number(summary.seconds, "%.2f"), number(rate, "%.0f")})) +
            "\n";
 }
 
@@ -65,7 +65,9 @@ std::string changedCellsText(const ImportSummary& summary) {
                                      note.writtenAs.empty() ? "不写入值（服务器会拒绝这一行）" : note.writtenAs})) +
                 "\n";
     if (summary.changedCells > summary.firstChangedCells.size())
-        text += LocalizeText(format("……另有 {1} 个", {std::to_string(summary.changedCells - summary.firstChangedCells.size())})) + "\n";
+        text += LocalizeText(format("……另有 {1} 个",
+                                    {std::to_string(summary.changedCells - summary.firstChangedCells.size())})) +
+                "\n";
     return text;
 }
 

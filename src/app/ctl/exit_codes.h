@@ -6,10 +6,10 @@
 namespace dovrel::ctl {
 
 inline constexpr int kExitSuccess = 0;
-inline constexpr int kExitDataRefused = 1;       // columns differ, bad cells or bytes, a batch refused
-inline constexpr int kExitUsage = 2;             // the command line, a table name, an encoding name
-inline constexpr int kExitServerUnreachable = 3; // no server, or the login or database refused
-inline constexpr int kExitFileUnreadable = 4;    // a source file or the settings store that cannot be read
+inline constexpr int kExitDataRefused = 1;        // columns differ, bad cells or bytes, a batch refused
+inline constexpr int kExitUsage = 2;              // the command line, a table name, an encoding name
+inline constexpr int kExitServerUnreachable = 3;  // no server, or the login or database refused
+inline constexpr int kExitFileUnreadable = 4;     // a source file or the settings store that cannot be read
 
 inline constexpr const char* kExitCodesHelp =
     "Exit codes: 0 success; 1 data refused (columns that differ, a missing table, cells that would become NULL, "

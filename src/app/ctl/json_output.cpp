@@ -42,22 +42,22 @@ nlohmann::json settingsJson(const ConnectionSettingsRecord& settings, bool revea
 nlohmann::json importJson(const ImportSummary& summary, const std::string& report) {
     nlohmann::json cells = nlohmann::json::array();
     for (const CellNote& note : summary.firstChangedCells)
-        cells.push_back({{"line", note.line}, {"column", note.column}, {"value", note.value},
-                         {"written_as", note.writtenAs}});
+        cells.push_back(
+            {{"line", note.line}, {"column", note.column}, {"value", note.value}, {"written_as", note.writtenAs}});
     const double rate = summary.seconds > 0 ? static_cast<double>(summary.rowsInserted) / summary.seconds : 0;
-    nlohmann::json object = {{"outcome", outcomeName(summary.outcome)},
-                             {"encoding", summary.encoding},
-                             {"rows_read", summary.linesRead},
-                             {"rows_inserted", summary.rowsInserted},
-                             {"rows_deleted", summary.rowsDeleted < 0 ? nlohmann::json(nullptr)
-                                                                      : nlohmann::json(summary.rowsDeleted)},
-                             {"rows_skipped_by_key_filter", summary.linesSkipped},
-                             {"changed_cells", summary.changedCells},
-                             {"first_changed_cells", cells},
-                             {"replaced_bytes", summary.replacedBytes},
-                             {"warnings", summary.warnings},
-                             {"seconds", summary.seconds},
-                             {"rows_per_second", rate}};
+    nlohmann::json object = {
+        {"outcome", outcomeName(summary.outcome)},
+        {"encoding", summary.encoding},
+        {"rows_read", summary.linesRead},
+        {"rows_inserted", summary.rowsInserted},
+        {"rows_deleted", summary.rowsDeleted < 0 ? nlohmann::json(nullptr) : nlohmann::json(summary.rowsDeleted)},
+        {"rows_skipped_by_key_filter", summary.linesSkipped},
+        {"changed_cells", summary.changedCells},
+        {"first_changed_cells", cells},
+        {"replaced_bytes", summary.replacedBytes},
+        {"warnings", summary.warnings},
+        {"seconds", summary.seconds},
+        {"rows_per_second", rate}};
     if (!summary.columnMismatch.empty()) object["column_mismatch"] = summary.columnMismatch;
     if (!report.empty()) object["report"] = report;
     return object;

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     dovrel::ctl::addCheckCommand(app);
     dovrel::ctl::addExchangeCommands(app);
     try {
-        std::reverse(arguments->begin(), arguments->end());   // CLI11 takes them last first
+        std::reverse(arguments->begin(), arguments->end());  // CLI11 takes them last first
         app.parse(*arguments);
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);

@@ -9,6 +9,6 @@
 namespace dovrel::exchange::detail {
 
 int16_t compareSourceColumns(const std::string& fileName, const std::string& tableName, std::string& rtStr,
-                        const std::string& connectStr, const SourceTextOptions& decoding);
+                             const std::string& connectStr, const SourceTextOptions& decoding);
 
 }  // namespace dovrel::exchange::detail

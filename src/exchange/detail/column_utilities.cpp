@@ -13,18 +13,32 @@ namespace dovrel::exchange::detail {
 
 int16_t FieldKind(int adoType) {
     switch (adoType) {
-    case ado::adBSTR: case ado::adChar: case ado::adWChar: case ado::adVarChar: case ado::adLongVarChar:
-    case ado::adVarWChar: case ado::adLongVarWChar:
-        return kKindText;
-    case ado::adDate: case ado::adDBDate: case ado::adDBTime: case ado::adDBTimeStamp:
-        return kKindDate;
-    case ado::adSmallInt: case ado::adInteger: case ado::adSingle: case ado::adDouble: case ado::adCurrency:
-    case ado::adBoolean: case ado::adDecimal: case ado::adTinyInt: case ado::adUnsignedTinyInt:
-    case ado::adUnsignedSmallInt: case ado::adUnsignedInt: case ado::adBigInt: case ado::adUnsignedBigInt:
-    case ado::adNumeric:
-        return kKindNumeric;
-    default:
-        return kKindOther;
+    case ado::adBSTR:
+    case ado::adChar:
+    case ado::adWChar:
+    case ado::adVarChar:
+    case ado::adLongVarChar:
+    case ado::adVarWChar:
+    case ado::adLongVarWChar: return kKindText;
+    case ado::adDate:
+    case ado::adDBDate:
+    case ado::adDBTime:
+    case ado::adDBTimeStamp: return kKindDate;
+    case ado::adSmallInt:
+    case ado::adInteger:
+    case ado::adSingle:
+    case ado::adDouble:
+    case ado::adCurrency:
+    case ado::adBoolean:
+    case ado::adDecimal:
+    case ado::adTinyInt:
+    case ado::adUnsignedTinyInt:
+    case ado::adUnsignedSmallInt:
+    case ado::adUnsignedInt:
+    case ado::adBigInt:
+    case ado::adUnsignedBigInt:
+    case ado::adNumeric: return kKindNumeric;
+    default: return kKindOther;
     }
 }
 
@@ -33,7 +47,8 @@ int16_t FieldKind(const ado::Field& field) { return FieldKind(field.Type()); }
 int16_t ColumnKind(const std::string& connectStr, const std::string& table, const std::string& column) {
     try {
         if (!isTableName(table)) return kKindUnknown;
-        auto recordset = OpenRecordset(connectStr, "Select " + columnReference(column) + " From " + table + " Where 1=2");
+        auto recordset =
+            OpenRecordset(connectStr, "Select " + columnReference(column) + " From " + table + " Where 1=2");
         if (!recordset) return kKindUnknown;
         ado::Field* field = recordset->FindField(column);
         return field ? FieldKind(*field) : kKindUnknown;

@@ -29,17 +29,23 @@ std::size_t nextHighByte(std::string_view bytes, std::size_t i) {
 // A UTF-8 character judged by the block its first two bytes place it in.
 bool plausibleUtf8(unsigned char lead, unsigned char second) {
     switch (lead) {
-    case 0xC2: return second >= 0xA0;                                  // Latin-1 signs
-    case 0xC3: return true;                                            // Latin-1 letters
-    case 0xE2: return in(second, 0x80, 0x81) || in(second, 0x84, 0x86) // punctuation, letter-like, numbers
-                      || in(second, 0x91, 0x93) || in(second, 0x96, 0x97);  // circled numbers, shapes
-    case 0xE3: return in(second, 0x80, 0x84) || second >= 0x90;        // CJK punctuation, kana, extension A
-    case 0xE4: return true;                                            // extension A, unified ideographs
-    case 0xE5: case 0xE6: case 0xE7: case 0xE8: case 0xE9: return true;   // unified ideographs
-    case 0xEA: return second >= 0xB0;                                  // Hangul
-    case 0xEB: case 0xEC: return true;
+    case 0xC2: return second >= 0xA0;  // Latin-1 signs
+    case 0xC3: return true;            // Latin-1 letters
+    case 0xE2:
+        return in(second, 0x80, 0x81) || in(second, 0x84, 0x86)      // punctuation, letter-like, numbers
+               || in(second, 0x91, 0x93) || in(second, 0x96, 0x97);  // circled numbers, shapes
+    case 0xE3: return in(second, 0x80, 0x84) || second >= 0x90;      // CJK punctuation, kana, extension A
+    case 0xE4: return true;                                          // extension A, unified ideographs
+    case 0xE5:
+    case 0xE6:
+    case 0xE7:
+    case 0xE8:
+    case 0xE9: return true;            // unified ideographs
+    case 0xEA: return second >= 0xB0;  // Hangul
+    case 0xEB:
+    case 0xEC: return true;
     case 0xED: return second <= 0x9E;
-    case 0xEF: return in(second, 0xA4, 0xAB) || second >= 0xBC;        // compatibility ideographs, full width
+    case 0xEF: return in(second, 0xA4, 0xAB) || second >= 0xBC;  // compatibility ideographs, full width
     default: return false;
     }
 }
@@ -50,7 +56,8 @@ Tally tallyUtf8(std::string_view bytes) {
         const std::size_t length = platform::utf8::sequenceLength(bytes, i);
         if (length == 0) return {0, 0, false};
         ++tally.characters;
-        tally.implausible += !plausibleUtf8(static_cast<unsigned char>(bytes[i]), static_cast<unsigned char>(bytes[i + 1]));
+        tally.implausible +=
+            !plausibleUtf8(static_cast<unsigned char>(bytes[i]), static_cast<unsigned char>(bytes[i + 1]));
         i += length;
     }
     return tally;
@@ -62,7 +69,7 @@ struct DoubleByteCodePage {
     bool (*lead)(unsigned char);
     bool (*trail)(unsigned char);
     bool (*main)(unsigned char lead, unsigned char trail);
-    bool (*single)(unsigned char);   // a byte above 0x7F that stands alone
+    bool (*single)(unsigned char);  // a byte above 0x7F that stands alone
 };
 
 const DoubleByteCodePage* doubleByteCodePage(int codePage) {
@@ -72,11 +79,10 @@ const DoubleByteCodePage* doubleByteCodePage(int codePage) {
         // GB 2312: symbols in rows A1-A9, characters in B0-F7, trail bytes A1-FE.
         [](unsigned char l, unsigned char t) { return (in(l, 0xA1, 0xA9) || in(l, 0xB0, 0xF7)) && in(t, 0xA1, 0xFE); },
         [](unsigned char c) { return c == 0x80; }};
-    static const DoubleByteCodePage big5{
-        [](unsigned char c) { return in(c, 0x81, 0xFE); },
-        [](unsigned char c) { return in(c, 0x40, 0x7E) || in(c, 0xA1, 0xFE); },
-        [](unsigned char l, unsigned char) { return in(l, 0xA1, 0xF9); },
-        [](unsigned char c) { return c == 0x80; }};
+    static const DoubleByteCodePage big5{[](unsigned char c) { return in(c, 0x81, 0xFE); },
+                                         [](unsigned char c) { return in(c, 0x40, 0x7E) || in(c, 0xA1, 0xFE); },
+                                         [](unsigned char l, unsigned char) { return in(l, 0xA1, 0xF9); },
+                                         [](unsigned char c) { return c == 0x80; }};
     static const DoubleByteCodePage uhc{
         [](unsigned char c) { return in(c, 0x81, 0xFE); },
         [](unsigned char c) { return in(c, 0x41, 0x5A) || in(c, 0x61, 0x7A) || in(c, 0x81, 0xFE); },
@@ -109,13 +115,15 @@ Tally tallyDoubleByte(std::string_view bytes, const DoubleByteCodePage& page) {
             tally.implausible += !page.main(lead, static_cast<unsigned char>(bytes[i + 1]));
             i += 2;
         } else {
-            return {0, 0, false};   // not this code page at all: stop at once
+            return {0, 0, false};  // not this code page at all: stop at once
         }
     }
     return tally;
 }
 
-double share(std::size_t part, std::size_t whole) { return whole ? static_cast<double>(part) / static_cast<double>(whole) : 0; }
+double share(std::size_t part, std::size_t whole) {
+    return whole ? static_cast<double>(part) / static_cast<double>(whole) : 0;
+}
 
 }  // namespace
 

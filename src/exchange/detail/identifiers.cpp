@@ -3,7 +3,9 @@
 namespace dovrel::exchange::detail {
 namespace {
 
-bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80; }
+bool isLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80;
+}
 
 std::size_t plainIdentifier(std::string_view text) {
     if (text.empty() || !(isLetter(text[0]) || text[0] == '_' || text[0] == '#')) return 0;

@@ -48,10 +48,9 @@ bool appendValue(std::string& out, const ColumnDescription& column, std::string_
         else if (value.empty())
             out += column.nullableAtPosition ? "Null" : "0";
         else
-            return false;   // a text that is no number writes nothing: the server refuses the row
+            return false;  // a text that is no number writes nothing: the server refuses the row
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -115,7 +114,7 @@ void appendRowStatement(std::string& out, std::string_view prefix, std::span<con
             first = false;
             if (echoLimit != kNoEchoLimit) capValue(out, start, echoLimit);
         } else if (!first) {
-            out.pop_back();   // the comma waited for a value that did not come
+            out.pop_back();  // the comma waited for a value that did not come
         }
     }
     out += ")\r\n";
@@ -124,8 +123,7 @@ void appendRowStatement(std::string& out, std::string_view prefix, std::span<con
 CellChange cellChange(const ColumnDescription& column, std::string_view value) {
     if (value.empty()) return CellChange::None;
     switch (column.kind) {
-    case kKindText:
-        return value == "#Null" && !column.nullableByName ? CellChange::ToEmptyText : CellChange::None;
+    case kKindText: return value == "#Null" && !column.nullableByName ? CellChange::ToEmptyText : CellChange::None;
     case kKindDate:
         if (formatDateTime(value)) return CellChange::None;
         if (column.nullableAtPosition) return value == "#Null" ? CellChange::None : CellChange::ToNull;
@@ -134,8 +132,7 @@ CellChange cellChange(const ColumnDescription& column, std::string_view value) {
         if (isStrictNumber(value)) return CellChange::None;
         if (column.isBit) return value == "True" || value == "False" ? CellChange::None : CellChange::ToZero;
         return CellChange::Omitted;
-    default:
-        return CellChange::None;
+    default: return CellChange::None;
     }
 }
 

@@ -15,10 +15,10 @@ namespace dovrel::exchange::detail {
 // What the statement needs to know of the table column behind one source
 // column.
 struct ColumnDescription {
-    int16_t kind = 1;                  // 1 text, 2 date/time, 3 numeric, 4 other (not written)
-    bool nullableByName = false;       // the field named like the source column accepts nulls (text)
-    bool nullableAtPosition = false;   // the table's field at the source column's position accepts nulls (date, numeric)
-    bool isBit = false;                // the field named like the source column is a bit (ADO boolean)
+    int16_t kind = 1;                 // 1 text, 2 date/time, 3 numeric, 4 other (not written)
+    bool nullableByName = false;      // the field named like the source column accepts nulls (text)
+    bool nullableAtPosition = false;  // the table's field at the source column's position accepts nulls (date, numeric)
+    bool isBit = false;               // the field named like the source column is a bit (ADO boolean)
 };
 
 // The descriptions of the source columns `names` against the probe's fields.
@@ -38,12 +38,12 @@ void appendRowStatement(std::string& out, std::string_view prefix, std::span<con
 
 // A cell that is not empty but that the statement does not write as itself.
 enum class CellChange : uint8_t {
-    None,          // written as it stands (an empty cell, and #Null written as Null, included)
-    ToNull,        // no date: Null
-    ToEmptyDate,   // no date, in a column that refuses NULL: '' (the server's day zero)
-    ToEmptyText,   // #Null in a column that refuses NULL: N''
-    ToZero,        // a bit column's text other than True and False: 0
-    Omitted,       // a numeric column's text that is no number: no value, so the server refuses the row
+    None,         // written as it stands (an empty cell, and #Null written as Null, included)
+    ToNull,       // no date: Null
+    ToEmptyDate,  // no date, in a column that refuses NULL: '' (the server's day zero)
+    ToEmptyText,  // #Null in a column that refuses NULL: N''
+    ToZero,       // a bit column's text other than True and False: 0
+    Omitted,      // a numeric column's text that is no number: no value, so the server refuses the row
 };
 // What appendRowStatement makes of `value` in `column`.
 CellChange cellChange(const ColumnDescription& column, std::string_view value);

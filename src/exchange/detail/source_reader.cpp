@@ -148,9 +148,10 @@ SourceGrid SourceGridBuilder::read(const std::string& fileName, const SourceRead
             if (!filter->accepts(nthValue(line, keyColumn))) continue;
         }
         if (values > lastColumn + 1)
-            throw RuntimeError(err::SubscriptOutOfRange,
-                               localized(formatText(kTooManyValues, {std::to_string(lineNumberAt(text, source.lineEnd, lineStart)),
-                                                                        std::to_string(values), std::to_string(lastColumn + 1)})));
+            throw RuntimeError(
+                err::SubscriptOutOfRange,
+                localized(formatText(kTooManyValues, {std::to_string(lineNumberAt(text, source.lineEnd, lineStart)),
+                                                      std::to_string(values), std::to_string(lastColumn + 1)})));
         grid.rowStarts_.push_back(lineStart);
         ++row;
     }

@@ -12,10 +12,10 @@ namespace dovrel::exchange::detail {
 
 struct SourceReadOptions {
     bool toBig5 = false;
-    std::string encoding;   // an iconv name; empty to decide from the file
-    bool strict = false;    // refuse unreadable bytes and an uncertain encoding (SourceTextOptions)
-    std::string keyField;   // KeyField
-    std::string keyValue;   // sKeyValue: 1,2,3 or 'A01','B02'
+    std::string encoding;  // an iconv name; empty to decide from the file
+    bool strict = false;   // refuse unreadable bytes and an uncertain encoding (SourceTextOptions)
+    std::string keyField;  // KeyField
+    std::string keyValue;  // sKeyValue: 1,2,3 or 'A01','B02'
     // The kind of the key column (1 text, 3 numeric, anything else); asked
     // once, and only when the filter is on.
     std::function<int16_t()> keyKind;

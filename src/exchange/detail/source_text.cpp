@@ -29,7 +29,7 @@ constexpr std::size_t kChunk = 1 << 20;
 
 struct Mark {
     std::size_t length = 0;
-    const char* encoding = nullptr;   // nullptr for UTF-8
+    const char* encoding = nullptr;  // nullptr for UTF-8
 };
 
 // The byte-order mark the file begins with (length 0 when none).
@@ -111,7 +111,8 @@ std::string decodeFile(std::ifstream& file, std::uint64_t size, std::uint64_t of
 
 TextDecoder openDecoder(const std::string& name) {
     std::optional<TextDecoder> decoder = TextDecoder::open(name);
-    if (!decoder) throw Refusal(ImportOutcome::BadArgument, err::InvalidArgument, localized(kUnknownEncoding) + echo(name));
+    if (!decoder)
+        throw Refusal(ImportOutcome::BadArgument, err::InvalidArgument, localized(kUnknownEncoding) + echo(name));
     return std::move(*decoder);
 }
 
@@ -123,10 +124,11 @@ void setText(SourceText& source, std::shared_ptr<const std::string> text) {
 // Refuses replaced bytes when strict, naming the line of the first.
 void checkReplacements(const SourceText& source, std::size_t firstReplaced, const SourceTextOptions& options) {
     if (!options.strict || source.replaced == 0) return;
-    const std::size_t line = lineNumberAt(source.text.substr(source.begin), source.lineEnd, firstReplaced - source.begin);
+    const std::size_t line =
+        lineNumberAt(source.text.substr(source.begin), source.lineEnd, firstReplaced - source.begin);
     throw Refusal(ImportOutcome::Refused, err::InvalidArgument,
-                  localized(formatText(kUndecodableBytes, {std::to_string(line), source.encoding,
-                                                             std::to_string(source.replaced)})));
+                  localized(formatText(kUndecodableBytes,
+                                       {std::to_string(line), source.encoding, std::to_string(source.replaced)})));
 }
 
 SourceText load(const std::string& path, const SourceTextOptions& options) {
@@ -167,7 +169,7 @@ SourceText load(const std::string& path, const SourceTextOptions& options) {
             throw Refusal(ImportOutcome::Refused, err::InvalidArgument,
                           localized(formatText(kUncertainEncoding, {"CP" + std::to_string(platform::ansiCodePage())})));
         if (guess == EncodingGuess::Ansi) {
-            bytes.reset();   // read again a piece at a time: never the bytes and the text together
+            bytes.reset();  // read again a piece at a time: never the bytes and the text together
             TextDecoder decoder = openDecoder("CP" + std::to_string(platform::ansiCodePage()));
             setText(source, std::make_shared<std::string>(decodeFile(file, size, 0, decoder)));
             source.replaced = decoder.replaced();
@@ -227,7 +229,8 @@ SourceText loadSourceText(const std::string& path, const SourceTextOptions& opti
     }
 }
 
-std::vector<std::string> readLeadingLines(const std::string& path, std::size_t count, const SourceTextOptions& options) {
+std::vector<std::string> readLeadingLines(const std::string& path, std::size_t count,
+                                          const SourceTextOptions& options) {
     const SourceText source = loadSourceText(path, options);
     LineCursor cursor(source.text, source.begin, source.lineEnd);
     std::vector<std::string> lines;

@@ -31,20 +31,20 @@ bool normalFileExists(const std::string& path);
 std::string problemWithSourceFile(const std::string& path);
 
 struct SourceTextOptions {
-    std::string encoding;   // an iconv name; empty to decide from the file
+    std::string encoding;  // an iconv name; empty to decide from the file
     // Refuse (Refusal) bytes the encoding cannot read, naming their line, and
     // a file that could be UTF-8 or the ANSI code page alike.
     bool strict = false;
 };
 
 struct SourceText {
-    std::shared_ptr<const void> storage;   // owns the bytes `text` refers to
-    std::string_view text;                 // UTF-8
-    std::size_t begin = 0;                 // where the lines begin (after a byte-order mark)
-    std::uint64_t fileLength = 0;          // the file's size in bytes
-    char lineEnd = '\r';                   // '\r', or '\n' for a file without carriage returns
-    std::string encoding;                  // what the bytes were read as
-    std::size_t replaced = 0;              // sequences read as U+FFFD
+    std::shared_ptr<const void> storage;  // owns the bytes `text` refers to
+    std::string_view text;                // UTF-8
+    std::size_t begin = 0;                // where the lines begin (after a byte-order mark)
+    std::uint64_t fileLength = 0;         // the file's size in bytes
+    char lineEnd = '\r';                  // '\r', or '\n' for a file without carriage returns
+    std::string encoding;                 // what the bytes were read as
+    std::size_t replaced = 0;             // sequences read as U+FFFD
 };
 
 // Reads and decodes the whole file. Throws RuntimeError 75 when it cannot be

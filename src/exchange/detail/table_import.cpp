@@ -53,13 +53,13 @@ std::string changedCellsText(const ImportSummary& summary) {
     std::string text = localized(formatText(kChangedCells, {std::to_string(summary.changedCells)})) + "\r\n";
     for (const CellNote& note : summary.firstChangedCells)
         text += localized(formatText(kChangedCell, {std::to_string(note.line), note.column, note.value,
-                                                       note.writtenAs.empty() ? kNoValue : note.writtenAs})) +
+                                                    note.writtenAs.empty() ? kNoValue : note.writtenAs})) +
                 "\r\n";
     if (summary.changedCells > summary.firstChangedCells.size())
-        text += localized(formatText(kMoreCells, {std::to_string(summary.changedCells -
-                                                                    summary.firstChangedCells.size())})) +
+        text += localized(
+                    formatText(kMoreCells, {std::to_string(summary.changedCells - summary.firstChangedCells.size())})) +
                 "\r\n";
-    text.resize(text.size() - 2);   // the report adds the last line end
+    text.resize(text.size() - 2);  // the report adds the last line end
     return text;
 }
 
@@ -80,8 +80,7 @@ std::string TableImport::run(bool dryRun) {
             throw;
         } catch (const ado::DatabaseError& e) {
             if (isConnectionFailure(e)) summary_.outcome = ImportOutcome::ConnectionFailed;
-        } catch (...) {
-        }
+        } catch (...) {}
         return std::to_string(error.number) + error.description + "\r\n" + batchEcho_;
     }
 }
@@ -93,7 +92,8 @@ void TableImport::checkNames() const {
     if (!isTableName(tableName_))
         throw Refusal(ImportOutcome::BadArgument, err::InvalidArgument, localized(kBadTableName) + echo(tableName_));
     if (!options_.Encoding.empty() && !TextDecoder::open(options_.Encoding))
-        throw Refusal(ImportOutcome::BadArgument, err::InvalidArgument, localized(kUnknownEncoding) + echo(options_.Encoding));
+        throw Refusal(ImportOutcome::BadArgument, err::InvalidArgument,
+                      localized(kUnknownEncoding) + echo(options_.Encoding));
 }
 
 // Opens the table's probe on its own connection, to tell a server that is
@@ -164,8 +164,8 @@ std::string TableImport::load(bool dryRun) {
 
     // Key numbering: the numbered values replace the file's.
     const std::string numbered = options_.IDmode == 1 && !options_.KeyField.empty() ? options_.KeyField
-                                  : options_.IDmode == 2 && !options_.IDname.empty() ? options_.IDname
-                                                                                     : std::string();
+                                 : options_.IDmode == 2 && !options_.IDname.empty() ? options_.IDname
+                                                                                    : std::string();
     std::optional<std::size_t> numberedColumn;
     int64_t start = 0;
     if (!numbered.empty()) {
@@ -187,10 +187,12 @@ std::string TableImport::load(bool dryRun) {
             const CellChange change = cellChange(columns[c], cells[c]);
             if (change == CellChange::None) continue;
             if (summary_.changedCells++ < kFirstCellNotes)
-                summary_.firstChangedCells.push_back({grid.lineNumber(r), echo(names[c]), echo(cells[c]), writtenAs(change)});
+                summary_.firstChangedCells.push_back(
+                    {grid.lineNumber(r), echo(names[c]), echo(cells[c]), writtenAs(change)});
         }
     }
-    if (options_.Strict && summary_.changedCells > 0) throw Refusal(ImportOutcome::Refused, err::InvalidArgument, changedCellsText(summary_));
+    if (options_.Strict && summary_.changedCells > 0)
+        throw Refusal(ImportOutcome::Refused, err::InvalidArgument, changedCellsText(summary_));
     const bool deleting = !options_.strDelete.empty() || options_.CanDelete == 1;
     if (options_.RefuseEmptyFilteredLoad && deleting && rows == 0 && grid.linesRead() > 0)
         throw Refusal(ImportOutcome::Refused, err::InvalidArgument, localized(kEmptyFilter));
@@ -225,14 +227,16 @@ std::string TableImport::load(bool dryRun) {
     // The report's copy of a batch, long values cut.
     auto echoBatch = [&](std::size_t first, std::size_t last) {
         batchEcho_.clear();
-        for (std::size_t r = first; r <= last; ++r) appendRowStatement(batchEcho_, prefix, columns, rowCells(r), kEchoLimit);
+        for (std::size_t r = first; r <= last; ++r)
+            appendRowStatement(batchEcho_, prefix, columns, rowCells(r), kEchoLimit);
     };
     auto batchFailure = [&](std::size_t first, std::size_t last) {
         echoBatch(first, last);
         summary_.outcome = ImportOutcome::BatchFailed;
         std::string report = localized(kUpdateFailed) + "\r\n" + batchEcho_;
         const ado::Errors& errors = connection_.Errors_();
-        for (long i = 0; i < errors.Count(); ++i) report += localized(kServerSaid) + errors.Item(i).Description + "\r\n";
+        for (long i = 0; i < errors.Count(); ++i)
+            report += localized(kServerSaid) + errors.Item(i).Description + "\r\n";
         return report + localized(formatText(kBatchBeginsAt, {std::to_string(grid.lineNumber(first))})) + "\r\n";
     };
 
@@ -241,7 +245,8 @@ std::string TableImport::load(bool dryRun) {
         for (std::size_t r = 1; r <= rows; ++r) {
             appendRowStatement(batch_, prefix, columns, rowCells(r));
             if (r % kBatchRows == 0) {
-                if (events_) events_->AfterImportARow(saturate32(static_cast<double>(rows)), saturate32(static_cast<double>(r)));
+                if (events_)
+                    events_->AfterImportARow(saturate32(static_cast<double>(rows)), saturate32(static_cast<double>(r)));
                 if (ExecuteSql(&connection_, batch_)) return batchFailure(batchFirst, r);
                 batch_.clear();
                 batchFirst = r + 1;

@@ -16,8 +16,13 @@ class TableImport {
 public:
     TableImport(const std::string& fileName, const std::string& tableName, const ImportOptions& options,
                 int16_t intDropTrigger, ExchangeEvents* events, ImportSummary& summary, bool countRows)
-        : fileName_(fileName), tableName_(tableName), options_(options), dropTriggers_(intDropTrigger == 1),
-          events_(events), summary_(summary), countRows_(countRows) {}
+        : fileName_(fileName),
+          tableName_(tableName),
+          options_(options),
+          dropTriggers_(intDropTrigger == 1),
+          events_(events),
+          summary_(summary),
+          countRows_(countRows) {}
 
     // Empty text on success, otherwise the report; never throws. With
     // `dryRun` nothing is written: the run ends once the cells are checked.
@@ -45,11 +50,11 @@ private:
     const bool dropTriggers_;
     ExchangeEvents* events_;
     ImportSummary& summary_;
-    const bool countRows_;   // count the rows the delete removes (two more queries)
+    const bool countRows_;  // count the rows the delete removes (two more queries)
 
     ado::Connection connection_;
-    std::string batch_;        // the statements of the batch being built
-    std::string batchEcho_;    // the same for a report, long values cut
+    std::string batch_;      // the statements of the batch being built
+    std::string batchEcho_;  // the same for a report, long values cut
     std::vector<SavedTrigger> triggers_;
 };
 

@@ -69,7 +69,7 @@ void TextDecoder::decode(std::string_view bytes, bool last, std::string& out) {
                 carry_.assign(in, inLeft);
                 return;
             }
-            replace(out);   // the file ends inside a sequence
+            replace(out);  // the file ends inside a sequence
             break;
         }
         // E2BIG: the loop makes more room.

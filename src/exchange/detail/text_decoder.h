@@ -47,11 +47,11 @@ private:
 #else
     TextDecoder(IconvHandle handle, std::size_t unit) : handle_(std::move(handle)), unit_(unit) {}
     IconvHandle handle_;
-    std::size_t unit_;       // bytes to step over an unreadable sequence: 1, or a UTF-16/32 code unit
+    std::size_t unit_;  // bytes to step over an unreadable sequence: 1, or a UTF-16/32 code unit
 #endif
     void replace(std::string& out);
 
-    std::string carry_;      // the start of a sequence cut at the end of the last piece
+    std::string carry_;  // the start of a sequence cut at the end of the last piece
     std::size_t replaced_ = 0;
     std::size_t firstReplaced_ = std::string::npos;
 };

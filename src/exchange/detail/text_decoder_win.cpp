@@ -38,7 +38,7 @@ void TextDecoder::decode(std::string_view bytes, bool last, std::string& out) {
                 carry_.assign(bytes);
                 return;
             }
-            replace(out);   // the file ends inside a sequence
+            replace(out);  // the file ends inside a sequence
             return;
         }
     }

@@ -24,8 +24,7 @@ inline constexpr const char* kTriggerNotRecreated = "无法重新建立触发器
 // Reading the file.
 inline constexpr const char* kTooManyValues = "第 {1} 行有 {2} 个值，比标题行的 {3} 个列名多";
 inline constexpr const char* kUndecodableBytes = "第 {1} 行有无法按 {2} 编码读取的字节（全文件共 {3} 处）";
-inline constexpr const char* kUncertainEncoding =
-    "无法确定文件是 UTF-8 还是 {1} 编码，请指明文件的编码（--encoding）";
+inline constexpr const char* kUncertainEncoding = "无法确定文件是 UTF-8 还是 {1} 编码，请指明文件的编码（--encoding）";
 inline constexpr const char* kUnknownEncoding = "不认识的编码：";
 inline constexpr const char* kNoSuchFile = "文件不存在";
 inline constexpr const char* kIsAFolder = "这是一个文件夹，不是文件";
@@ -39,8 +38,7 @@ inline constexpr const char* kCannotQueryTable = "无法查询数据表 {1}：";
 
 // Names and cells the import refuses or would change.
 inline constexpr const char* kBadTableName = "表名不合规（只接受标识符、[方括号名] 或 架构.表名）：";
-inline constexpr const char* kChangedCells =
-    "有 {1} 个单元格不是空的，却会被写成 NULL、''、N''、0 或根本不写入：";
+inline constexpr const char* kChangedCells = "有 {1} 个单元格不是空的，却会被写成 NULL、''、N''、0 或根本不写入：";
 inline constexpr const char* kChangedCell = "第 {1} 行，列 {2}：“{3}” → {4}";
 inline constexpr const char* kNoValue = "不写入值（服务器会拒绝这一行）";
 inline constexpr const char* kMoreCells = "……另有 {1} 个";

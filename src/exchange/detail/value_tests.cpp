@@ -96,9 +96,11 @@ bool readFraction(Cursor& in, int& millisecond) {
 
 // hh:mm[:ss[.fff]] or hh时[mm分[ss秒]], AM/PM or 上午/下午 allowed around it.
 bool readTime(Cursor& in, DateTime& out) {
-    int half = 0;   // 1 before noon, 2 after, 0 when not said
-    if (in.take("上午")) half = 1;
-    else if (in.take("下午")) half = 2;
+    int half = 0;  // 1 before noon, 2 after, 0 when not said
+    if (in.take("上午"))
+        half = 1;
+    else if (in.take("下午"))
+        half = 2;
     if (half) in.blanks();
     if (!in.number(1, 2, out.hour)) return false;
     if (in.take(":")) {
@@ -117,9 +119,12 @@ bool readTime(Cursor& in, DateTime& out) {
     }
     if (!half) {
         const std::size_t gap = in.blanks();
-        if (in.takeAnyCase("am")) half = 1;
-        else if (in.takeAnyCase("pm")) half = 2;
-        else if (gap) return false;
+        if (in.takeAnyCase("am"))
+            half = 1;
+        else if (in.takeAnyCase("pm"))
+            half = 2;
+        else if (gap)
+            return false;
     }
     if (half) {
         if (out.hour < 1 || out.hour > 12) return false;

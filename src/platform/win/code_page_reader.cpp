@@ -34,10 +34,11 @@ unsigned codePageNamed(const std::string& name) {
         unsigned codePage;
     };
     static constexpr Alias aliases[] = {
-        {"GBK", 936},        {"GB2312", 936},    {"EUCCN", 936},      {"MS936", 936},       {"GB18030", 54936},
-        {"BIG5", 950},       {"BIGFIVE", 950},   {"SHIFTJIS", 932},   {"SJIS", 932},        {"MSKANJI", 932},
-        {"WINDOWS31J", 932}, {"EUCKR", 949},     {"UHC", 949},        {"ASCII", 20127},     {"USASCII", 20127},
-        {"LATIN1", 28591},   {"L1", 28591},      {"ANSIX3.41968", 20127},
+        {"GBK", 936},       {"GB2312", 936},         {"EUCCN", 936},      {"MS936", 936},
+        {"GB18030", 54936}, {"BIG5", 950},           {"BIGFIVE", 950},    {"SHIFTJIS", 932},
+        {"SJIS", 932},      {"MSKANJI", 932},        {"WINDOWS31J", 932}, {"EUCKR", 949},
+        {"UHC", 949},       {"ASCII", 20127},        {"USASCII", 20127},  {"LATIN1", 28591},
+        {"L1", 28591},      {"ANSIX3.41968", 20127},
     };
     for (const Alias& alias : aliases)
         if (name == alias.name) return alias.codePage;
@@ -90,7 +91,7 @@ std::optional<CodePageReader> CodePageReader::open(std::string_view name) {
         const std::string order = key.substr(prefix.size());
         if (order != "" && order != "LE" && order != "BE") return std::nullopt;
         CodePageReader reader(kind, 0);
-        reader.bigEndian_ = order != "LE";   // without an order, big-endian unless a mark says otherwise
+        reader.bigEndian_ = order != "LE";  // without an order, big-endian unless a mark says otherwise
         reader.markPending_ = order.empty();
         return reader;
     }

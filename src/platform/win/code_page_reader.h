@@ -20,8 +20,8 @@ public:
 
     enum class Stop { End, Unreadable, Cut };
     struct Read {
-        std::size_t used;   // bytes read
-        Stop stop;          // what follows them: nothing, an unreadable sequence, a cut one
+        std::size_t used;  // bytes read
+        Stop stop;         // what follows them: nothing, an unreadable sequence, a cut one
     };
     // Appends the UTF-8 of the whole sequences at the start of `bytes`.
     Read read(std::string_view bytes, std::string& out);

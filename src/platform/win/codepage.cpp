@@ -26,7 +26,14 @@ bool isAscii(std::string_view text) {
 // The code pages that Windows converts only without flags.
 bool takesNoFlags(int codePage) {
     switch (codePage) {
-    case 42: case 50220: case 50221: case 50222: case 50225: case 50227: case 50229: case 65000: return true;
+    case 42:
+    case 50220:
+    case 50221:
+    case 50222:
+    case 50225:
+    case 50227:
+    case 50229:
+    case 65000: return true;
     default: return codePage >= 57002 && codePage <= 57011;
     }
 }
@@ -54,8 +61,8 @@ std::optional<std::string> encode(const std::wstring& wide, int codePage) {
     const DWORD flags = strict ? WC_NO_BEST_FIT_CHARS : 0;
     const int size = static_cast<int>(wide.size());
     BOOL usedDefault = FALSE;
-    const int length = WideCharToMultiByte(cp, flags, wide.data(), size, nullptr, 0, nullptr,
-                                           strict ? &usedDefault : nullptr);
+    const int length =
+        WideCharToMultiByte(cp, flags, wide.data(), size, nullptr, 0, nullptr, strict ? &usedDefault : nullptr);
     if (length <= 0 || usedDefault) return std::nullopt;
     std::string bytes(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(cp, flags, wide.data(), size, bytes.data(), length, nullptr, nullptr);
@@ -83,7 +90,7 @@ void overrideCodePages(std::optional<CodePages> pages) {
 
 std::optional<std::string> utf8ToCodePage(std::string_view utf8, int codePage) {
     if (isAscii(utf8)) return std::string(utf8);
-    const std::optional<std::wstring> wide = win::toWide(utf8);   // checks the UTF-8 as on Linux
+    const std::optional<std::wstring> wide = win::toWide(utf8);  // checks the UTF-8 as on Linux
     if (!wide) return std::nullopt;
     if (codePage == CP_UTF8) return std::string(utf8);
     return encode(*wide, codePage);

@@ -59,7 +59,8 @@ protected:
     }
     std::streamsize xsputn(const char* text, std::streamsize count) override {
         pending_.append(text, static_cast<std::size_t>(count));
-        const bool lineEnded = std::string_view(text, static_cast<std::size_t>(count)).find('\n') != std::string_view::npos;
+        const bool lineEnded =
+            std::string_view(text, static_cast<std::size_t>(count)).find('\n') != std::string_view::npos;
         if ((lineEnded || pending_.size() >= kFlushSize) && !write()) return 0;
         return count;
     }

@@ -54,7 +54,7 @@ EchoResult IcmpEchoTransport::echo(uint32_t address, std::string_view payload, s
     }
     if (payload.size() > 0xFFFF) return withStatus(IP_PACKET_TOO_BIG);
     alignas(ICMP_ECHO_REPLY) std::array<unsigned char, kEchoReplySize> reply{};
-    std::string request(payload);   // the call takes the request data as writable memory
+    std::string request(payload);  // the call takes the request data as writable memory
     const DWORD replies =
         calls_.sendEcho(handle.get(), htonl(address), request.data(), static_cast<WORD>(request.size()), nullptr,
                         reply.data(), kEchoReplySize, static_cast<DWORD>(timeout.count()));

@@ -60,10 +60,9 @@ int32_t RegistrySettingsBackend::queryValue(std::string_view keyPath, std::strin
     const auto path = registryPath(keyPath);
     const auto wideName = toWide(name);
     if (!path || !wideName) return kNotUnicode;
-    if (wideName->empty()) return code::FileNotFound;   // the key's unnamed value is none of ours
+    if (wideName->empty()) return code::FileNotFound;  // the key's unnamed value is none of ours
     KeyHandle key;
-    if (LONG rc = calls_.openKey(HKEY_LOCAL_MACHINE, path->c_str(), 0, KEY_QUERY_VALUE | kSettingsView,
-                                 key.receive());
+    if (LONG rc = calls_.openKey(HKEY_LOCAL_MACHINE, path->c_str(), 0, KEY_QUERY_VALUE | kSettingsView, key.receive());
         rc != ERROR_SUCCESS) {
         return rc;
     }
@@ -78,7 +77,7 @@ int32_t RegistrySettingsBackend::queryValue(std::string_view keyPath, std::strin
         size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
         const LONG rc = calls_.queryValue(key.get(), wideName->c_str(), nullptr, nullptr,
                                           reinterpret_cast<BYTE*>(data.data()), &size);
-        if (rc == ERROR_MORE_DATA) continue;   // it grew in between
+        if (rc == ERROR_MORE_DATA) continue;  // it grew in between
         if (rc != ERROR_SUCCESS) return rc;
         // A string is stored with one terminating NUL; one stored without
         // it is taken whole. An odd last byte is no character.
@@ -104,8 +103,7 @@ int32_t RegistrySettingsBackend::setValue(std::string_view keyPath, std::string_
     }
     // A non-empty string goes with its terminating NUL, an empty one as no bytes at all.
     const DWORD size = text->empty() ? 0 : static_cast<DWORD>((text->size() + 1) * sizeof(wchar_t));
-    return calls_.setValue(key.get(), wideName->c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text->c_str()),
-                           size);
+    return calls_.setValue(key.get(), wideName->c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text->c_str()), size);
 }
 
 }  // namespace dovrel::platform::win

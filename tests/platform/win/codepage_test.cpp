@@ -60,12 +60,12 @@ TEST(WindowsConversions, NeverSubstituteOrGuess) {
     };
     const Case cases[] = {
         {"€", 1252, "\x80"},
-        {"ā", 1252, std::nullopt},          // Windows would give its look-alike 'a'
-        {"?中?", 936, "?\xD6\xD0?"},         // a real '?' is no substitution
-        {"𠀀", 936, std::nullopt},          // only GB18030 has it
+        {"ā", 1252, std::nullopt},    // Windows would give its look-alike 'a'
+        {"?中?", 936, "?\xD6\xD0?"},  // a real '?' is no substitution
+        {"𠀀", 936, std::nullopt},    // only GB18030 has it
         {"€", 936, "\x80"},
         {"裡", 950, "\xB8\xCC"},
-        {"\xED\xA0\x80", 936, std::nullopt},   // a surrogate is no UTF-8
+        {"\xED\xA0\x80", 936, std::nullopt},  // a surrogate is no UTF-8
         {"中文", 65001, "中文"},
     };
     for (const Case& c : cases) EXPECT_EQ(utf8ToCodePage(c.utf8, c.codePage), c.bytes) << c.utf8 << " " << c.codePage;
@@ -75,7 +75,7 @@ TEST(WindowsConversions, NeverSubstituteOrGuess) {
         int codePage;
         std::optional<std::string> utf8;
     } back[] = {
-        {"\xD6", 936, std::nullopt},        // a lead byte alone
+        {"\xD6", 936, std::nullopt},  // a lead byte alone
         {"\xFF\xFF", 950, std::nullopt},
         {"\xA4\xA4", 950, "中"},
         {"\xE9", 1252, "é"},

@@ -21,9 +21,9 @@ struct Library {
     bool options = false;
     DWORD replySize = 0;
     DWORD timeout = 0;
-    DWORD replies = 1;        // IcmpSendEcho's result
-    ULONG status = 0;         // the reply record's status
-    DWORD lastError = 0;      // the error when there is no reply
+    DWORD replies = 1;    // IcmpSendEcho's result
+    ULONG status = 0;     // the reply record's status
+    DWORD lastError = 0;  // the error when there is no reply
 };
 Library library;
 

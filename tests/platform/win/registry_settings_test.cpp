@@ -44,8 +44,7 @@ std::optional<RawValue> rawValue(REGSAM view, const std::wstring& path, const st
 
 bool keyExists(REGSAM view, const std::wstring& path) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
-        return false;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
     return true;
 }
@@ -162,8 +161,8 @@ TEST(RegistryFirstRun, StartUpCreatesTheKeyAndWritesTheDefaults) {
 // What a user without administrator rights meets: HKEY_LOCAL_MACHINE may
 // be read, but no key created and no value written there. (Wine grants
 // every right, so the registry functions are replaced.)
-LSTATUS WINAPI createKeyAsUser(HKEY root, LPCWSTR path, DWORD reserved, LPWSTR keyClass, DWORD options,
-                               REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition) {
+LSTATUS WINAPI createKeyAsUser(HKEY root, LPCWSTR path, DWORD reserved, LPWSTR keyClass, DWORD options, REGSAM access,
+                               LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition) {
     HKEY existing = nullptr;
     if (RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE | (access & KEY_WOW64_RES), &existing) != ERROR_SUCCESS)
         return ERROR_ACCESS_DENIED;
@@ -175,7 +174,7 @@ LSTATUS WINAPI createKeyAsUser(HKEY root, LPCWSTR path, DWORD reserved, LPWSTR k
 LSTATUS WINAPI setValueAsUser(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD) { return ERROR_ACCESS_DENIED; }
 
 TEST_F(RegistryStore, WithoutWriteRightsTheCodesComeBackAndReadsStillWork) {
-    ASSERT_EQ(store.setValue(key, "ServerName", "10.1.2.3"), 0);   // written by an administrator
+    ASSERT_EQ(store.setValue(key, "ServerName", "10.1.2.3"), 0);  // written by an administrator
     RegistryCalls asUser;
     asUser.createKey = createKeyAsUser;
     asUser.setValue = setValueAsUser;

@@ -51,8 +51,8 @@ private:
 TempFolder::TempFolder(const std::string& name) {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const auto folder = std::filesystem::temp_directory_path() /
-                            platform::filePath(name + "-" + std::to_string(random()));
+        const auto folder =
+            std::filesystem::temp_directory_path() / platform::filePath(name + "-" + std::to_string(random()));
         if (std::filesystem::create_directory(folder)) {
             path_ = folder;
             return;
@@ -95,7 +95,7 @@ ProgramRun runProgram(const std::filesystem::path& program, const std::vector<st
     Handle processHandle, threadHandle;
     *processHandle.receive() = process.hProcess;
     *threadHandle.receive() = process.hThread;
-    writeEnd.reset();   // the child holds the only write end now: reading ends when it does
+    writeEnd.reset();  // the child holds the only write end now: reading ends when it does
 
     ProgramRun run;
     char buffer[4096];

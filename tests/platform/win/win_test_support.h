@@ -29,7 +29,7 @@ void writeFile(const std::filesystem::path& file, const std::string& bytes);
 
 struct ProgramRun {
     unsigned long exitCode = 0xFFFFFFFF;
-    std::string output;   // standard output and error, as the program wrote them
+    std::string output;  // standard output and error, as the program wrote them
 };
 
 // Runs `program` with `arguments` (UTF-8, quoted for the command line) and
