@@ -1,23 +1,42 @@
 cmake_minimum_required(VERSION 3.25)
-# Fails when a source file of a layer includes a header of a higher layer,
-# or names ODBC's or Qt's headers outside the layers that own them.
+# Fails when a source file of a layer includes a header of a higher layer
+# or of a layer beside its own, or names ODBC's, Qt's or Windows' headers
+# outside the places that own them.
 # Run: cmake -DSOURCE_DIR=<checkout> -P check_layers.cmake
-set(layers platform cipher net db exchange core ui app)
+set(layers platform cipher net db exchange core ui winui app)
+# Each layer's height; ui (Qt) and winui (Win32) stand side by side.
+set(heights 0 1 2 3 4 5 6 6 7)
 set(odbc_owners db)             # <sql.h>, <sqlext.h>
 set(qt_owners ui app)           # <Q...>, <Qt...> (app: the window program's entry)
+# <windows.h>: the Windows seams, ODBC's header (which needs it), the Win32
+# windows and the Windows window program's entry.
+set(windows_owners "src/platform/win/" "src/db/odbc_headers.h" "src/winui/" "src/app/gui/windows_main.cpp")
+
+function(height_of layer out)
+  list(FIND layers ${layer} index)
+  if(index LESS 0)
+    set(${out} -1 PARENT_SCOPE)
+  else()
+    list(GET heights ${index} height)
+    set(${out} ${height} PARENT_SCOPE)
+  endif()
+endfunction()
 
 set(problems "")
 foreach(layer IN LISTS layers)
-  list(FIND layers ${layer} rank)
+  height_of(${layer} rank)
   file(GLOB_RECURSE files "${SOURCE_DIR}/src/${layer}/*.cpp" "${SOURCE_DIR}/src/${layer}/*.h")
   foreach(file IN LISTS files)
     file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
     file(RELATIVE_PATH shown "${SOURCE_DIR}" "${file}")
     foreach(line IN LISTS includes)
       if(line MATCHES "#[ \t]*include[ \t]*\"([a-z_]+)/")
-        list(FIND layers ${CMAKE_MATCH_1} used)
+        set(used_layer ${CMAKE_MATCH_1})
+        height_of(${used_layer} used)
         if(used GREATER rank)
-          string(APPEND problems "${shown}: ${layer} includes the higher layer ${CMAKE_MATCH_1}\n")
+          string(APPEND problems "${shown}: ${layer} includes the higher layer ${used_layer}\n")
+        elseif(used EQUAL rank AND NOT used_layer STREQUAL layer)
+          string(APPEND problems "${shown}: ${layer} includes ${used_layer}, which stands beside it\n")
         endif()
       endif()
       if(line MATCHES "<(sql|sqlext|sqltypes|sqlucode)\\.h>" AND NOT layer IN_LIST odbc_owners)
@@ -25,6 +44,19 @@ foreach(layer IN LISTS layers)
       endif()
       if(line MATCHES "<Q[A-Za-z]*>" AND NOT layer IN_LIST qt_owners)
         string(APPEND problems "${shown}: Qt's headers belong to src/ui and the window program\n")
+      endif()
+      string(TOLOWER "${line}" lower)
+      if(lower MATCHES "<windows\\.h>")
+        set(owned FALSE)
+        foreach(owner IN LISTS windows_owners)
+          string(FIND "${shown}" "${owner}" at)
+          if(at EQUAL 0)
+            set(owned TRUE)
+          endif()
+        endforeach()
+        if(NOT owned)
+          string(APPEND problems "${shown}: <windows.h> belongs to src/platform/win, src/winui and the Windows entry\n")
+        endif()
       endif()
     endforeach()
   endforeach()
