@@ -7,6 +7,8 @@
 # Code pages need no iconv: Windows converts them itself.
 
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+# The windows' icon, pictures and manifest (src/winui/dovrel.rc).
+enable_language(RC)
 
 # Programs land at the top of the build folder, beside the data they ship
 # with: OpenCC's s2tw configuration and dictionaries in "opencc", taken

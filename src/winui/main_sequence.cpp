@@ -1,0 +1,52 @@
+#include "winui/main_sequence.h"
+
+#include <future>
+#include <memory>
+
+#include "core/check_server.h"
+#include "core/load_settings.h"
+#include "core/localize.h"
+#include "core/ui_font.h"
+#include "db/odbc_drivers.h"
+#include "platform/messages.h"
+#include "platform/ui_host.h"
+#include "winui/frm_dovrel.h"
+#include "winui/frm_setup_type.h"
+#include "winui/message_box_sink.h"
+#include "winui/ui_thread.h"
+#include "winui/win_ui_host.h"
+
+namespace dovrel::winui {
+
+void Main(const SettingsWindowStep& settingsWindowStep) {
+    const UiThread uiThread;
+    MessageBoxSink messageBoxes;
+    const ScopedMessageSink scopedMessages(messageBoxes);
+    const ScopedUiHost scopedHost(WinUiHost::instance());
+
+    // Loading the database driver takes as long as showing the progress
+    // window; it is done beside it, and is over before the check connects.
+    auto driverLoaded = std::async(std::launch::async, ado::odbc::preloadSqlServerDriver);
+    uiHost().setBusyPointer(true);                     // 1
+    SelectUiFont();                                    // 2
+    auto progress = std::make_unique<FrmSetupType>();  // 3: modeless, painted before the work
+    progress->show();
+    uiHost().processPendingEvents();
+    if (const auto problem = LoadSettingsAtStart())  // 4 to 9
+        showMessage(LocalizeText("无法读取连接设置，设置将显示为空：") + "\r\n" + *problem, MessageIcon::Exclamation);
+    // The check runs beside the progress window, which goes on painting.
+    runOffUiThread(progress->handle(), [&driverLoaded] {
+        driverLoaded.wait();
+        CheckServerConnection(true);  // 10
+    });
+    if (settingsWindowStep) settingsWindowStep(progress->handle());  // 11
+    progress.reset();                                                // 12
+    uiHost().setBusyPointer(false);                                  // 13
+}
+
+void ShowSettingsWindowModal(HWND progress) {
+    FrmDovrel window;
+    window.showModal(progress);
+}
+
+}  // namespace dovrel::winui
