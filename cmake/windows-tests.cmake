@@ -1,7 +1,7 @@
 # The tests of the Windows build, run under Wine by scripts/test-windows.sh:
 # the layers' tests that need neither Linux processes nor the stand-in
-# fixture (those run in the Linux build), and the tests of the Windows
-# seams in tests/platform/win. Included from tests/CMakeLists.txt.
+# fixture (those run in the Linux build), the tests of the Windows seams in
+# tests/platform/win and those of the Win32 windows in tests/winui. Included from tests/CMakeLists.txt.
 include_directories(${CMAKE_CURRENT_SOURCE_DIR})
 add_library(dovrel_test_files STATIC support/temp_files.cpp)
 
@@ -31,3 +31,4 @@ foreach(stem busy_combo_test diagnosis_test localize_test)
 endforeach()
 
 add_subdirectory(platform/win)
+add_subdirectory(winui)
