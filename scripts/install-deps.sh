@@ -19,6 +19,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   rapidjson-dev
   wine64
+  msitools wixl
 )
 
 SUDO=""
