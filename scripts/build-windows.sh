@@ -5,14 +5,15 @@
 # dovrel-windows-x64.zip there, what a workstation needs: the two programs,
 # the OpenCC data and README-windows.txt.
 # Usage: scripts/build-windows.sh [build-folder]   (default: build-windows)
-# DOVREL_BUILD_TYPE chooses the build type (default: Release).
+# DOVREL_BUILD_TYPE chooses the build type (default: Release);
+# DOVREL_WERROR=ON turns warnings into errors.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$top/build-windows}"
 
 "$top/scripts/install-deps.sh"
 cmake -S "$top" -B "$build" -G Ninja --toolchain "$top/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE="${DOVREL_BUILD_TYPE:-Release}"
+  -DCMAKE_BUILD_TYPE="${DOVREL_BUILD_TYPE:-Release}" -DDOVREL_WERROR="${DOVREL_WERROR:-OFF}"
 cmake --build "$build" -j2
 
 # The zip, from a staging folder: the programs without their symbols.

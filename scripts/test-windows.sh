@@ -106,6 +106,16 @@ simplified ctest --test-dir "$build" -L windows -j2 --timeout 300 --output-on-fa
 echo "== Windows seams and windows under a Traditional Chinese locale"
 traditional ctest --test-dir "$build" -L windows -j2 --timeout 300 --output-on-failure
 
+echo "== the settings window at 144 DPI"
+# Wine takes the DPI at its start: set, restart, test, and back to 96.
+dpi() {
+  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+  "$wineserver" -k 2>/dev/null || true
+}
+dpi 144
+"$wine" "$build/winui_settings_window_test.exe" || fail "the settings window at 144 DPI"
+dpi 96
+
 echo "== dovrelctl.exe against the stand-in"
 ctl() { "$wine" "$build/dovrelctl.exe" "$@"; }
 linuxctl936() { env LC_ALL=zh_CN.UTF-8 "$linux/src/app/dovrelctl" "$@"; }   # code pages by the name alone

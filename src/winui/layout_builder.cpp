@@ -252,8 +252,9 @@ void BuiltWindow::place(UINT dpi) {
 void BuiltWindow::placeControl(const Entry& entry) {
     const layout::Control& control = *entry.control;
     const RECT design = designBox(table_, control);
+    // The edges are scaled, not the sizes, so that neighbours stay flush at any DPI.
     const int left = twipsToPixels(design.left, dpi_), top = twipsToPixels(design.top, dpi_);
-    const int width = twipsToPixels(control.width, dpi_), height = twipsToPixels(control.height, dpi_);
+    const int width = twipsToPixels(design.right, dpi_) - left, height = twipsToPixels(design.bottom, dpi_) - top;
     SendMessageW(entry.window, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(entry)), FALSE);
     if (control.kind == Kind::ComboBox) {
         // The height given is the open list's; the box itself is as tall as
@@ -346,7 +347,8 @@ void BuiltWindow::fitToText(HWND window) {
         const RECT box = placeInParent(window);
         const int width = box.right - box.left;
         const SIZE size = textSize(window, windowText(window), width);
-        const int height = std::max(twipsToPixels(control.height, dpi_), static_cast<int>(size.cy));
+        const int designHeight = twipsToPixels(designBox(table_, control).bottom, dpi_) - box.top;
+        const int height = std::max(designHeight, static_cast<int>(size.cy));
         MoveWindow(window, box.left, box.top, width, height, TRUE);
     }
     // A label on a picture shows through: the picture repaints beneath it.
