@@ -194,7 +194,12 @@ TEST_F(SettingsWindow, EnterMovesAlongTheTabOrderAndPressesNothing) {
     EXPECT_TRUE(window.encryptNext());
     EXPECT_EQ(text(window.txt_User()), "sa");
     EXPECT_FALSE(window.closed());
-    // A mnemonic presses its button: Alt+X exits.
+    // A label's mnemonic moves to its field; a button's presses it: Alt+X exits.
+    pressAlt(window, L'u');
+    EXPECT_EQ(focusedControl(window), window.txt_User());
+    pressAlt(window, L'd');
+    EXPECT_EQ(focusedControl(window), window.cmb_DataBase());
+    EXPECT_FALSE(window.closed());
     pressAlt(window, L'x');
     EXPECT_TRUE(window.closed());
     EXPECT_FALSE(IsWindowVisible(window.handle()));
