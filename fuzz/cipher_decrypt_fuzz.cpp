@@ -7,11 +7,12 @@
 #include "cipher/cipher_text.h"
 #include "platform/codepage.h"
 #include "platform/messages.h"
+#include "support/test_doubles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace dovrel;
     static RecordingMessageSink sink;  // errors are messages, not crashes
-    static ScopedMessageSink scoped(sink);
+    static platform::ScopedOverride<MessageSink> scoped(sink);
     sink.shown.clear();
     const std::string text(reinterpret_cast<const char*>(data), size);
     for (int codePage : {936, 1252}) {

@@ -10,8 +10,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         dovrel::connstr::parse(text);
     } catch (const dovrel::ado::DatabaseError&) {}
-    try {
-        dovrel::connstr::translate(text, "FreeTDS");
-    } catch (const dovrel::ado::DatabaseError&) {}
+    // Each kind of driver writes braced values its own way.
+    for (const dovrel::connstr::Driver& driver :
+         {dovrel::connstr::Driver{"FreeTDS", true, false, false},
+          dovrel::connstr::Driver{"ODBC Driver 18 for SQL Server", false, true, true}}) {
+        try {
+            dovrel::connstr::translate(text, driver);
+        } catch (const dovrel::ado::DatabaseError&) {}
+    }
     return 0;
 }

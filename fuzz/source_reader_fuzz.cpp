@@ -19,6 +19,7 @@
 #include "exchange/exchange.h"
 #include "platform/codepage.h"
 #include "platform/messages.h"
+#include "support/test_doubles.h"
 #include "platform/runtime_error.h"
 
 namespace {
@@ -91,7 +92,7 @@ void checkHeaderAgrees(const std::string& path, const SourceGrid& grid) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static RecordingMessageSink sink;
-    static ScopedMessageSink scoped(sink);
+    static platform::ScopedOverride<MessageSink> scoped(sink);
     static MemoryFile file;
     if (size == 0) return 0;
     static const int codePages[] = {936, 950, 1252, 932};

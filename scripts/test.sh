@@ -34,7 +34,9 @@ timed "Linux build and tests" run_tests "$build" -DCMAKE_BUILD_TYPE="${DOVREL_BU
 
 sanitized_tests() {   # in a subshell, so that the sanitizers' options stay there
   (
-    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+    # No strict_string_checks: it takes libxkbcommon's strndup of a counted,
+    # unterminated name (legal) for an overflow when a window meets an X server.
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     export LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0"
     run_tests "$build-asan" -DCMAKE_BUILD_TYPE=Debug -DDOVREL_SANITIZE=ON -DDOVREL_WERROR=ON

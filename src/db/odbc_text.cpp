@@ -1,27 +1,11 @@
 #include "db/odbc_text.h"
 
+#include "platform/utf8_check.h"
+
 namespace dovrel::ado::odbc {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 void appendUtf16(std::u16string& out, char32_t c) {
     if (c < 0x10000) {
@@ -33,41 +17,17 @@ void appendUtf16(std::u16string& out, char32_t c) {
     }
 }
 
-// Decodes one code point at `i` and advances past it.
-char32_t decodeUtf8(std::string_view s, std::size_t& i) {
-    const auto lead = static_cast<unsigned char>(s[i++]);
-    if (lead < 0x80) return lead;
-    int extra;
-    char32_t c;
-    char32_t minimum;
-    if ((lead & 0xE0) == 0xC0) {
-        extra = 1;
-        c = lead & 0x1F;
-        minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        extra = 2;
-        c = lead & 0x0F;
-        minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        extra = 3;
-        c = lead & 0x07;
-        minimum = 0x10000;
-    } else
-        return kReplacement;
-    for (int k = 0; k < extra; ++k) {
-        if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return kReplacement;
-        c = (c << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
-    }
-    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return kReplacement;
-    return c;
-}
-
 }  // namespace
 
 std::u16string toUtf16(std::string_view utf8) {
     std::u16string out;
     out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) appendUtf16(out, decodeUtf8(utf8, i));
+    // Each byte that begins no well-formed sequence becomes one U+FFFD.
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto decoded = platform::utf8::decodeAt(utf8, i);
+        appendUtf16(out, decoded ? decoded->codePoint : kReplacement);
+        i += decoded ? decoded->length : 1;
+    }
     return out;
 }
 
@@ -82,7 +42,7 @@ std::string toUtf8(std::u16string_view utf16) {
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = kReplacement;
         }
-        appendUtf8(out, c);
+        platform::utf8::append(out, c);
     }
     return out;
 }

@@ -95,46 +95,13 @@ std::optional<EchoResult> matchReceived(const uint8_t* packet, std::size_t size,
 
 }  // namespace icmp
 
-EchoResult ScriptedEchoTransport::echo(uint32_t address, std::string_view payload, std::chrono::milliseconds timeout) {
-    requests.push_back(Request{address, std::string(payload), timeout});
-    Step step = script.empty() ? scriptedReply() : script.front();
-    if (script.size() > 1) script.pop_front();
-    std::this_thread::sleep_for(step.delay);
-    return step.result;
+
+template <>
+Seam<EchoTransport>& seam<EchoTransport>() {
+    static Seam<EchoTransport> seam(systemEchoTransport);
+    return seam;
 }
 
-ScriptedEchoTransport::Step scriptedReply(std::chrono::milliseconds delay) {
-    ScriptedEchoTransport::Step step;
-    step.result.outcome = EchoResult::Outcome::Reply;
-    step.result.roundTrip = delay;
-    step.delay = delay;
-    return step;
-}
-
-ScriptedEchoTransport::Step scriptedSilence() {
-    ScriptedEchoTransport::Step step;
-    step.result.outcome = EchoResult::Outcome::TimedOut;
-    return step;
-}
-
-ScriptedEchoTransport::Step scriptedIcmpError(uint8_t type, uint8_t code) {
-    ScriptedEchoTransport::Step step;
-    step.result.outcome = EchoResult::Outcome::IcmpError;
-    step.result.icmpType = type;
-    step.result.icmpCode = code;
-    return step;
-}
-
-namespace {
-EchoTransport* currentTransport = nullptr;
-}
-
-EchoTransport& echoTransport() { return currentTransport ? *currentTransport : systemEchoTransport(); }
-
-EchoTransport* setEchoTransport(EchoTransport* transport) {
-    EchoTransport* previous = currentTransport;
-    currentTransport = transport;
-    return previous;
-}
+EchoTransport& echoTransport() { return seam<EchoTransport>().get(); }
 
 }  // namespace dovrel::platform

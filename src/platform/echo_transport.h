@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/seam.h"
+
 namespace dovrel::platform {
 
 struct EchoResult {
@@ -63,48 +65,8 @@ private:
 // sockets elsewhere.
 EchoTransport& systemEchoTransport();
 
-// Answers from a script, for tests: each echo takes the next step (the
-// last one repeats), sleeps its delay, then returns its result, however
-// long the time-out. Every request is kept.
-class ScriptedEchoTransport : public EchoTransport {
-public:
-    struct Step {
-        EchoResult result;
-        std::chrono::milliseconds delay{0};
-    };
-    struct Request {
-        uint32_t address;
-        std::string payload;
-        std::chrono::milliseconds timeout;
-    };
-    bool available() override { return isAvailable; }
-    EchoResult echo(uint32_t address, std::string_view payload, std::chrono::milliseconds timeout) override;
-
-    bool isAvailable = true;
-    std::deque<Step> script;  // empty: every echo is answered at once
-    std::vector<Request> requests;
-};
-
-// A reply after `delay`, a silence, an ICMP error message.
-ScriptedEchoTransport::Step scriptedReply(std::chrono::milliseconds delay = {});
-ScriptedEchoTransport::Step scriptedSilence();
-ScriptedEchoTransport::Step scriptedIcmpError(uint8_t type, uint8_t code);
-
-// The transport in use: the system's unless another is installed.
+// The transport in use: seam<EchoTransport>(), the system's unless another is installed.
 EchoTransport& echoTransport();
-// Installs `transport` (nullptr restores the system's) and returns the previous one.
-EchoTransport* setEchoTransport(EchoTransport* transport);
-
-class ScopedEchoTransport {
-public:
-    explicit ScopedEchoTransport(EchoTransport& transport) : previous_(setEchoTransport(&transport)) {}
-    ~ScopedEchoTransport() { setEchoTransport(previous_); }
-    ScopedEchoTransport(const ScopedEchoTransport&) = delete;
-    ScopedEchoTransport& operator=(const ScopedEchoTransport&) = delete;
-
-private:
-    EchoTransport* previous_;
-};
 
 // The packets themselves, apart from the sockets so they can be checked.
 namespace icmp {

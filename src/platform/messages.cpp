@@ -21,27 +21,20 @@ StderrMessageSink& defaultSink() {
     return sink;
 }
 
-MessageSink* currentSink = nullptr;
-
 }  // namespace
+
+template <>
+platform::Seam<MessageSink>& platform::seam<MessageSink>() {
+    static Seam<MessageSink> seam([]() -> MessageSink& { return defaultSink(); });
+    return seam;
+}
 
 MessageAnswer StderrMessageSink::show(const Message& message) {
     std::cerr << message.title << ": " << message.text << std::endl;
     return firstButton(message.buttons);
 }
 
-MessageAnswer RecordingMessageSink::show(const Message& message) {
-    shown.push_back(message);
-    return answer;
-}
-
-MessageSink& messageSink() { return currentSink ? *currentSink : defaultSink(); }
-
-MessageSink* setMessageSink(MessageSink* sink) {
-    MessageSink* previous = currentSink;
-    currentSink = sink;
-    return previous;
-}
+MessageSink& messageSink() { return platform::seam<MessageSink>().get(); }
 
 MessageAnswer showMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) {
     // A message may quote what a user typed or a file held: it is shown as text.

@@ -1,9 +1,11 @@
 #pragma once
-// Message boxes as a seam: the procedures that show a message call
-// showMessage(); the windows install a sink that shows a real box, the
-// command line one that prints on stderr, tests one that records.
+// Message boxes as a seam (platform/seam.h): the procedures that show a
+// message call showMessage(); the windows install a sink that shows a real
+// box, the command line one that prints on stderr, tests one that records.
 #include <string>
 #include <vector>
+
+#include "platform/seam.h"
 
 namespace dovrel {
 
@@ -33,32 +35,10 @@ public:
     MessageAnswer show(const Message& message) override;
 };
 
-// Keeps every message; answers with `answer`.
-class RecordingMessageSink : public MessageSink {
-public:
-    MessageAnswer show(const Message& message) override;
-    std::vector<Message> shown;
-    MessageAnswer answer = MessageAnswer::Ok;
-};
-
-// The sink in use; stderr until one is installed.
+// The sink in use: seam<MessageSink>(), stderr until one is installed.
 MessageSink& messageSink();
-// Installs `sink` (nullptr restores the stderr sink) and returns the previous one.
-MessageSink* setMessageSink(MessageSink* sink);
 
 MessageAnswer showMessage(const std::string& text, MessageIcon icon = MessageIcon::None,
                           MessageButtons buttons = MessageButtons::Ok);
-
-// Installs a sink for the lifetime of the object.
-class ScopedMessageSink {
-public:
-    explicit ScopedMessageSink(MessageSink& sink) : previous_(setMessageSink(&sink)) {}
-    ~ScopedMessageSink() { setMessageSink(previous_); }
-    ScopedMessageSink(const ScopedMessageSink&) = delete;
-    ScopedMessageSink& operator=(const ScopedMessageSink&) = delete;
-
-private:
-    MessageSink* previous_;
-};
 
 }  // namespace dovrel

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/seam.h"
+
 namespace dovrel::platform {
 
 namespace code {
@@ -48,10 +50,8 @@ std::string settingsFilePath();
 inline constexpr const char* kDefaultSettingsFile = "/etc/dovrel/registry";
 #endif
 
-// The machine's store (the registry on Windows, a file backend on
-// settingsFilePath() on Linux), unless another backend has been installed.
+// The machine's store: seam<SettingsBackend>(), the registry on Windows and
+// the file on settingsFilePath() on Linux, unless another is installed.
 SettingsBackend& machineSettings();
-// Installs `backend` (nullptr restores the file store) and returns the previous one.
-SettingsBackend* setMachineSettings(SettingsBackend* backend);
 
 }  // namespace dovrel::platform

@@ -249,19 +249,15 @@ int32_t FileSettingsBackend::setValue(std::string_view keyPath, std::string_view
 
 std::optional<std::string> FileSettingsBackend::problem() { return load().problem; }
 
-namespace {
-SettingsBackend* installedBackend = nullptr;
+template <>
+Seam<SettingsBackend>& seam<SettingsBackend>() {
+    static Seam<SettingsBackend> seam([]() -> SettingsBackend& {
+        static FileSettingsBackend fileStore;
+        return fileStore;
+    });
+    return seam;
 }
 
-SettingsBackend& machineSettings() {
-    static FileSettingsBackend fileStore;
-    return installedBackend ? *installedBackend : fileStore;
-}
-
-SettingsBackend* setMachineSettings(SettingsBackend* backend) {
-    SettingsBackend* previous = installedBackend;
-    installedBackend = backend;
-    return previous;
-}
+SettingsBackend& machineSettings() { return seam<SettingsBackend>().get(); }
 
 }  // namespace dovrel::platform

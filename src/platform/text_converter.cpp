@@ -42,19 +42,17 @@ private:
     std::unique_ptr<opencc::SimpleConverter> converter_;
 };
 
-TextConverter* installed = nullptr;
-
 }  // namespace
 
-TextConverter& traditionalConverter() {
-    static OpenCcConverter openCc;
-    return installed ? *installed : openCc;
+template <>
+Seam<TextConverter>& seam<TextConverter>() {
+    static Seam<TextConverter> seam([]() -> TextConverter& {
+        static OpenCcConverter openCc;
+        return openCc;
+    });
+    return seam;
 }
 
-TextConverter* setTraditionalConverter(TextConverter* converter) {
-    TextConverter* previous = installed;
-    installed = converter;
-    return previous;
-}
+TextConverter& traditionalConverter() { return seam<TextConverter>().get(); }
 
 }  // namespace dovrel::platform

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/seam.h"
+
 namespace dovrel::platform {
 
 class TextConverter {
@@ -13,9 +15,7 @@ public:
     virtual std::optional<std::string> convert(const std::string& text) = 0;
 };
 
-// The converter in use: OpenCC unless another has been installed.
+// The converter in use: seam<TextConverter>(), OpenCC unless another is installed.
 TextConverter& traditionalConverter();
-// Installs `converter` (nullptr restores OpenCC) and returns the previous one.
-TextConverter* setTraditionalConverter(TextConverter* converter);
 
 }  // namespace dovrel::platform

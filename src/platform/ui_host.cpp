@@ -1,19 +1,16 @@
 #include "platform/ui_host.h"
 
 namespace dovrel {
-namespace {
-UiHost* currentHost = nullptr;
+
+template <>
+platform::Seam<UiHost>& platform::seam<UiHost>() {
+    static Seam<UiHost> seam([]() -> UiHost& {
+        static NullUiHost headless;
+        return headless;
+    });
+    return seam;
 }
 
-UiHost& uiHost() {
-    static NullUiHost headless;
-    return currentHost ? *currentHost : headless;
-}
-
-UiHost* setUiHost(UiHost* host) {
-    UiHost* previous = currentHost;
-    currentHost = host;
-    return previous;
-}
+UiHost& uiHost() { return platform::seam<UiHost>().get(); }
 
 }  // namespace dovrel

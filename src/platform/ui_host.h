@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/seam.h"
+
 namespace dovrel {
 
 class UiHost {
@@ -29,33 +31,7 @@ public:
     void processPendingEvents() override {}
 };
 
-// Keeps every call, in order, as "busy:1", "status:TEXT", "progress:TEXT", "events".
-class RecordingUiHost : public UiHost {
-public:
-    void setBusyPointer(bool busy) override {
-        calls.push_back(busy ? "busy:1" : "busy:0");
-        busyPointer = busy;
-    }
-    void setStatusPanelText(const std::string& text) override { calls.push_back("status:" + text); }
-    void setProgressText(const std::string& text) override { calls.push_back("progress:" + text); }
-    void processPendingEvents() override { calls.push_back("events"); }
-    std::vector<std::string> calls;
-    bool busyPointer = false;
-};
-
+// The host in use: seam<UiHost>(), headless until the windows install theirs.
 UiHost& uiHost();
-// Installs `host` (nullptr restores the headless one) and returns the previous one.
-UiHost* setUiHost(UiHost* host);
-
-class ScopedUiHost {
-public:
-    explicit ScopedUiHost(UiHost& host) : previous_(setUiHost(&host)) {}
-    ~ScopedUiHost() { setUiHost(previous_); }
-    ScopedUiHost(const ScopedUiHost&) = delete;
-    ScopedUiHost& operator=(const ScopedUiHost&) = delete;
-
-private:
-    UiHost* previous_;
-};
 
 }  // namespace dovrel

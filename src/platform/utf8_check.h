@@ -23,6 +23,9 @@ struct Decoded {
 };
 std::optional<Decoded> decodeAt(std::string_view text, std::size_t pos);
 
+// Appends the UTF-8 form of `codePoint` (at most U+10FFFF) to `out`.
+void append(std::string& out, char32_t codePoint);
+
 // U+FFFD, written where a result must be text although the bytes are not.
 inline constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 

@@ -19,8 +19,8 @@ namespace dovrel::ui {
 
 void Main(const SettingsWindowStep& settingsWindowStep) {
     QtMessageSink messageBoxes;
-    const ScopedMessageSink scopedMessages(messageBoxes);
-    const ScopedUiHost scopedHost(QtUiHost::instance());
+    const platform::ScopedOverride<MessageSink> scopedMessages(messageBoxes);
+    const platform::ScopedOverride<UiHost> scopedHost(QtUiHost::instance());
 
     // Loading the database driver takes as long as showing the progress
     // window; it is done beside it, and is over before the check connects.

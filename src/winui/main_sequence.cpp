@@ -21,8 +21,8 @@ namespace dovrel::winui {
 void Main(const SettingsWindowStep& settingsWindowStep) {
     const UiThread uiThread;
     MessageBoxSink messageBoxes;
-    const ScopedMessageSink scopedMessages(messageBoxes);
-    const ScopedUiHost scopedHost(WinUiHost::instance());
+    const platform::ScopedOverride<MessageSink> scopedMessages(messageBoxes);
+    const platform::ScopedOverride<UiHost> scopedHost(WinUiHost::instance());
 
     // Loading the database driver takes as long as showing the progress
     // window; it is done beside it, and is over before the check connects.

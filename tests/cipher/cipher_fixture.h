@@ -8,6 +8,7 @@
 #include "cipher/cipher_text.h"
 #include "platform/codepage.h"
 #include "platform/messages.h"
+#include "support/test_doubles.h"
 
 namespace dovrel::testing {
 
@@ -35,7 +36,7 @@ protected:
     }
 
     RecordingMessageSink messages;
-    ScopedMessageSink scopedSink{messages};
+    platform::ScopedOverride<MessageSink> scopedSink{messages};
 };
 
 }  // namespace dovrel::testing

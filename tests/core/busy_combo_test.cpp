@@ -10,6 +10,7 @@
 #include "platform/text.h"
 #include "platform/text_converter.h"
 #include "platform/ui_host.h"
+#include "support/test_doubles.h"
 
 namespace dovrel {
 namespace {
@@ -26,7 +27,7 @@ protected:
     void SetUp() override { resetRunState(); }
     void TearDown() override { resetRunState(); }
     RecordingUiHost host;
-    ScopedUiHost scoped{host};
+    platform::ScopedOverride<UiHost> scoped{host};
 };
 
 TEST_F(BusyTest, BeginAndEndSetPointerAndPanelText) {
@@ -46,11 +47,11 @@ TEST_F(BusyTest, EndWithoutBeginStillSetsReady) {
 
 TEST_F(BusyTest, StatusTextsPassThroughLocalizeText) {
     MarkingConverter converter;
-    platform::setTraditionalConverter(&converter);
+    platform::seam<platform::TextConverter>().install(&converter);
     runState().UseBig5Conversion = 1;
     BeginBusy();
     EndBusy();
-    platform::setTraditionalConverter(nullptr);
+    platform::seam<platform::TextConverter>().install(nullptr);
     EXPECT_EQ(host.calls,
               (std::vector<std::string>{"busy:1", "status:[正在处理数据,请等候...]", "busy:0", "status:[就绪...]"}));
 }
@@ -104,7 +105,7 @@ TEST(ComboSelect, UnknownModeMatchesNothing) {
 
 TEST(ComboSelect, FailureShowsSystemErrorMessage) {
     RecordingMessageSink sink;
-    ScopedMessageSink scoped(sink);
+    platform::ScopedOverride<MessageSink> scoped(sink);
     EXPECT_EQ(SetComboValueIndex(items({{"x", 1}}), std::string("x"), combo_mode::ItemData, ""), -1);
     ASSERT_EQ(sink.shown.size(), 1u);
     EXPECT_EQ(sink.shown[0].text, "System Error on Model\" SetComboValue  \"13" + errorDescription(13));

@@ -11,6 +11,7 @@
 #include "platform/text_converter.h"
 #include "platform/ui_host.h"
 #include "support/standin_database.h"
+#include "support/test_doubles.h"
 
 namespace dovrel {
 namespace {
@@ -47,11 +48,11 @@ protected:
     static test::StandinServer& server() { return db().server(); }
 
     platform::ScriptedEchoTransport echoes;
-    platform::ScopedEchoTransport scopedEchoes{echoes};
+    platform::ScopedOverride<platform::EchoTransport> scopedEchoes{echoes};
     RecordingUiHost ui;
-    ScopedUiHost scopedUi{ui};
+    platform::ScopedOverride<UiHost> scopedUi{ui};
     RecordingMessageSink messages;
-    ScopedMessageSink scopedMessages{messages};
+    platform::ScopedOverride<MessageSink> scopedMessages{messages};
 };
 
 TEST_F(CheckServer, FindsTheServerAndItsDatabase) {
@@ -153,12 +154,12 @@ struct MarkingConverter : platform::TextConverter {
 
 TEST_F(CheckServer, ConvertsItsTextsForTraditionalDisplay) {
     MarkingConverter converter;
-    auto* previous = platform::setTraditionalConverter(&converter);
+    auto* previous = platform::seam<platform::TextConverter>().install(&converter);
     runState().UseBig5Conversion = 1;
     CheckServerConnection(true);
     echoes.script = {platform::scriptedSilence()};
     CheckServerConnection(true);
-    platform::setTraditionalConverter(previous);
+    platform::seam<platform::TextConverter>().install(previous);
 
     EXPECT_EQ(ui.calls, (Strings{"progress:[正在连接服务器...]", "progress:[正在检查数据服务器上的数据库...]", "events",
                                  "progress:[正在连接服务器...]"}));

@@ -68,11 +68,11 @@ struct MarkingConverter : platform::TextConverter {
 
 TEST_F(Diagnosis, ConvertsEachChineseFragmentButNotTheBoxTexts) {
     MarkingConverter converter;
-    auto* previous = platform::setTraditionalConverter(&converter);
+    auto* previous = platform::seam<platform::TextConverter>().install(&converter);
     runState().UseBig5Conversion = 1;
     const std::string reachableMissing = BuildDiagnosisText(DiagnosisInput{"SRV", "数据库", "库", true, false});
     const std::string unreachable = BuildDiagnosisText(DiagnosisInput{"SRV", "数据库", "库", false, false});
-    platform::setTraditionalConverter(previous);
+    platform::seam<platform::TextConverter>().install(previous);
 
     EXPECT_EQ(reachableMissing,
               "[连接数据服务器]<SRV>[： 成功！]\r\n"

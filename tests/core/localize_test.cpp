@@ -35,10 +35,10 @@ TEST_F(Localize, CodePage936KeepsSimplifiedTextAndNeverCallsTheConverter) {
     EXPECT_EQ(runState().UseBig5Conversion, 0);
     EXPECT_EQ(runState().UiFontName, "宋体");
     FailingConverter converter;
-    auto* previous = platform::setTraditionalConverter(&converter);
+    auto* previous = platform::seam<platform::TextConverter>().install(&converter);
     EXPECT_EQ(LocalizeText("数据库连接设置"), "数据库连接设置");
     EXPECT_EQ(converter.calls, 0);
-    platform::setTraditionalConverter(previous);
+    platform::seam<platform::TextConverter>().install(previous);
 }
 
 TEST_F(Localize, OtherCodePagesConvertToTraditional) {
@@ -61,8 +61,8 @@ TEST_F(Localize, OtherCodePagesConvertToTraditional) {
 TEST_F(Localize, AFailingConverterLeavesTheTextUnchanged) {
     runState().UseBig5Conversion = 1;
     FailingConverter converter;
-    auto* previous = platform::setTraditionalConverter(&converter);
+    auto* previous = platform::seam<platform::TextConverter>().install(&converter);
     EXPECT_EQ(LocalizeText("正在连接服务器..."), "正在连接服务器...");
     EXPECT_EQ(converter.calls, 1);
-    platform::setTraditionalConverter(previous);
+    platform::seam<platform::TextConverter>().install(previous);
 }

@@ -91,7 +91,10 @@ TEST(TextConversion, RoundTripsAndRepairs) {
     EXPECT_EQ(odbc::toUtf16("a\xff"
                             "b"),
               u"a\uFFFDb");
-    EXPECT_EQ(odbc::toUtf16("\xe4\xba"), u"\uFFFD");  // cut short
+    // A cut character: one U+FFFD per byte, so it cannot swallow what follows.
+    EXPECT_EQ(odbc::toUtf16("\xe4\xba"
+                            "b"),
+              u"\uFFFD\uFFFDb");
     EXPECT_EQ(odbc::toUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
 }
 

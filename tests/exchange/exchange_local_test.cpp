@@ -11,6 +11,7 @@
 #include "platform/messages.h"
 #include "platform/runtime_error.h"
 #include "support/temp_files.h"
+#include "support/test_doubles.h"
 
 namespace dovrel {
 namespace {
@@ -22,7 +23,7 @@ const std::string kMismatch = "数据表字段不匹配";
 class ExchangeLocal : public ::testing::Test {
 protected:
     RecordingMessageSink messages;
-    ScopedMessageSink scopedMessages{messages};
+    platform::ScopedOverride<MessageSink> scopedMessages{messages};
     test::TempFolder folder;
     Exchange exchange;
 };
@@ -157,7 +158,7 @@ TEST(ExchangeHelpers, FieldKindByAdoType) {
 
 TEST(ExchangeHelpers, NothingRunsWithoutConnectionOrName) {
     RecordingMessageSink messages;
-    ScopedMessageSink scoped(messages);
+    platform::ScopedOverride<MessageSink> scoped(messages);
     EXPECT_FALSE(ExecuteSql(nullptr, "Delete From T"));
     EXPECT_EQ(ListTriggers(nullptr, "T", "\t"), "");
     EXPECT_EQ(TriggerText(nullptr, "trg"), "");
@@ -171,7 +172,7 @@ TEST(ExchangeHelpers, NothingRunsWithoutConnectionOrName) {
 
 TEST(ExchangeHelpers, LookupsWithoutAServerGiveMinusOneQuietly) {
     RecordingMessageSink messages;
-    ScopedMessageSink scoped(messages);
+    platform::ScopedOverride<MessageSink> scoped(messages);
     EXPECT_EQ(ColumnKind("", "T", "A"), -1);
     std::optional<ErrorReport> failure;
     EXPECT_EQ(NextValue("T", "A", "", &failure), -1);

@@ -18,6 +18,7 @@
 #include "support/query_rows.h"
 #include "support/standin_database.h"
 #include "support/temp_files.h"
+#include "support/test_doubles.h"
 
 namespace dovrel {
 namespace {
@@ -75,7 +76,7 @@ protected:
     }
 
     RecordingMessageSink messages;
-    ScopedMessageSink scopedMessages{messages};
+    platform::ScopedOverride<MessageSink> scopedMessages{messages};
     test::TempFolder folder;
     Exchange exchange;
     ImportEvents events;

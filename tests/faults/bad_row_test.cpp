@@ -10,6 +10,7 @@
 #include "platform/messages.h"
 #include "support/standin_database.h"
 #include "support/temp_files.h"
+#include "support/test_doubles.h"
 
 namespace dovrel {
 namespace {
@@ -91,7 +92,7 @@ TEST(BadRow, TheFailedBatchIsReportedAndNothingIsKept) {
 
     test::TempFolder folder;
     RecordingMessageSink messages;
-    ScopedMessageSink scopedMessages(messages);
+    platform::ScopedOverride<MessageSink> scopedMessages(messages);
     std::mt19937 random(1234567);
     const Fault faults[] = {Fault::TextInIntColumn, Fault::NullIntoNotNull, Fault::TextTooLong, Fault::DuplicateKey};
 

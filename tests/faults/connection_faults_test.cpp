@@ -14,6 +14,7 @@
 #include "platform/ui_host.h"
 #include "support/standin_database.h"
 #include "core/check_server.h"
+#include "support/test_doubles.h"
 
 namespace dovrel {
 namespace {
@@ -41,7 +42,7 @@ protected:
     static inline bool ready_ = false;
     std::string port_;
     RecordingMessageSink messages;
-    ScopedMessageSink scopedMessages{messages};
+    platform::ScopedOverride<MessageSink> scopedMessages{messages};
 };
 
 TEST_F(ConnectionFaults, BrokenStringsGiveNoRecordset) {
@@ -117,9 +118,9 @@ TEST_F(ConnectionFaults, AStringTooLongForTheDriverIsRefusedNotCut) {
 
 TEST(ServerNameFaults, OddNamesGiveAnAddressOrNone) {
     platform::ScriptedEchoTransport transport;
-    platform::ScopedEchoTransport scopedTransport(transport);
+    platform::ScopedOverride<platform::EchoTransport> scopedTransport(transport);
     RecordingMessageSink messages;
-    ScopedMessageSink scopedMessages(messages);
+    platform::ScopedOverride<MessageSink> scopedMessages(messages);
     struct Case {
         std::string name;
         std::string address;  // what to probe; empty: no probe
@@ -174,9 +175,9 @@ protected:
     static std::pair<bool, bool> flags() { return {runState().ServerReachable, runState().DatabaseExists}; }
 
     platform::ScriptedEchoTransport echoes;
-    platform::ScopedEchoTransport scopedEchoes{echoes};
+    platform::ScopedOverride<platform::EchoTransport> scopedEchoes{echoes};
     RecordingUiHost ui;
-    ScopedUiHost scopedUi{ui};
+    platform::ScopedOverride<UiHost> scopedUi{ui};
 };
 
 TEST_F(ServerNameCheck, OddServerNamesReachTheServerOrFailCleanly) {

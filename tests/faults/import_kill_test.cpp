@@ -17,6 +17,7 @@
 #include "platform/messages.h"
 #include "support/standin_database.h"
 #include "support/temp_files.h"
+#include "support/test_doubles.h"
 
 namespace dovrel {
 namespace {
@@ -88,7 +89,7 @@ TEST(ImportKill, AServerKilledMidImportKeepsTheTableAsItWas) {
     test::TempFolder folder;
     const std::string file = sourceFile(folder);
     RecordingMessageSink messages;
-    ScopedMessageSink scopedMessages(messages);
+    platform::ScopedOverride<MessageSink> scopedMessages(messages);
     std::mt19937 random(20260314);
 
     for (int round = 0; round < kRounds; ++round) {

@@ -17,6 +17,7 @@
 #include "platform/messages.h"
 #include "support/standin_database.h"
 #include "support/temp_files.h"
+#include "support/test_doubles.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ protected:
     static inline test::StandinDatabase* db_ = nullptr;
     static inline bool ready_ = false;
     RecordingMessageSink messages;
-    ScopedMessageSink scoped{messages};
+    platform::ScopedOverride<MessageSink> scoped{messages};
     test::TempFolder folder;
     Exchange exchange;
     int files = 0;

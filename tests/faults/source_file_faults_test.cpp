@@ -13,6 +13,7 @@
 #include "platform/runtime_error.h"
 #include "support/standin_database.h"
 #include "support/temp_files.h"
+#include "support/test_doubles.h"
 
 namespace dovrel {
 namespace {
@@ -100,7 +101,7 @@ protected:
     void TearDown() override { platform::overrideCodePages(std::nullopt); }
 
     RecordingMessageSink messages;
-    ScopedMessageSink scopedMessages{messages};
+    platform::ScopedOverride<MessageSink> scopedMessages{messages};
     test::TempFolder folder;
     Exchange exchange;
 };

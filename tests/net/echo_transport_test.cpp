@@ -15,6 +15,7 @@
 
 #include "net/echo_status.h"
 #include "net/ping.h"
+#include "support/test_doubles.h"
 
 namespace dovrel::platform {
 namespace {
@@ -223,7 +224,7 @@ TEST(EchoInOwnNamespace, WaitsOutTheTimeOutForAHostThatNeverAnswers) {
         const auto start = std::chrono::steady_clock::now();
         result = sockets.echo(0xC0000207, "vindar", 500ms);
         waited = std::chrono::steady_clock::now() - start;
-        ScopedEchoTransport scoped(sockets);
+        ScopedOverride<EchoTransport> scoped(sockets);
         EchoReply reply{};
         status = PingAddress("192.0.2.7", "vindar", reply);
         pingAnswered = PingHost("192.0.2.7");

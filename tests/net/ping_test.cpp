@@ -5,6 +5,7 @@
 
 #include "net/echo_status.h"
 #include "platform/echo_transport.h"
+#include "support/test_doubles.h"
 
 namespace dovrel {
 namespace {
@@ -31,7 +32,7 @@ protected:
     }
 
     ScriptedEchoTransport transport;
-    platform::ScopedEchoTransport scoped{transport};
+    platform::ScopedOverride<platform::EchoTransport> scoped{transport};
 };
 
 TEST_F(ScriptedPingTest, SendsOneRequestWithThePayloadAndTheTimeOut) {
@@ -109,7 +110,7 @@ TEST(PingLoopback, TheLocalHostAnswers) {
           platform::SocketEchoTransport::SocketKind::RawOnly}) {
         platform::SocketEchoTransport sockets(kind);
         if (!sockets.available()) continue;  // the system does not grant this kind
-        platform::ScopedEchoTransport scoped(sockets);
+        platform::ScopedOverride<platform::EchoTransport> scoped(sockets);
         EchoReply reply{};
         EXPECT_EQ(PingAddress("127.0.0.1", "vindar", reply), 0) << static_cast<int>(kind);
         EXPECT_TRUE(PingHost(" 127.0.0.1 ")) << static_cast<int>(kind);

@@ -5,6 +5,7 @@
 #include "platform/echo_transport.h"
 #include "platform/messages.h"
 #include "platform/runtime_error.h"
+#include "support/test_doubles.h"
 
 namespace dovrel {
 namespace {
@@ -59,9 +60,9 @@ TEST(ProbeAddressFor, HoldsTheInstancePositionInSixteenBits) {
 class ResolveServerAddressTest : public ::testing::Test {
 protected:
     platform::ScriptedEchoTransport transport;
-    platform::ScopedEchoTransport scopedTransport{transport};
+    platform::ScopedOverride<platform::EchoTransport> scopedTransport{transport};
     RecordingMessageSink messages;
-    ScopedMessageSink scopedMessages{messages};
+    platform::ScopedOverride<MessageSink> scopedMessages{messages};
 };
 
 TEST_F(ResolveServerAddressTest, RemovesNulCharactersFromTheCallersName) {

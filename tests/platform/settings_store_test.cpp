@@ -189,7 +189,7 @@ TEST(SettingsStore, ConcurrentWritersLoseNoUpdate) {
     constexpr int kWrites = 60;
     EXPECT_TRUE(test::runInChildren(kProcesses, [&](int p) {
         platform::FileSettingsBackend backend(store.path());
-        platform::setMachineSettings(&backend);
+        platform::seam<platform::SettingsBackend>().install(&backend);
         int failures = 0;
         for (int i = 0; i < kWrites; ++i)
             failures += WriteSetting(kKey, "Writer" + std::to_string(p), "value " + std::to_string(i)) != 0;

@@ -13,11 +13,11 @@ ScopedSettingsFile::ScopedSettingsFile()
     : folder_("dovrel-settings-"), path_(folder_.path("registry")), backend_(path_) {
     if (const char* env = std::getenv("DOVREL_REGISTRY")) previousEnv_ = env;
     setenv("DOVREL_REGISTRY", path_.c_str(), 1);
-    previous_ = platform::setMachineSettings(&backend_);
+    previous_ = platform::seam<platform::SettingsBackend>().install(&backend_);
 }
 
 ScopedSettingsFile::~ScopedSettingsFile() {
-    platform::setMachineSettings(previous_);
+    platform::seam<platform::SettingsBackend>().install(previous_);
     if (previousEnv_)
         setenv("DOVREL_REGISTRY", previousEnv_->c_str(), 1);
     else

@@ -17,6 +17,7 @@
 #include "ui/frm_dovrel.h"
 #include "ui/frm_dovrel_fixture.h"
 #include "core/settings_schema.h"
+#include "support/test_doubles.h"
 
 using dovrel::MessageIcon;
 using dovrel::runState;
@@ -325,11 +326,11 @@ void FrmDovrelCommandsTest::saveReportsAFailedWrite() {
     runState().ConnectionSettings = {"localhost,1", "TovixHR", "sa", ""};
     FrmDovrel w;
     FailingWrites failing(env.store.path(), "Password", 5);
-    dovrel::platform::SettingsBackend* previous = dovrel::platform::setMachineSettings(&failing);
+    dovrel::platform::SettingsBackend* previous = dovrel::platform::seam<dovrel::platform::SettingsBackend>().install(&failing);
     w.cmb_Server()->setEditText(QStringLiteral("srv"));
     w.txt_Password()->setText(QStringLiteral("secret"));
     w.cmdSave()->click();
-    dovrel::platform::setMachineSettings(previous);
+    dovrel::platform::seam<dovrel::platform::SettingsBackend>().install(previous);
     QCOMPARE(env.messages.shown.size(), std::size_t{1});
     QCOMPARE(q(env.messages.shown[0].text), QStringLiteral("保存失败：Password (5 拒绝访问)"));
     QCOMPARE(env.messages.shown[0].icon, MessageIcon::Critical);
@@ -465,7 +466,7 @@ void FrmDovrelCommandsTest::aFailedPingAfterASuccessReadsAsAFailure() {
     // The same server, now without an answer to the echo.
     dovrel::platform::ScriptedEchoTransport echoes;
     echoes.script = {dovrel::platform::scriptedSilence()};
-    dovrel::platform::ScopedEchoTransport scoped(echoes);
+    dovrel::platform::ScopedOverride<dovrel::platform::EchoTransport> scoped(echoes);
     w.cmdTest()->click();
     QCOMPARE(env.messages.shown.size(), std::size_t{1});
     QCOMPARE(q(env.messages.shown[0].text), QStringLiteral("网络不通，请检查网络设置！"));

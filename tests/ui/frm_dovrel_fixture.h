@@ -11,6 +11,7 @@
 #include "platform/ui_host.h"
 #include "support/scoped_settings_file.h"
 #include "ui/qt_ui_host.h"
+#include "support/test_doubles.h"
 
 namespace dovrel::test {
 
@@ -25,8 +26,8 @@ struct WindowEnvironment {
 
     ScopedSettingsFile store;
     RecordingMessageSink messages;
-    ScopedMessageSink scopedMessages{messages};
-    ScopedUiHost scopedHost{ui::QtUiHost::instance()};
+    platform::ScopedOverride<MessageSink> scopedMessages{messages};
+    platform::ScopedOverride<UiHost> scopedHost{ui::QtUiHost::instance()};
 };
 
 inline QString q(const std::string& text) { return QString::fromStdString(text); }

@@ -192,11 +192,11 @@ void FrmDovrelLayoutTest::localizeControlsConvertsCaptionsOnce() {
     WindowEnvironment env;
     offlineSettings();
     MarkingConverter converter;
-    dovrel::platform::setTraditionalConverter(&converter);
+    dovrel::platform::seam<dovrel::platform::TextConverter>().install(&converter);
     runState().UseBig5Conversion = 1;
     runState().UiFontName = "新細明體";
     FrmDovrel w;
-    dovrel::platform::setTraditionalConverter(nullptr);
+    dovrel::platform::seam<dovrel::platform::TextConverter>().install(nullptr);
     QCOMPARE(w.windowTitle(), QStringLiteral("[数据库连接设置]"));
     QCOMPARE(w.lblDesc(0)->text(), QStringLiteral("[数据服务器(&S)]"));
     QCOMPARE(w.lblDesc(4)->text(), QStringLiteral("[结果输出窗口:]"));

@@ -23,6 +23,7 @@
 #include "ui/qt_message_sink.h"
 #include "ui/qt_ui_host.h"
 #include "core/settings_schema.h"
+#include "support/test_doubles.h"
 
 using namespace dovrel;
 using dovrel::ui::FrmSetupType;
@@ -145,22 +146,22 @@ private slots:
             QCOMPARE(window.lblTitle()->text(), kTitleCaption);
         }
         MarkingConverter converter;
-        auto* previous = platform::setTraditionalConverter(&converter);
+        auto* previous = platform::seam<platform::TextConverter>().install(&converter);
         runState().UseBig5Conversion = 1;
         FrmSetupType window;
-        platform::setTraditionalConverter(previous);
+        platform::seam<platform::TextConverter>().install(previous);
         QCOMPARE(window.lblDesc()->text(), "[" + kDescCaption + "]");
         QCOMPARE(window.lblTitle()->text(), "[" + kTitleCaption + "]");
         QCOMPARE(window.windowTitle(), QStringLiteral("Installshield Wizard"));
     }
 
     void statusLineShowsTheCheckSteps() {
-        const ScopedUiHost host(QtUiHost::instance());
+        const platform::ScopedOverride<UiHost> host(QtUiHost::instance());
         RecordingMessageSink messages;
-        const ScopedMessageSink scopedMessages(messages);
+        const platform::ScopedOverride<MessageSink> scopedMessages(messages);
         platform::ScriptedEchoTransport echoes;
         echoes.script = {platform::scriptedSilence()};
-        const platform::ScopedEchoTransport scopedEchoes(echoes);
+        const platform::ScopedOverride<platform::EchoTransport> scopedEchoes(echoes);
 
         auto window = std::make_unique<FrmSetupType>();
         uiHost().setProgressText("正在检查数据服务器上的数据库...");
@@ -237,7 +238,7 @@ private slots:
         platform::overrideCodePages(platform::CodePages{936, 936});
         WriteSetting(kSettingsKey, "ServerName", "127.0.0.1," + std::to_string(test::closedLoopbackPort()));
         platform::ScriptedEchoTransport echoes;  // the loopback address answers
-        const platform::ScopedEchoTransport scopedEchoes(echoes);
+        const platform::ScopedOverride<platform::EchoTransport> scopedEchoes(echoes);
 
         bool stepRan = false;
         QString statusLine;

@@ -77,7 +77,7 @@ class WorkingWindows : public WindowsUi {};
 
 TEST_F(WorkingWindows, MessageBoxesAreTheUserInterfaceThreadsWhileTheWorkWaits) {
     dovrel::winui::MessageBoxSink boxes;
-    const ScopedMessageSink scoped(boxes);
+    const platform::ScopedOverride<MessageSink> scoped(boxes);
     const BoxAnswerer answerer(IDCANCEL);
     offlineSettings();
     FrmDovrel window;

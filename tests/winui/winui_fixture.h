@@ -11,6 +11,7 @@
 #include "core/run_state.h"
 #include "platform/messages.h"
 #include "platform/ui_host.h"
+#include "support/test_doubles.h"
 #include "winui/ui_thread.h"
 #include "winui/win_text.h"
 #include "winui/win_ui_host.h"
@@ -24,8 +25,8 @@ protected:
 
     const dovrel::winui::UiThread uiThread;
     RecordingMessageSink messages;
-    const ScopedMessageSink scopedMessages{messages};
-    const ScopedUiHost scopedHost{dovrel::winui::WinUiHost::instance()};
+    const platform::ScopedOverride<MessageSink> scopedMessages{messages};
+    const platform::ScopedOverride<UiHost> scopedHost{dovrel::winui::WinUiHost::instance()};
 };
 
 // Settings that keep the window away from any server: the start-up check

@@ -10,6 +10,7 @@
 #include "sqlite_db.h"
 
 #include <cstdio>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -183,8 +184,20 @@ struct SumState {
     int64_t intSum;
 };
 
+// The sum's state in SQLite's aggregate context (zeroed on the first row;
+// nullptr at the end when there was none). SQLite aligns that memory to 8
+// bytes only, and the 128-bit sum needs 16, so the state sits at the first
+// aligned place in a slightly larger block.
+SumState* sumState(sqlite3_context* c, bool firstRowMayCreate) {
+    constexpr std::size_t kBytes = sizeof(SumState) + alignof(SumState);
+    void* raw = sqlite3_aggregate_context(c, firstRowMayCreate ? static_cast<int>(kBytes) : 0);
+    if (raw == nullptr) return nullptr;
+    std::size_t space = kBytes;
+    return static_cast<SumState*>(std::align(alignof(SumState), sizeof(SumState), raw, space));
+}
+
 void sumStep(sqlite3_context* c, int, sqlite3_value** argv) {
-    auto* s = static_cast<SumState*>(sqlite3_aggregate_context(c, sizeof(SumState)));
+    SumState* s = sumState(c, true);
     if (s == nullptr) return sqlite3_result_error_nomem(c);
     const int type = sqlite3_value_type(argv[0]);
     if (type == SQLITE_NULL) return;
@@ -215,7 +228,7 @@ void sumStep(sqlite3_context* c, int, sqlite3_value** argv) {
 }
 
 void sumFinal(sqlite3_context* c) {
-    auto* s = static_cast<SumState*>(sqlite3_aggregate_context(c, 0));
+    const SumState* s = sumState(c, false);
     if (s == nullptr || !s->any) return sqlite3_result_null(c);
     if (s->real) return sqlite3_result_double(c, s->realSum);
     if (s->exact) return resultText(c, formatDecimal(s->exactSum, s->scale));

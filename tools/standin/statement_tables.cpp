@@ -15,17 +15,6 @@ bool endsFromList(const Token& t) {
     return false;
 }
 
-size_t closeOf(const StatementText& s, size_t open) {
-    int depth = 0;
-    for (size_t k = open; s.has(k); ++k) {
-        if (s.at(k).isSymbol("("))
-            ++depth;
-        else if (s.at(k).isSymbol(")") && --depth == 0)
-            return k;
-    }
-    return s.size();
-}
-
 bool isUnlockedHint(const StatementText& s, size_t open, size_t close) {
     for (size_t k = open + 1; k < close; ++k) {
         if (s.at(k).is("nolock") || s.at(k).is("readuncommitted")) return true;
@@ -84,7 +73,7 @@ StatementTables tablesOf(const StatementText& s) {
         if (s.has(next) && s.at(next).isName() && !endsFromList(s.at(next))) ++next;
         bool unlocked = false;
         if (s.has(next) && s.at(next).is("with") && s.has(next + 1) && s.at(next + 1).isSymbol("(")) {
-            const size_t close = closeOf(s, next + 1);
+            const size_t close = matchingParen(s, next + 1);
             unlocked = isUnlockedHint(s, next + 1, close);
             next = close + 1;
         }

@@ -182,7 +182,7 @@ void addImport(CLI::App& app) {
         exchange.SetIntDropTrigger(args->drop ? 1 : 0);
         ProgressBar bar;
         ClearingMessageSink sink(bar);
-        ScopedMessageSink scopedSink(sink);
+        platform::ScopedOverride<MessageSink> scopedSink(sink);
         if (isatty(STDERR_FILENO) && !args->json) exchange.SetEvents(&bar);
         ImportSummary summary;
         const std::string report = exchange.ImportTable(args->file, args->table, args->options, summary);
@@ -221,7 +221,7 @@ void addCheckFile(CLI::App& app) {
         args->options.Strict = true;
         ProgressBar noBar;
         ClearingMessageSink sink(noBar);
-        ScopedMessageSink scopedSink(sink);
+        platform::ScopedOverride<MessageSink> scopedSink(sink);
         ImportSummary summary;
         const std::string report = localizedExchange().CheckFile(args->file, args->table, args->options, summary);
         const int code = exitCodeFor(summary.outcome);

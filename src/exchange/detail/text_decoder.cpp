@@ -32,19 +32,9 @@ std::optional<TextDecoder> TextDecoder::open(const std::string& name) {
     return TextDecoder(std::move(handle), unitOf(name));
 }
 
-void TextDecoder::replace(std::string& out) {
-    if (replaced_++ == 0) firstReplaced_ = out.size();
-    out += kReplacementCharacter;
-}
-
 void TextDecoder::decode(std::string_view bytes, bool last, std::string& out) {
     std::string joined;
-    if (!carry_.empty()) {
-        joined = std::move(carry_);
-        joined.append(bytes);
-        bytes = joined;
-        carry_.clear();
-    }
+    bytes = afterCarry(bytes, joined);
     char* in = const_cast<char*>(bytes.data());
     std::size_t inLeft = bytes.size();
     while (inLeft > 0) {

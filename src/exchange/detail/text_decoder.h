@@ -49,7 +49,18 @@ private:
     IconvHandle handle_;
     std::size_t unit_;  // bytes to step over an unreadable sequence: 1, or a UTF-16/32 code unit
 #endif
-    void replace(std::string& out);
+    void replace(std::string& out) {
+        if (replaced_++ == 0) firstReplaced_ = out.size();
+        out += platform::utf8::kReplacement;
+    }
+    // `bytes` behind what the last piece left cut; `joined` keeps them.
+    std::string_view afterCarry(std::string_view bytes, std::string& joined) {
+        if (carry_.empty()) return bytes;
+        joined = std::move(carry_);
+        joined.append(bytes);
+        carry_.clear();
+        return joined;
+    }
 
     std::string carry_;  // the start of a sequence cut at the end of the last piece
     std::size_t replaced_ = 0;

@@ -14,19 +14,9 @@ std::optional<TextDecoder> TextDecoder::open(const std::string& name) {
     return TextDecoder(std::move(*reader));
 }
 
-void TextDecoder::replace(std::string& out) {
-    if (replaced_++ == 0) firstReplaced_ = out.size();
-    out += kReplacementCharacter;
-}
-
 void TextDecoder::decode(std::string_view bytes, bool last, std::string& out) {
     std::string joined;
-    if (!carry_.empty()) {
-        joined = std::move(carry_);
-        joined.append(bytes);
-        bytes = joined;
-        carry_.clear();
-    }
+    bytes = afterCarry(bytes, joined);
     while (!bytes.empty()) {
         const auto read = reader_.read(bytes, out);
         bytes.remove_prefix(read.used);

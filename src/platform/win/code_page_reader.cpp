@@ -48,24 +48,6 @@ unsigned codePageNamed(const std::string& name) {
     return 0;
 }
 
-void appendCodePoint(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Windows' reading of `bytes`, nullopt when any of them is no character.
 std::optional<std::wstring> strictlyDecoded(unsigned codePage, std::string_view bytes) {
     if (bytes.empty()) return std::wstring();
@@ -226,7 +208,7 @@ CodePageReader::Read CodePageReader::readUnits(std::string_view bytes, std::stri
         } else if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
             return {at, Stop::Unreadable};
         }
-        appendCodePoint(c, out);
+        utf8::append(out, c);
         at += length;
     }
     return {at, Stop::End};

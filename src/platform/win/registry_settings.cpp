@@ -109,19 +109,15 @@ int32_t RegistrySettingsBackend::setValue(std::string_view keyPath, std::string_
 }  // namespace dovrel::platform::win
 
 namespace dovrel::platform {
-namespace {
-SettingsBackend* installedBackend = nullptr;
+template <>
+Seam<SettingsBackend>& seam<SettingsBackend>() {
+    static Seam<SettingsBackend> seam([]() -> SettingsBackend& {
+        static win::RegistrySettingsBackend registry;
+        return registry;
+    });
+    return seam;
 }
 
-SettingsBackend& machineSettings() {
-    static win::RegistrySettingsBackend registry;
-    return installedBackend ? *installedBackend : registry;
-}
-
-SettingsBackend* setMachineSettings(SettingsBackend* backend) {
-    SettingsBackend* previous = installedBackend;
-    installedBackend = backend;
-    return previous;
-}
+SettingsBackend& machineSettings() { return seam<SettingsBackend>().get(); }
 
 }  // namespace dovrel::platform

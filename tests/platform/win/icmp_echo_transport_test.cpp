@@ -63,7 +63,7 @@ protected:
     }
 
     IcmpEchoTransport transport{IcmpCalls{fakeCreateFile, fakeSendEcho, fakeCloseHandle}};
-    ScopedEchoTransport scoped{transport};
+    ScopedOverride<EchoTransport> scoped{transport};
 };
 
 TEST_F(IcmpLibraryTest, OneEchoWithThePayloadAReplyBufferOf278BytesAnd500Milliseconds) {

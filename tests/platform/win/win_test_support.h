@@ -40,8 +40,8 @@ ProgramRun runProgram(const std::filesystem::path& program, const std::vector<st
 class ScopedMachineSettings {
 public:
     explicit ScopedMachineSettings(platform::SettingsBackend& backend)
-        : previous_(platform::setMachineSettings(&backend)) {}
-    ~ScopedMachineSettings() { platform::setMachineSettings(previous_); }
+        : previous_(platform::seam<platform::SettingsBackend>().install(&backend)) {}
+    ~ScopedMachineSettings() { platform::seam<platform::SettingsBackend>().install(previous_); }
     ScopedMachineSettings(const ScopedMachineSettings&) = delete;
     ScopedMachineSettings& operator=(const ScopedMachineSettings&) = delete;
 
