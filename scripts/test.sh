@@ -13,6 +13,10 @@ build="${1:-$top/build}"
 
 "$top/scripts/install-deps.sh"
 
+# ccache serves a clone in any folder from what another clone compiled
+# (paths below the checkout are hashed relative to it).
+export CCACHE_BASEDIR="$top" CCACHE_NOHASHDIR=1
+
 stage_times=()
 timed() {   # NAME COMMAND...: runs the command and keeps its time
   local name="$1" start=$SECONDS
