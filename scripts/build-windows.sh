@@ -9,7 +9,7 @@
 # DOVREL_WERROR=ON turns warnings into errors.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-$top/build-windows}"
+build="$(realpath -m "${1:-$top/build-windows}")"
 
 "$top/scripts/install-deps.sh"
 cmake -S "$top" -B "$build" -G Ninja --toolchain "$top/cmake/mingw-w64-x86_64.cmake" \

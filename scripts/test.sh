@@ -9,7 +9,7 @@
 # the Windows one. The time of each stage is reported at the end.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-$top/build}"
+build="$(realpath -m "${1:-$top/build}")"
 
 "$top/scripts/install-deps.sh"
 
