@@ -13,4 +13,11 @@ void CopyControlsToSettings(const ConnectionFields& fields) {
     settings.UserPassword = fields.password;
 }
 
+void TakeBackFieldsAfterUnreachableStart(const ConnectionFields& fields) {
+    ConnectionSettingsRecord& settings = runState().ConnectionSettings;
+    settings.DatabaseName = trimSpaces(fields.database);
+    settings.UserName = trimSpaces(fields.user);
+    settings.UserPassword = trimSpaces(fields.password);
+}
+
 }  // namespace dovrel

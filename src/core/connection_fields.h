@@ -17,4 +17,10 @@ struct ConnectionFields {
 // spaces around them, the password as it stands.
 void CopyControlsToSettings(const ConnectionFields& fields);
 
+// After a start that could not reach the server: the database, login and
+// password taken back from the boxes without the spaces around them. The
+// boxes hold the clear login and password already, so they are taken as
+// they stand, not decrypted a second time.
+void TakeBackFieldsAfterUnreachableStart(const ConnectionFields& fields);
+
 }  // namespace dovrel

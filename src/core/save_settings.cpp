@@ -60,4 +60,14 @@ std::string SaveOutcomeText(const std::vector<SaveFailure>& failures) {
     return text;
 }
 
+SettingsToSave SettingsFromFields(const ConnectionFields& fields, bool credentialsAreCipherText) {
+    SettingsToSave settings;
+    settings.server = fields.server;
+    settings.database = fields.database;
+    settings.user = fields.user;
+    settings.password = fields.password;
+    settings.credentialsAreCipherText = credentialsAreCipherText;
+    return settings;
+}
+
 }  // namespace dovrel

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/connection_fields.h"
+
 namespace dovrel {
 
 struct SettingsToSave {
@@ -19,6 +21,11 @@ struct SettingsToSave {
     // The command line's explicit choice to store them in clear.
     bool storeCredentialsInClear = false;
 };
+
+// The settings window's four fields to save; after the encryption tool the
+// boxes hold cipher text (`credentialsAreCipherText`), otherwise the login
+// and password are encrypted on saving.
+SettingsToSave SettingsFromFields(const ConnectionFields& fields, bool credentialsAreCipherText);
 
 // A value that was not written, and why.
 struct SaveFailure {

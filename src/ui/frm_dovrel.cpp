@@ -27,7 +27,6 @@
 #include "core/window_layout.h"
 #include "core/localize.h"
 #include "core/run_state.h"
-#include "platform/text.h"
 #include "core/server_history.h"
 #include "ui/combo_box.h"
 #include "ui/frm_dovrel_errors.h"
@@ -188,11 +187,7 @@ void FrmDovrel::Form_Load() {
         }
         fillControls();
         if (!state.ServerReachable) {
-            // The boxes hold the clear login and password already: they
-            // are taken back as they stand, not decrypted a second time.
-            state.ConnectionSettings.DatabaseName = trimSpaces(ss(cmbDataBase_->currentText()));
-            state.ConnectionSettings.UserName = trimSpaces(ss(txtUser_->text()));
-            state.ConnectionSettings.UserPassword = trimSpaces(ss(txtPassword_->text()));
+            TakeBackFieldsAfterUnreachableStart(fields());
             fillControls();
         }
         ShowDiagnosis();

@@ -9,7 +9,6 @@
 #include "core/localize.h"
 #include "core/run_state.h"
 #include "core/server_history.h"
-#include "platform/text.h"
 #include "winui/combo_box.h"
 #include "winui/win_text.h"
 #include "winui/win_ui_host.h"
@@ -177,11 +176,7 @@ void FrmDovrel::Form_Load() {
         }
         fillControls();
         if (!state.ServerReachable) {
-            // The boxes hold the clear login and password already: they
-            // are taken back as they stand, not decrypted a second time.
-            state.ConnectionSettings.DatabaseName = trimSpaces(windowTextUtf8(cmb_DataBase()));
-            state.ConnectionSettings.UserName = trimSpaces(windowTextUtf8(txt_User()));
-            state.ConnectionSettings.UserPassword = trimSpaces(windowTextUtf8(txt_Password()));
+            TakeBackFieldsAfterUnreachableStart(fields());
             fillControls();
         }
         ShowDiagnosis();

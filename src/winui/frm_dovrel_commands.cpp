@@ -59,15 +59,9 @@ void FrmDovrel::ShowDiagnosis() {
 }
 
 void FrmDovrel::cmdSave_Click() {
-    SettingsToSave settings;
-    const ConnectionFields current = fields();
-    settings.server = current.server;
-    settings.database = current.database;
-    settings.user = current.user;
-    settings.password = current.password;
     // After the encryption tool the boxes hold cipher text; otherwise Save
     // encrypts them, so that the store never holds the credentials in clear.
-    settings.credentialsAreCipherText = !encryptNext_;
+    const SettingsToSave settings = SettingsFromFields(fields(), !encryptNext_);
     BeginBusy();
     const std::vector<SaveFailure> failures = SaveSettings(settings);
     EndBusy();

@@ -1,13 +1,8 @@
 #include "winui/main_sequence.h"
 
-#include <future>
 #include <memory>
 
-#include "core/check_server.h"
-#include "core/load_settings.h"
-#include "core/localize.h"
-#include "core/ui_font.h"
-#include "db/odbc_drivers.h"
+#include "core/start_up.h"
 #include "platform/messages.h"
 #include "platform/ui_host.h"
 #include "winui/frm_dovrel.h"
@@ -18,30 +13,38 @@
 
 namespace dovrel::winui {
 
+namespace {
+
+class WinStartUpWindows final : public StartUpWindows {
+public:
+    explicit WinStartUpWindows(const SettingsWindowStep& settingsWindowStep) : settingsWindowStep_(settingsWindowStep) {}
+
+    void showProgressWindow() override {
+        progress_ = std::make_unique<FrmSetupType>();
+        progress_->show();
+    }
+    void runBesideProgressWindow(const std::function<void()>& work) override {
+        runOffUiThread(progress_->handle(), work);
+    }
+    void showSettingsWindow() override {
+        if (settingsWindowStep_) settingsWindowStep_(progress_->handle());
+    }
+    void closeProgressWindow() override { progress_.reset(); }
+
+private:
+    const SettingsWindowStep& settingsWindowStep_;
+    std::unique_ptr<FrmSetupType> progress_;
+};
+
+}  // namespace
+
 void Main(const SettingsWindowStep& settingsWindowStep) {
     const UiThread uiThread;
     MessageBoxSink messageBoxes;
     const platform::ScopedOverride<MessageSink> scopedMessages(messageBoxes);
     const platform::ScopedOverride<UiHost> scopedHost(WinUiHost::instance());
-
-    // Loading the database driver takes as long as showing the progress
-    // window; it is done beside it, and is over before the check connects.
-    auto driverLoaded = std::async(std::launch::async, ado::odbc::preloadSqlServerDriver);
-    uiHost().setBusyPointer(true);                     // 1
-    SelectUiFont();                                    // 2
-    auto progress = std::make_unique<FrmSetupType>();  // 3: modeless, painted before the work
-    progress->show();
-    uiHost().processPendingEvents();
-    if (const auto problem = LoadSettingsAtStart())  // 4 to 9
-        showMessage(LocalizeText("无法读取连接设置，设置将显示为空：") + "\r\n" + *problem, MessageIcon::Exclamation);
-    // The check runs beside the progress window, which goes on painting.
-    runOffUiThread(progress->handle(), [&driverLoaded] {
-        driverLoaded.wait();
-        CheckServerConnection(true);  // 10
-    });
-    if (settingsWindowStep) settingsWindowStep(progress->handle());  // 11
-    progress.reset();                                                // 12
-    uiHost().setBusyPointer(false);                                  // 13
+    WinStartUpWindows windows(settingsWindowStep);
+    RunStartUp(windows);
 }
 
 void ShowSettingsWindowModal(HWND progress) {
