@@ -1,9 +1,11 @@
 #include "core/save_settings.h"
 
+#include "core/busy.h"
 #include "core/credentials.h"
 #include "core/localize.h"
 #include "core/settings.h"
 #include "core/settings_schema.h"
+#include "platform/messages.h"
 #include "platform/settings_backend.h"
 #include "platform/text.h"
 
@@ -60,14 +62,17 @@ std::string SaveOutcomeText(const std::vector<SaveFailure>& failures) {
     return text;
 }
 
-SettingsToSave SettingsFromFields(const ConnectionFields& fields, bool credentialsAreCipherText) {
+void SaveFromWindow(const ConnectionFields& fields, bool credentialsAreCipherText) {
     SettingsToSave settings;
     settings.server = fields.server;
     settings.database = fields.database;
     settings.user = fields.user;
     settings.password = fields.password;
     settings.credentialsAreCipherText = credentialsAreCipherText;
-    return settings;
+    BeginBusy();
+    const std::vector<SaveFailure> failures = SaveSettings(settings);
+    EndBusy();
+    showMessage(SaveOutcomeText(failures), failures.empty() ? MessageIcon::Information : MessageIcon::Critical);
 }
 
 }  // namespace dovrel

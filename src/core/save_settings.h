@@ -22,10 +22,12 @@ struct SettingsToSave {
     bool storeCredentialsInClear = false;
 };
 
-// The settings window's four fields to save; after the encryption tool the
-// boxes hold cipher text (`credentialsAreCipherText`), otherwise the login
-// and password are encrypted on saving.
-SettingsToSave SettingsFromFields(const ConnectionFields& fields, bool credentialsAreCipherText);
+// The settings window's Save: its four fields written under the busy
+// pointer, then the outcome in a message box. After the encryption tool the
+// boxes hold cipher text (`credentialsAreCipherText`); otherwise the login
+// and password are encrypted on saving, so that the store never holds them
+// in clear.
+void SaveFromWindow(const ConnectionFields& fields, bool credentialsAreCipherText);
 
 // A value that was not written, and why.
 struct SaveFailure {

@@ -58,15 +58,7 @@ void FrmDovrel::ShowDiagnosis() {
     displayDiagnosis(runOffUiThread<Diagnosis>(handle(), [&] { return dovrel::ShowDiagnosis(current, list); }));
 }
 
-void FrmDovrel::cmdSave_Click() {
-    // After the encryption tool the boxes hold cipher text; otherwise Save
-    // encrypts them, so that the store never holds the credentials in clear.
-    const SettingsToSave settings = SettingsFromFields(fields(), !encryptNext_);
-    BeginBusy();
-    const std::vector<SaveFailure> failures = SaveSettings(settings);
-    EndBusy();
-    showMessage(SaveOutcomeText(failures), failures.empty() ? MessageIcon::Information : MessageIcon::Critical);
-}
+void FrmDovrel::cmdSave_Click() { SaveFromWindow(fields(), !encryptNext_); }
 
 void FrmDovrel::cmdEncrypt_Click() {
     const ConvertedCredentials converted =
