@@ -186,7 +186,8 @@ dovrel_pid=""
 echo "ok: Alt+X ends dovrel.exe"
 
 echo "== the MSI package"
-"$top/scripts/package-windows.sh" "$work/msi" >/dev/null
+# From the build under test, not the default folder.
+DOVREL_WINDOWS_BUILD="$build" "$top/scripts/package-windows.sh" "$work/msi" >/dev/null
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 msi="$work/msi/dovrel-$version-x64.msi"
 [ -f "$msi" ] || fail "no $msi"
