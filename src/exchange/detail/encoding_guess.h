@@ -11,6 +11,11 @@
 // symbols), and in the code page's reading, its main character set rather
 // than the rarely used extension areas. The reading whose characters are the
 // plausible ones wins; when neither clearly is, the choice is uncertain.
+//
+// A general detector (libuchardet 0.0.7) does not serve here: on such
+// two-line files it names GBK 姓名/张三 ISO-8859-7, GBK 壹 UTF-8 and UTF-8
+// José ISO-8859-1, because it has no notion of which two encodings are in
+// question.
 #include <string_view>
 
 namespace dovrel::exchange::detail {
