@@ -22,12 +22,9 @@
 #include <QTextDocument>
 #include <QStatusBar>
 
-#include "core/busy.h"
-#include "core/command_errors.h"
 #include "core/window_layout.h"
 #include "core/localize.h"
 #include "core/run_state.h"
-#include "core/server_history.h"
 #include "ui/combo_box.h"
 #include "ui/frm_dovrel_errors.h"
 #include "ui/qt_ui_host.h"
@@ -171,32 +168,16 @@ void FrmDovrel::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void FrmDovrel::Form_Load() {
-    RunState& state = runState();
-    const auto fillControls = [this, &state] {
-        cmbDataBase_->setEditText(qs(state.ConnectionSettings.DatabaseName));
-        SetComboValue(*cmbServer_, state.ConnectionSettings.ServerName, combo_mode::TrimmedText, "-");
-        if (cmbServer_->currentIndex() == -1) cmbServer_->setEditText(qs(state.ConnectionSettings.ServerName));
-        txtUser_->setText(qs(state.ConnectionSettings.UserName));
-        txtPassword_->setText(qs(state.ConnectionSettings.UserPassword));
-    };
-    BeginBusy();
-    try {
-        for (const std::string& server : ReadServerHistory()) {
-            if (!server.empty()) cmbServer_->addItem(qs(server));
-        }
-        fillControls();
-        if (!state.ServerReachable) {
-            TakeBackFieldsAfterUnreachableStart(fields());
-            fillControls();
-        }
-        ShowDiagnosis();
-        LocalizeControls();
-        encryptNext_ = true;
-    } catch (...) {
-        reportCommandError();
-    }
-    EndBusy();
+void FrmDovrel::Form_Load() { encryptNext_ = LoadSettingsWindow(*this); }
+
+void FrmDovrel::addServerEntry(const std::string& server) { cmbServer_->addItem(qs(server)); }
+
+void FrmDovrel::showConnectionSettings(const ConnectionSettingsRecord& settings) {
+    cmbDataBase_->setEditText(qs(settings.DatabaseName));
+    SetComboValue(*cmbServer_, settings.ServerName, combo_mode::TrimmedText, "-");
+    if (cmbServer_->currentIndex() == -1) cmbServer_->setEditText(qs(settings.ServerName));
+    txtUser_->setText(qs(settings.UserName));
+    txtPassword_->setText(qs(settings.UserPassword));
 }
 
 void FrmDovrel::CopyControlsToSettings() { dovrel::CopyControlsToSettings(fields()); }

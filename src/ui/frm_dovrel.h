@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/connection_fields.h"
+#include "core/load_settings_window.h"
 
 class QComboBox;
 class QGroupBox;
@@ -25,7 +26,7 @@ struct Diagnosis;
 
 namespace dovrel::ui {
 
-class FrmDovrel : public QDialog {
+class FrmDovrel : public QDialog, private SettingsWindowControls {
     Q_OBJECT
 
 public:
@@ -61,8 +62,8 @@ public:
     // The window's procedures.
     void Form_Load();
     void CopyControlsToSettings();
-    void LocalizeControls();
-    void ShowDiagnosis();
+    void LocalizeControls() override;
+    void ShowDiagnosis() override;
 
     // Event handlers.
     void Form_KeyDown(int keyCode, int shift);
@@ -84,7 +85,9 @@ private:
     // The controls of the window's layout table, found by their names.
     void createControls();
     // The four connection controls as they stand, and the server box's list.
-    ConnectionFields fields() const;
+    ConnectionFields fields() const override;
+    void addServerEntry(const std::string& server) override;
+    void showConnectionSettings(const ConnectionSettingsRecord& settings) override;
     std::vector<std::string> serverList() const;
     // What a listing or a diagnosis brought back, into the controls.
     void displayListing(const DatabaseListing& listing);

@@ -8,7 +8,6 @@
 #include "core/command_errors.h"
 #include "core/localize.h"
 #include "core/run_state.h"
-#include "core/server_history.h"
 #include "winui/combo_box.h"
 #include "winui/win_text.h"
 #include "winui/win_ui_host.h"
@@ -158,34 +157,18 @@ void FrmDovrel::onCommand(HWND source, WORD code) {
     }
 }
 
-void FrmDovrel::Form_Load() {
-    RunState& state = runState();
-    const auto fillControls = [this, &state] {
-        setWindowText(cmb_DataBase(), state.ConnectionSettings.DatabaseName);
-        SetComboValue(cmb_Server(), state.ConnectionSettings.ServerName, combo_mode::TrimmedText, "-");
-        if (SendMessageW(cmb_Server(), CB_GETCURSEL, 0, 0) == CB_ERR)
-            setWindowText(cmb_Server(), state.ConnectionSettings.ServerName);
-        setWindowText(txt_User(), state.ConnectionSettings.UserName);
-        setWindowText(txt_Password(), state.ConnectionSettings.UserPassword);
-    };
-    BeginBusy();
-    try {
-        for (const std::string& server : ReadServerHistory()) {
-            if (!server.empty())
-                SendMessageW(cmb_Server(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(server).c_str()));
-        }
-        fillControls();
-        if (!state.ServerReachable) {
-            TakeBackFieldsAfterUnreachableStart(fields());
-            fillControls();
-        }
-        ShowDiagnosis();
-        LocalizeControls();
-        encryptNext_ = true;
-    } catch (...) {
-        reportCommandError();
-    }
-    EndBusy();
+void FrmDovrel::Form_Load() { encryptNext_ = LoadSettingsWindow(*this); }
+
+void FrmDovrel::addServerEntry(const std::string& server) {
+    SendMessageW(cmb_Server(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(server).c_str()));
+}
+
+void FrmDovrel::showConnectionSettings(const ConnectionSettingsRecord& settings) {
+    setWindowText(cmb_DataBase(), settings.DatabaseName);
+    SetComboValue(cmb_Server(), settings.ServerName, combo_mode::TrimmedText, "-");
+    if (SendMessageW(cmb_Server(), CB_GETCURSEL, 0, 0) == CB_ERR) setWindowText(cmb_Server(), settings.ServerName);
+    setWindowText(txt_User(), settings.UserName);
+    setWindowText(txt_Password(), settings.UserPassword);
 }
 
 void FrmDovrel::CopyControlsToSettings() { dovrel::CopyControlsToSettings(fields()); }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/connection_fields.h"
+#include "core/load_settings_window.h"
 #include "winui/dialog_window.h"
 
 namespace dovrel {
@@ -16,7 +17,7 @@ struct Diagnosis;
 
 namespace dovrel::winui {
 
-class FrmDovrel : public DialogWindow {
+class FrmDovrel : public DialogWindow, private SettingsWindowControls {
 public:
     // Creates the controls and runs Form_Load, as creating the window does.
     FrmDovrel();
@@ -47,8 +48,8 @@ public:
     // The window's procedures.
     void Form_Load();
     void CopyControlsToSettings();
-    void LocalizeControls();
-    void ShowDiagnosis();
+    void LocalizeControls() override;
+    void ShowDiagnosis() override;
 
     // Event handlers.
     void Form_KeyDown(int keyCode, int shift);
@@ -67,7 +68,9 @@ protected:
 
 private:
     // The four connection controls as they stand, and the server box's list.
-    ConnectionFields fields() const;
+    ConnectionFields fields() const override;
+    void addServerEntry(const std::string& server) override;
+    void showConnectionSettings(const ConnectionSettingsRecord& settings) override;
     std::vector<std::string> serverList() const;
     // What a listing or a diagnosis brought back, into the controls.
     void displayListing(const DatabaseListing& listing);
