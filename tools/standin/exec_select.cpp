@@ -81,25 +81,19 @@ std::vector<SelectItem> describeSelectList(const StatementText& s) {
         }
         ++k;
     }
-    int depth = 0;
-    size_t start = k;
-    for (; s.has(k); ++k) {
-        const Token& t = s.at(k);
-        if (t.isSymbol("("))
-            ++depth;
-        else if (t.isSymbol(")"))
-            --depth;
-        else if (depth == 0 && (t.is("from") || t.is("where") || t.is("order") || t.is("group") || t.is("union") ||
-                                t.is("into") || t.is("having") || t.isSymbol(";"))) {
-            break;
-        } else if (depth == 0 && t.isSymbol(",")) {
-            items.push_back(describeItem(s, start, k));
-            start = k + 1;
-            continue;
-        }
-        if (depth == 0 && t.isSymbol("*") && (k == start || s.at(k - 1).isSymbol("."))) return {};
+    const size_t end = findTopLevelWhere(s, k, s.size(), [&s](size_t j) {
+        const Token& t = s.at(j);
+        return t.is("from") || t.is("where") || t.is("order") || t.is("group") || t.is("union") || t.is("into") ||
+               t.is("having") || t.isSymbol(";");
+    });
+    for (const auto& [from, to] : splitTopLevel(s, k, end)) {
+        // A star of its own or after a table's name: the columns are not known here.
+        const auto isStar = [&s, from = from](size_t j) {
+            return s.at(j).isSymbol("*") && (j == from || s.at(j - 1).isSymbol("."));
+        };
+        if (findTopLevelWhere(s, from, to, isStar) != to) return {};
+        if (to > from) items.push_back(describeItem(s, from, to));
     }
-    if (k > start) items.push_back(describeItem(s, start, k));
     return items;
 }
 

@@ -32,7 +32,7 @@ size_t readObjectName(const StatementText& s, size_t k, std::string& name) {
     return k;
 }
 
-size_t findTopLevel(const StatementText& s, size_t from, size_t to, std::string_view word) {
+size_t findTopLevelWhere(const StatementText& s, size_t from, size_t to, const std::function<bool(size_t)>& stops) {
     int depth = 0;
     for (size_t k = from; k < to && s.has(k); ++k) {
         const Token& t = s.at(k);
@@ -40,10 +40,14 @@ size_t findTopLevel(const StatementText& s, size_t from, size_t to, std::string_
             ++depth;
         else if (t.isSymbol(")"))
             --depth;
-        else if (depth == 0 && (t.is(word) || t.isSymbol(word)))
+        else if (depth == 0 && stops(k))
             return k;
     }
     return to;
+}
+
+size_t findTopLevel(const StatementText& s, size_t from, size_t to, std::string_view word) {
+    return findTopLevelWhere(s, from, to, [&s, word](size_t k) { return s.at(k).is(word) || s.at(k).isSymbol(word); });
 }
 
 size_t matchingParen(const StatementText& s, size_t open) {
@@ -108,18 +112,10 @@ void syntaxErrorAt(const StatementText& s, size_t k) {
 }
 
 size_t conditionEnd(const StatementText& s) {
-    int depth = 0;
-    size_t k = 1;
-    for (; s.has(k); ++k) {
+    return findTopLevelWhere(s, 1, s.size(), [&s](size_t k) {
         const Token& t = s.at(k);
-        if (t.isSymbol("("))
-            ++depth;
-        else if (t.isSymbol(")"))
-            --depth;
-        else if (depth == 0 && isStatementKeyword(t) && !(t.is("select") && s.at(k - 1).isSymbol("(")))
-            break;
-    }
-    return k;
+        return isStatementKeyword(t) && !(t.is("select") && s.at(k - 1).isSymbol("("));
+    });
 }
 
 }  // namespace standin

@@ -28,6 +28,9 @@ struct StatementText {
 // sets `name` to its last part and returns the index after it, or k when
 // no name stands there.
 size_t readObjectName(const StatementText& s, size_t k, std::string& name);
+// Index of the first token in [from, to) outside parentheses for which
+// `stops(index)` holds, or `to`.
+size_t findTopLevelWhere(const StatementText& s, size_t from, size_t to, const std::function<bool(size_t)>& stops);
 // Index of the first token in [from, to) that is `word` outside
 // parentheses, or `to`.
 size_t findTopLevel(const StatementText& s, size_t from, size_t to, std::string_view word);
