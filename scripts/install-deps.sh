@@ -41,8 +41,8 @@ fi
 
 # A GBK locale for the command line's encodings; the Chinese UTF-8 locales
 # for the windows program under Wine.
-for spec in "zh_CN.GBK zh_CN GBK zh_cn.gbk" "zh_CN.UTF-8 zh_CN UTF-8 zh_cn.utf8" "zh_TW.UTF-8 zh_TW UTF-8 zh_tw.utf8"; do
-  read -r name source charset listed <<<"$spec"
+for entry in "zh_CN.GBK zh_CN GBK zh_cn.gbk" "zh_CN.UTF-8 zh_CN UTF-8 zh_cn.utf8" "zh_TW.UTF-8 zh_TW UTF-8 zh_tw.utf8"; do
+  read -r name source charset listed <<<"$entry"
   if ! locale -a 2>/dev/null | tr 'A-Z' 'a-z' | grep -qx "$listed"; then
     echo "install-deps: generating the locale $name"
     $SUDO localedef -i "$source" -f "$charset" "$name"

@@ -65,13 +65,13 @@ std::string formatMessage(const std::string& format, const std::vector<Value>& a
             continue;
         }
         size_t j = k + 1;
-        std::string spec = "%";
-        while (j < format.size() && std::strchr("-+ 0#", format[j])) spec.push_back(format[j++]);
-        while (j < format.size() && std::isdigit(static_cast<unsigned char>(format[j]))) spec.push_back(format[j++]);
+        std::string conversion = "%";
+        while (j < format.size() && std::strchr("-+ 0#", format[j])) conversion.push_back(format[j++]);
+        while (j < format.size() && std::isdigit(static_cast<unsigned char>(format[j]))) conversion.push_back(format[j++]);
         if (j < format.size() && format[j] == '.') {
-            spec.push_back(format[j++]);
+            conversion.push_back(format[j++]);
             while (j < format.size() && std::isdigit(static_cast<unsigned char>(format[j])))
-                spec.push_back(format[j++]);
+                conversion.push_back(format[j++]);
         }
         while (j < format.size() && (format[j] == 'h' || format[j] == 'l' || format[j] == 'I')) ++j;
         if (j >= format.size()) {
@@ -84,13 +84,13 @@ std::string formatMessage(const std::string& format, const std::vector<Value>& a
         if (type == 'd' || type == 'i' || type == 'u' || type == 'o' || type == 'x' || type == 'X') {
             ++next;
             const long long v = arg.kind == Value::Kind::Integer ? arg.i : std::atoll(valueText(arg).c_str());
-            spec += std::string("ll") + (type == 'i' ? 'd' : type);
-            std::snprintf(buf, sizeof buf, spec.c_str(), v);
+            conversion += std::string("ll") + (type == 'i' ? 'd' : type);
+            std::snprintf(buf, sizeof buf, conversion.c_str(), v);
             out += arg.isNull() ? "(null)" : buf;
         } else if (type == 's') {
             ++next;
-            spec += 's';
-            std::snprintf(buf, sizeof buf, spec.c_str(), arg.isNull() ? "(null)" : valueText(arg).c_str());
+            conversion += 's';
+            std::snprintf(buf, sizeof buf, conversion.c_str(), arg.isNull() ? "(null)" : valueText(arg).c_str());
             out += buf;
         } else {
             out += format.substr(k, j - k + 1);

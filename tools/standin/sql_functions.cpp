@@ -131,8 +131,8 @@ void result(sqlite3_context* c, const Value& v) {
 // The value, its origin and its source type as the translation passed them.
 SourceValue sourceOf(sqlite3_value* value, sqlite3_value* sourceType, sqlite3_value* origin) {
     SourceValue v{valueOf(value), static_cast<ValueOrigin>(sqlite3_value_int(origin)), std::nullopt};
-    const std::string spec = argText(sourceType);
-    if (!spec.empty()) v.type = parseTypeSpec(spec);
+    const std::string typeText = argText(sourceType);
+    if (!typeText.empty()) v.type = parseTypeSpec(typeText);
     return v;
 }
 
