@@ -33,10 +33,7 @@ pid_t spawn(std::vector<std::string> args, int& in, int& out) {
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
-    std::vector<std::string> env{"TDSVER=7.4"};
-    for (char** e = environ; *e != nullptr; ++e) {
-        if (std::strncmp(*e, "TDSVER=", 7) != 0) env.emplace_back(*e);
-    }
+    std::vector<std::string> env = StandinServer::freeTdsClientEnvironment();
     std::vector<char*> envp;
     for (auto& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);

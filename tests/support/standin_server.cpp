@@ -10,6 +10,7 @@
 #include <fstream>
 #include <poll.h>
 #include <sstream>
+#include <string_view>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
@@ -146,6 +147,17 @@ bool StandinServer::restart() {
     return start();
 }
 
+std::vector<std::string> StandinServer::freeTdsClientEnvironment() {
+    std::vector<std::string> env{"TDSVER=7.4", "LANG=C.UTF-8"};
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string_view entry(*e);
+        const bool replaced = entry.starts_with("TDSVER=") || entry.starts_with("LANG=") ||
+                              entry.starts_with("LC_ALL=") || entry.starts_with("LC_CTYPE=");
+        if (!replaced) env.emplace_back(entry);
+    }
+    return env;
+}
+
 SqlRun StandinServer::runSql(const std::string& sql, const std::string& database, const std::string& user,
                              const std::string& password) const {
     SqlRun run;
@@ -163,10 +175,7 @@ SqlRun StandinServer::runSql(const std::string& sql, const std::string& database
                                   "-i",     in.string(), "-o", out.string(), "-e", err.string()};
     auto argv = argvOf(args);
     // The environment is built before fork: the child only execs.
-    std::vector<std::string> env{"TDSVER=7.4"};
-    for (char** e = environ; *e != nullptr; ++e) {
-        if (std::strncmp(*e, "TDSVER=", 7) != 0) env.emplace_back(*e);
-    }
+    std::vector<std::string> env = freeTdsClientEnvironment();
     auto envp = argvOf(env);
     pid_t pid = fork();
     if (pid == 0) {

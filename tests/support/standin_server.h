@@ -53,6 +53,11 @@ public:
     const std::string& dataDir() const { return dataDir_; }
     const std::string& lastError() const { return lastError_; }
 
+    // The environment of FreeTDS's own clients (bsqldb, tsql): this one's,
+    // with TDS 7.4 and a UTF-8 locale in LANG, which is where FreeTDS looks
+    // for its client character set.
+    static std::vector<std::string> freeTdsClientEnvironment();
+
     // Runs one batch (or several separated by lines reading "go") through
     // bsqldb with TDS 7.4 and returns its exit code, rows and messages.
     // bsqldb stops at the first error (exit code = its severity), which
